@@ -1,0 +1,40 @@
+#pragma once
+// The abstract base of everything a playlist holds: state, completion event, file name,
+// stored length, and the common part of the serialised body.
+#include <string>
+
+#include "engine/EntryState.h"
+#include "framework/Event.h"
+
+class QWidget;
+class TStream;
+class TVizmoraPlayer;
+
+class TPlayListEntry {
+public:
+  explicit TPlayListEntry(TVizmoraPlayer* AOwner);
+  virtual ~TPlayListEntry() = default;
+  TPlayListEntry(const TPlayListEntry&) = delete;
+  TPlayListEntry& operator=(const TPlayListEntry&) = delete;
+
+  virtual double GetDuration();  // days
+  virtual double GetPosition();  // days played so far
+  // Overrides do their media work first and call these last, so State changes only after
+  // the graphs have been told.
+  virtual void Play();
+  virtual void Stop();
+  virtual void Pause();
+  // A new properties frame; the caller parents and frees it.
+  virtual QWidget* CreatePropertiesFrame() = 0;
+  virtual void Seek(int Percent);
+  // Overrides call the base first, then append or read their own fields.
+  virtual void SaveToStream(TStream& Stream);
+  virtual void LoadFromStream(TStream& Stream);
+  virtual void ApplyProperties(QWidget* Frame) = 0;
+
+  TEntryState State = esIdle;
+  TEvent<TPlayListEntry*> OnFinished;  // raised with the entry as sender when it has played out
+  double Duration = 0;                 // stored length, days
+  TVizmoraPlayer* Owner;               // the owning player; stored, not otherwise used
+  std::string FileName;
+};

@@ -1,0 +1,81 @@
+#include "engine/VizmoraPlayList.h"
+
+#include <algorithm>
+
+#include "engine/PlayListEntry.h"
+
+TVizmoraPlayList::~TVizmoraPlayList() {
+  for (TPlayListEntry* Entry : FItems) delete Entry;
+}
+
+void TVizmoraPlayList::Add(TPlayListEntry* Entry) {
+  FItems.push_back(Entry);
+  if (FItems.size() == 1) Current = 0;
+}
+
+void TVizmoraPlayList::Remove(TPlayListEntry* Entry) {
+  const int I = IndexOf(Entry);
+  if (I < 0) return;  // not ours: freeing it could free another list's entry
+  if (I == Current) Stop();
+  FItems.erase(FItems.begin() + I);
+  delete Entry;
+  if (Count() - 1 < Current) Current = Count() - 1;
+}
+
+TPlayListEntry* TVizmoraPlayList::Items(int Index) const {
+  return Index >= 0 && Index < Count() ? FItems[static_cast<size_t>(Index)] : nullptr;
+}
+
+int TVizmoraPlayList::IndexOf(const TPlayListEntry* Entry) const {
+  const auto It = std::find(FItems.begin(), FItems.end(), Entry);
+  return It == FItems.end() ? -1 : static_cast<int>(It - FItems.begin());
+}
+
+void TVizmoraPlayList::PlayIndex(int Index) {
+  if (Index < 0 || Index >= Count()) return;
+  Stop();
+  Current = Index;
+  TPlayListEntry* Entry = Items(Index);
+  Entry->OnFinished.Bind(this, &TVizmoraPlayList::EntryFinished);
+  Entry->Play();  // an exception leaves Current set and State at esStopped
+  State = esPlaying;
+}
+
+void TVizmoraPlayList::Stop() {
+  if (TPlayListEntry* Entry = CurrentEntry(); Entry && (Entry->State == esPlaying || Entry->State == esPaused))
+    Entry->Stop();
+  State = esStopped;
+}
+
+void TVizmoraPlayList::PauseResume() {
+  TPlayListEntry* Entry = CurrentEntry();
+  if (!Entry) return;
+  if (Entry->State == esPlaying) {
+    Entry->Pause();
+    State = esPaused;
+  } else if (Entry->State == esPaused) {
+    Entry->Pause();  // a paused entry resumes on this call
+    State = esPlaying;
+  }
+}
+
+void TVizmoraPlayList::Seek(int Percent) {
+  if (TPlayListEntry* Entry = CurrentEntry(); Entry && (Entry->State == esPlaying || Entry->State == esPaused))
+    Entry->Seek(Percent);
+}
+
+double TVizmoraPlayList::CurrentDuration() const {
+  TPlayListEntry* Entry = CurrentEntry();
+  return Entry ? Entry->GetDuration() : 0;
+}
+
+double TVizmoraPlayList::CurrentPosition() const {
+  TPlayListEntry* Entry = CurrentEntry();
+  return Entry ? Entry->GetPosition() : 0;
+}
+
+void TVizmoraPlayList::EntryFinished(TPlayListEntry* Sender) {
+  NextIndex = IndexOf(Sender) + 1;
+  if (NextIndex >= Count()) NextIndex = 0;  // wrap round; a sender no longer listed leads to 0
+  PlayIndex(NextIndex);
+}

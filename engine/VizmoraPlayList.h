@@ -1,0 +1,47 @@
+#pragma once
+// The ordered list of entries the user builds, and the sequencer that plays it as an endless
+// loop: when an entry has played out the next one starts, wrapping to the first after the last.
+// User-interface thread only.
+#include <vector>
+
+#include "engine/EntryState.h"
+
+class TPlayListEntry;
+class TVizmoraPlayer;
+
+class TVizmoraPlayList {
+public:
+  TVizmoraPlayList() = default;
+  ~TVizmoraPlayList();  // frees every entry, first to last
+  TVizmoraPlayList(const TVizmoraPlayList&) = delete;
+  TVizmoraPlayList& operator=(const TVizmoraPlayList&) = delete;
+
+  // Appends and takes ownership; the first entry of an empty list becomes current.
+  void Add(TPlayListEntry* Entry);
+  // Stops the entry first when it is current, takes it out and frees it.
+  void Remove(TPlayListEntry* Entry);
+  int Count() const { return static_cast<int>(FItems.size()); }
+  TPlayListEntry* Items(int Index) const;  // nil outside the list
+  int IndexOf(const TPlayListEntry* Entry) const;
+
+  void PlayIndex(int Index);
+  void Stop();
+  void PauseResume();
+  void Seek(int Percent);
+  double CurrentDuration() const;
+  double CurrentPosition() const;
+  // The handler every played entry's OnFinished gets: plays the next entry.
+  void EntryFinished(TPlayListEntry* Sender);
+  void SetPlayer(TVizmoraPlayer* APlayer) { Player = APlayer; }
+  void SetCurrent(int Index) { Current = Index; }
+
+  TVizmoraPlayer* Player = nullptr;
+  int Current = -1;
+  TEntryState State = esPlaying;  // a new playlist counts as playing with nothing current
+  int NextIndex = 0;
+
+private:
+  TPlayListEntry* CurrentEntry() const { return Current == -1 ? nullptr : Items(Current); }
+
+  std::vector<TPlayListEntry*> FItems;
+};

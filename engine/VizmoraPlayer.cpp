@@ -1,0 +1,5 @@
+#include "engine/VizmoraPlayer.h"
+
+TVizmoraPlayer::TVizmoraPlayer() : PlayList(new TVizmoraPlayList) { PlayList->SetPlayer(this); }
+
+TVizmoraPlayer::~TVizmoraPlayer() { delete PlayList; }

@@ -1,0 +1,14 @@
+#include "framework/Application.h"
+
+#include "framework/ExceptionReport.h"
+
+TApplication::TApplication(int& Argc, char** Argv) : QApplication(Argc, Argv) {}
+
+bool TApplication::notify(QObject* Receiver, QEvent* Event) {
+  try {
+    return QApplication::notify(Receiver, Event);
+  } catch (...) {
+    ApplicationHandleException(Receiver);
+    return false;
+  }
+}

@@ -1,0 +1,39 @@
+#pragma once
+// An event property: at most one handler, replaceable at any time (also from inside the
+// handler being called), and not raised while empty.
+#include <functional>
+#include <utility>
+
+template <typename... Args>
+class TEvent {
+public:
+  using Handler = std::function<void(Args...)>;
+
+  TEvent() = default;
+  TEvent(Handler AHandler) : FHandler(std::move(AHandler)) {}  // NOLINT: assignable from a handler
+  TEvent& operator=(Handler AHandler) {
+    FHandler = std::move(AHandler);
+    return *this;
+  }
+
+  // Binds a method of an object, the way a form wires a component's event to its handler.
+  template <typename Object, typename Method>
+  void Bind(Object* Receiver, Method M) {
+    FHandler = [Receiver, M](Args... A) { (Receiver->*M)(std::forward<Args>(A)...); };
+  }
+
+  void Clear() { FHandler = nullptr; }
+  bool Assigned() const { return static_cast<bool>(FHandler); }
+  explicit operator bool() const { return Assigned(); }
+
+  // Calls a copy of the handler, so a handler that replaces or clears this event while it
+  // runs is not destroyed under its own feet; the replacement takes effect from the next call.
+  void operator()(Args... A) const {
+    if (!FHandler) return;
+    Handler Current = FHandler;
+    Current(std::forward<Args>(A)...);
+  }
+
+private:
+  Handler FHandler;
+};

@@ -1,0 +1,12 @@
+#pragma once
+// The base of every exception the program raises: it carries the text shown to the user.
+#include <exception>
+#include <string>
+
+class Exception : public std::exception {
+public:
+  explicit Exception(std::string AMessage) : Message(std::move(AMessage)) {}
+  const char* what() const noexcept override { return Message.c_str(); }
+
+  std::string Message;
+};

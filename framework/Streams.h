@@ -1,0 +1,79 @@
+#pragma once
+// Byte streams: plain Read reports how much it got; Write raises EWriteError when the bytes
+// could not all be written.
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "framework/Exception.h"
+
+class EStreamError : public Exception {
+public:
+  using Exception::Exception;
+};
+class EFOpenError : public EStreamError {
+public:
+  using EStreamError::EStreamError;
+};
+class EFCreateError : public EStreamError {
+public:
+  using EStreamError::EStreamError;
+};
+class EWriteError : public EStreamError {
+public:
+  using EStreamError::EStreamError;
+};
+
+class TStream {
+public:
+  virtual ~TStream() = default;
+  // Reads up to Count bytes; returns how many were read (fewer at the end of the stream).
+  virtual std::int64_t Read(void* Buffer, std::int64_t Count) = 0;
+  // Writes all Count bytes or raises EWriteError.
+  virtual void Write(const void* Buffer, std::int64_t Count) = 0;
+  virtual std::int64_t Position() const = 0;
+  virtual std::int64_t Size() const = 0;
+};
+
+// A stream over bytes held in memory.
+class TMemoryStream : public TStream {
+public:
+  TMemoryStream() = default;
+  explicit TMemoryStream(std::vector<std::uint8_t> Bytes) : FBytes(std::move(Bytes)) {}
+  std::int64_t Read(void* Buffer, std::int64_t Count) override;
+  void Write(const void* Buffer, std::int64_t Count) override;
+  std::int64_t Position() const override { return FPosition; }
+  std::int64_t Size() const override { return static_cast<std::int64_t>(FBytes.size()); }
+  void SetPosition(std::int64_t P) { FPosition = P; }
+  const std::vector<std::uint8_t>& Bytes() const { return FBytes; }
+
+private:
+  std::vector<std::uint8_t> FBytes;
+  std::int64_t FPosition = 0;
+};
+
+// A buffered stream over one file, opened for reading or created afresh for writing.
+class TFileStream : public TStream {
+public:
+  enum TMode { fmOpenRead, fmCreate };
+  // Raises EFOpenError ("Cannot open file ...") or EFCreateError ("Cannot create file ...").
+  TFileStream(const std::string& FileName, TMode Mode);
+  ~TFileStream() override;
+  TFileStream(const TFileStream&) = delete;
+  TFileStream& operator=(const TFileStream&) = delete;
+
+  std::int64_t Read(void* Buffer, std::int64_t Count) override;
+  void Write(const void* Buffer, std::int64_t Count) override;
+  std::int64_t Position() const override { return FPosition; }
+  std::int64_t Size() const override { return FSize; }
+  // Writes what is buffered and makes it durable on disk; raises EWriteError on failure.
+  void Flush();
+  const std::string& FileName() const { return FFileName; }
+
+private:
+  std::string FFileName;
+  std::FILE* FFile = nullptr;
+  std::int64_t FPosition = 0;
+  std::int64_t FSize = 0;
+};

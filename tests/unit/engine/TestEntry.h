@@ -1,0 +1,78 @@
+#pragma once
+// An entry kind of the tests' own: records the operations the playlist calls, in order,
+// and can be told to fail in Play.
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "engine/EntryStreaming.h"
+#include "engine/PlayListEntry.h"
+#include "engine/PlayListFile.h"
+
+class TTestEntry : public TPlayListEntry {
+public:
+  explicit TTestEntry(std::string AName, std::vector<std::string>* ALog = nullptr)
+      : TPlayListEntry(nullptr), Log(ALog) {
+    FileName = std::move(AName);
+  }
+  ~TTestEntry() override { Record("free"); }
+
+  double GetDuration() override { return Length; }
+  double GetPosition() override { return Position; }
+  void Play() override {
+    Record("play");
+    if (FailPlay) throw std::runtime_error("cannot play " + FileName);
+    TPlayListEntry::Play();
+  }
+  void Stop() override {
+    Record("stop");
+    TPlayListEntry::Stop();
+  }
+  void Pause() override {
+    Record("pause");
+    TPlayListEntry::Pause();
+  }
+  void Seek(int Percent) override { Record("seek " + std::to_string(Percent)); }
+  QWidget* CreatePropertiesFrame() override { return nullptr; }
+  void ApplyProperties(QWidget*) override {}
+  // A body of the base and one extra 32-bit field, to show subclasses append after the base.
+  void SaveToStream(TStream& Stream) override {
+    TPlayListEntry::SaveToStream(Stream);
+    WriteValue(Stream, Extra);
+    if (FailSave) throw EWriteError("disk full");
+  }
+  void LoadFromStream(TStream& Stream) override {
+    TPlayListEntry::LoadFromStream(Stream);
+    ReadValue(Stream, Extra);
+  }
+  // Ends the entry the way a finished medium does.
+  void Finish() {
+    State = esIdle;
+    OnFinished(this);
+  }
+
+  std::vector<std::string>* Log;
+  double Length = 0;
+  double Position = 0;
+  bool FailPlay = false;
+  bool FailSave = false;
+  std::int32_t Extra = 0;
+
+private:
+  void Record(const std::string& What) {
+    if (Log) Log->push_back(What + " " + FileName);
+  }
+};
+
+// Maps code 0 and 1 both to test entries, remembering the code in Extra's place.
+class TTestKinds : public IEntryKinds {
+public:
+  TPlayListEntry* CreateEntry(std::uint8_t Code) override {
+    Created.push_back(Code);
+    return new TTestEntry("");
+  }
+  std::uint8_t CodeOf(const TPlayListEntry& Entry) override {
+    return static_cast<std::uint8_t>(static_cast<const TTestEntry&>(Entry).Extra & 1);
+  }
+  std::vector<int> Created;
+};

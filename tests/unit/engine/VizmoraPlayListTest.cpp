@@ -1,0 +1,190 @@
+#include <gtest/gtest.h>
+
+#include "TestEntry.h"
+#include "engine/VizmoraPlayer.h"
+
+namespace {
+using Log = std::vector<std::string>;
+
+struct PlayListTest : ::testing::Test {
+  Log Calls;  // outlives the player, whose entries record their own freeing
+  TVizmoraPlayer Player;
+  TVizmoraPlayList& PL = *Player.PlayList;
+
+  TTestEntry* Add(const std::string& Name) {
+    auto* E = new TTestEntry(Name, &Calls);
+    PL.Add(E);
+    return E;
+  }
+};
+}  // namespace
+
+TEST_F(PlayListTest, NewPlaylistCountsAsPlayingWithNothingCurrent) {
+  EXPECT_EQ(PL.Player, &Player);
+  EXPECT_EQ(PL.Count(), 0);
+  EXPECT_EQ(PL.Current, -1);
+  EXPECT_EQ(PL.State, esPlaying);
+  EXPECT_EQ(PL.CurrentDuration(), 0);
+  EXPECT_EQ(PL.CurrentPosition(), 0);
+  EXPECT_EQ(PL.Items(0), nullptr);
+}
+
+TEST_F(PlayListTest, FirstEntryBecomesCurrentWithoutPlaying) {
+  TTestEntry* A = Add("a");
+  Add("b");
+  EXPECT_EQ(PL.Current, 0);
+  EXPECT_EQ(A->State, esIdle);
+  EXPECT_TRUE(Calls.empty());
+  EXPECT_EQ(PL.Items(1)->FileName, "b");
+  EXPECT_EQ(PL.Items(2), nullptr);
+  EXPECT_EQ(PL.IndexOf(A), 0);
+}
+
+TEST_F(PlayListTest, FinishingAdvancesAndWrapsRound) {
+  TTestEntry* A = Add("a");
+  TTestEntry* B = Add("b");
+  PL.PlayIndex(0);
+  A->Finish();
+  EXPECT_EQ(PL.Current, 1);
+  B->Finish();
+  EXPECT_EQ(PL.Current, 0);
+  EXPECT_EQ(PL.NextIndex, 0);
+  EXPECT_EQ(PL.State, esPlaying);
+  // Finished entries are idle, so the playlist's Stop does not call them.
+  EXPECT_EQ(Calls, (Log{"play a", "play b", "play a"}));
+}
+
+TEST_F(PlayListTest, OneEntryPlaysAgainWhenItFinishes) {
+  TTestEntry* A = Add("a");
+  PL.PlayIndex(0);
+  A->Finish();
+  A->Finish();
+  EXPECT_EQ(Calls, (Log{"play a", "play a", "play a"}));
+  EXPECT_EQ(PL.Current, 0);
+}
+
+TEST_F(PlayListTest, PlayIndexStopsThePlayingEntryAndIgnoresBadIndices) {
+  Add("a");
+  Add("b");
+  PL.PlayIndex(-1);
+  PL.PlayIndex(2);
+  EXPECT_TRUE(Calls.empty());
+  PL.PlayIndex(0);
+  PL.PauseResume();
+  PL.PlayIndex(1);
+  EXPECT_EQ(Calls, (Log{"play a", "pause a", "stop a", "play b"}));
+  EXPECT_EQ(PL.State, esPlaying);
+}
+
+TEST_F(PlayListTest, StopWithNothingCurrentStillStops) {
+  PL.Stop();
+  EXPECT_EQ(PL.State, esStopped);
+  TTestEntry* A = Add("a");
+  PL.Stop();  // idle entry: not called
+  EXPECT_TRUE(Calls.empty());
+  PL.PlayIndex(0);
+  PL.Stop();
+  PL.Stop();  // stopped entry: not called again
+  EXPECT_EQ(Calls, (Log{"play a", "stop a"}));
+  EXPECT_EQ(A->State, esStopped);
+}
+
+TEST_F(PlayListTest, PauseResumeFollowsTheCurrentEntry) {
+  PL.PauseResume();  // nothing current
+  TTestEntry* A = Add("a");
+  PL.PauseResume();  // idle: nothing
+  PL.PlayIndex(0);
+  PL.PauseResume();
+  EXPECT_EQ(PL.State, esPaused);
+  PL.PauseResume();
+  EXPECT_EQ(PL.State, esPlaying);  // the entry's second Pause resumes it
+  PL.Stop();
+  PL.PauseResume();  // stopped: nothing
+  EXPECT_EQ(PL.State, esStopped);
+  EXPECT_EQ(Calls, (Log{"play a", "pause a", "pause a", "stop a"}));
+  EXPECT_EQ(A->State, esStopped);
+}
+
+TEST_F(PlayListTest, SeekReachesOnlyAPlayingOrPausedEntry) {
+  PL.Seek(50);
+  Add("a");
+  PL.Seek(10);  // idle
+  PL.PlayIndex(0);
+  PL.Seek(20);
+  PL.PauseResume();
+  PL.Seek(30);
+  PL.Stop();
+  PL.Seek(40);  // stopped
+  EXPECT_EQ(Calls, (Log{"play a", "seek 20 a", "pause a", "seek 30 a", "stop a"}));
+}
+
+TEST_F(PlayListTest, CurrentLengthAndPositionComeFromTheCurrentEntry) {
+  TTestEntry* A = Add("a");
+  A->Length = 0.25;
+  A->Position = 0.125;
+  EXPECT_EQ(PL.CurrentDuration(), 0.25);
+  EXPECT_EQ(PL.CurrentPosition(), 0.125);
+}
+
+TEST_F(PlayListTest, RemovingTheCurrentEntryStopsItFirst) {
+  Add("a");
+  TTestEntry* B = Add("b");
+  Add("c");
+  PL.PlayIndex(1);
+  PL.Remove(B);
+  EXPECT_EQ(Calls, (Log{"play b", "stop b", "free b"}));
+  EXPECT_EQ(PL.Count(), 2);
+  EXPECT_EQ(PL.Current, 1);  // now names "c"
+  EXPECT_EQ(PL.State, esStopped);
+}
+
+TEST_F(PlayListTest, RemovingInFrontOfTheCurrentKeepsTheIndex) {
+  TTestEntry* A = Add("a");
+  Add("b");
+  Add("c");
+  PL.SetCurrent(1);
+  PL.Remove(A);
+  EXPECT_EQ(PL.Current, 1);
+  EXPECT_EQ(PL.Items(PL.Current)->FileName, "c");
+}
+
+TEST_F(PlayListTest, RemovingTheLastEntryWhileCurrentMovesCurrentBack) {
+  Add("a");
+  TTestEntry* B = Add("b");
+  PL.PlayIndex(1);
+  PL.Remove(B);
+  EXPECT_EQ(PL.Current, 0);
+  PL.Remove(PL.Items(0));
+  EXPECT_EQ(PL.Current, -1);
+  EXPECT_EQ(PL.Count(), 0);
+  EXPECT_EQ(Calls, (Log{"play b", "stop b", "free b", "free a"}));
+}
+
+TEST_F(PlayListTest, RemovingAnEntryOfAnotherListFreesNothing) {
+  Add("a");
+  TTestEntry Stranger("stranger", &Calls);
+  PL.Remove(&Stranger);
+  EXPECT_EQ(PL.Count(), 1);
+  EXPECT_TRUE(Calls.empty());
+}
+
+TEST_F(PlayListTest, FailingPlayLeavesTheNewIndexCurrentAndThePlaylistStopped) {
+  TTestEntry* A = Add("a");
+  TTestEntry* B = Add("b");
+  B->FailPlay = true;
+  PL.PlayIndex(0);
+  EXPECT_THROW(A->Finish(), std::runtime_error);
+  EXPECT_EQ(PL.Current, 1);
+  EXPECT_EQ(PL.State, esStopped);
+  EXPECT_TRUE(B->OnFinished.Assigned());
+  EXPECT_EQ(B->State, esIdle);
+}
+
+TEST_F(PlayListTest, DestroyingThePlaylistFreesEveryEntryInOrder) {
+  {
+    TVizmoraPlayer Other;
+    Other.PlayList->Add(new TTestEntry("x", &Calls));
+    Other.PlayList->Add(new TTestEntry("y", &Calls));
+  }
+  EXPECT_EQ(Calls, (Log{"free x", "free y"}));
+}
