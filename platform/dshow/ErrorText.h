@@ -1,0 +1,19 @@
+#pragma once
+// Result codes of the media layer and their texts for the user.
+#include <string>
+
+#include "platform/com/ComTypes.h"
+
+constexpr HRESULT VFW_E_NOT_CONNECTED = static_cast<HRESULT>(0x80040209u);
+constexpr HRESULT VFW_E_CANNOT_CONNECT = static_cast<HRESULT>(0x80040217u);
+constexpr HRESULT VFW_E_CANNOT_RENDER = static_cast<HRESULT>(0x80040218u);
+constexpr HRESULT VFW_E_WRONG_STATE = static_cast<HRESULT>(0x80040227u);
+constexpr HRESULT VFW_E_TIMEOUT = static_cast<HRESULT>(0x8004022Eu);
+constexpr HRESULT VFW_E_INVALID_FILE_FORMAT = static_cast<HRESULT>(0x8004022Fu);
+constexpr HRESULT VFW_E_UNKNOWN_FILE_TYPE = static_cast<HRESULT>(0x80040240u);
+constexpr HRESULT VFW_E_UNSUPPORTED_STREAM = static_cast<HRESULT>(0x80040265u);
+constexpr HRESULT VFW_E_NO_CLOCK = static_cast<HRESULT>(0x80040213u);
+
+// Writes the text for Code into Buffer (at most MaxLen - 1 characters and a NUL) and returns
+// its length; 0 for a code the layer never returns.
+DWORD AMGetErrorTextA(HRESULT Code, char* Buffer, DWORD MaxLen);
