@@ -9,11 +9,17 @@
 
 namespace {
 
-// The application's style, but only a left press moves the thumb: beside it, it pages
-// towards the pointer (repeating while held); no button makes the thumb jump to the pointer.
+// The application's style, but only a left press moves the thumb: anywhere beside it, it
+// pages towards the pointer (repeating while held); no button makes the thumb jump there.
 class TTrackBarStyle : public QProxyStyle {
 public:
   using QProxyStyle::QProxyStyle;
+  SubControl hitTestComplexControl(ComplexControl Control, const QStyleOptionComplex* Option,
+                                   const QPoint& At, const QWidget* Widget) const override {
+    const SubControl Hit = QProxyStyle::hitTestComplexControl(Control, Option, At, Widget);
+    if (Control == CC_Slider && Hit != SC_SliderHandle && Option->rect.contains(At)) return SC_SliderGroove;
+    return Hit;
+  }
   int styleHint(StyleHint Hint, const QStyleOption* Option, const QWidget* Widget,
                 QStyleHintReturn* Return) const override {
     if (Hint == SH_Slider_PageSetButtons) return Qt::LeftButton;
