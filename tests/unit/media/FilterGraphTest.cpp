@@ -20,6 +20,18 @@ std::string ReadFile(const std::string& Path) {
   return {std::istreambuf_iterator<char>(In), {}};
 }
 
+// Runs Call, which must raise EDirectShowException with Code and Message.
+template <typename F>
+void ExpectGraphError(F&& Call, HRESULT Code, const std::string& Message) {
+  try {
+    Call();
+    ADD_FAILURE() << "no exception";
+  } catch (const EDirectShowException& E) {
+    EXPECT_EQ(E.ResultCode, Code);
+    EXPECT_EQ(E.Message, Message);
+  }
+}
+
 // Points the running object table at a folder of the test's own for the test's lifetime.
 class TRuntimeFolder {
 public:
@@ -110,13 +122,8 @@ TEST_F(GraphFixture, AFailingDisconnectStopsClearGraphBeforeAnyFilterIsRemoved) 
   Graph().AddFilter(Source.Get(), u"source");
   Log.Take();
 
-  try {
-    FG->ClearGraph();
-    FAIL() << "no exception";
-  } catch (const EDirectShowException& E) {
-    EXPECT_EQ(E.ResultCode, E_UNEXPECTED);
-    EXPECT_EQ(E.Message, "The operation came at an unexpected time. ($8000FFFF).");
-  }
+  ExpectGraphError([&] { FG->ClearGraph(); }, E_UNEXPECTED,
+                   "The operation came at an unexpected time. ($8000FFFF).");
   EXPECT_EQ(Log.Take(), (TCalls{"observe control 2 0", "G1 Stop", "Disconnect A.in", "Disconnect source.out"}));
   EXPECT_EQ(Graph().FilterNames(), (TCalls{"A", "source"}));
 }
@@ -153,13 +160,8 @@ TEST_F(GraphFixture, PlayAcceptsAnySuccessWhilePauseAndStopWantExactlySOk) {
                                 "observe control 1 0", "G1 Pause", "observe control 2 0", "G1 Stop"}));
 
   Graph().RunResult = VFW_E_WRONG_STATE;
-  try {
-    FG->Play();
-    FAIL() << "no exception";
-  } catch (const EDirectShowException& E) {
-    EXPECT_EQ(E.ResultCode, VFW_E_WRONG_STATE);
-    EXPECT_EQ(E.Message, "The operation is not possible in the graph's current state. ($80040227).");
-  }
+  ExpectGraphError([&] { FG->Play(); }, VFW_E_WRONG_STATE,
+                   "The operation is not possible in the graph's current state. ($80040227).");
   EXPECT_EQ(Log.Take(), (TCalls{"observe control 0 0", "G1 Run"}));
 }
 
@@ -170,25 +172,16 @@ TEST_F(GraphFixture, RenderFileTellsObserversAroundASuccessAndOnlyBeforeAFailure
   EXPECT_EQ(Log.Take(), (TCalls{"observe control 3 0", "G1 RenderFile /media/Ärger.avi", "observe control 4 0"}));
 
   Graph().RenderResult = HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
-  try {
-    FG->RenderFile(u"/media/missing.avi");
-    FAIL() << "no exception";
-  } catch (const EDirectShowException& E) {
-    EXPECT_EQ(E.ResultCode, HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND));
-    EXPECT_EQ(E.Message, "The file was not found. ($80070002).");
-  }
+  ExpectGraphError([&] { FG->RenderFile(u"/media/missing.avi"); }, HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND),
+                   "The file was not found. ($80070002).");
   EXPECT_EQ(Log.Take(), (TCalls{"observe control 3 0", "G1 RenderFile /media/missing.avi"}));
 }
 
 TEST(CheckGraphResult, PassesSuccessCodesAndNamesUnknownFailuresByCodeAlone) {
   EXPECT_EQ(CheckGraphResult(S_OK), S_OK);
   EXPECT_EQ(CheckGraphResult(0x7FFFFFFF), 0x7FFFFFFF);
-  try {
-    CheckGraphResult(static_cast<HRESULT>(0x8004ABCDu));
-    FAIL() << "no exception";
-  } catch (const EDirectShowException& E) {
-    EXPECT_EQ(E.Message, " ($8004ABCD).");
-  }
+  ExpectGraphError([] { CheckGraphResult(static_cast<HRESULT>(0x8004ABCDu)); }, static_cast<HRESULT>(0x8004ABCDu),
+                   " ($8004ABCD).");
 }
 
 TEST_F(GraphFixture, VolumeDurationAndStateAreMapped) {

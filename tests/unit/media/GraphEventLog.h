@@ -27,6 +27,14 @@ inline void WireAllEvents(TFilterGraph& G, TCallLog& Log) {
     return [&Log, Name, N](QObject*, auto A, auto B) { Log.Add(std::string(Name) + " " + N(A) + " " + N(B)); };
   };
   const auto Pointer = [](const void* P) { return std::string(P ? "object" : "none"); };
+  const auto Interface = [&Log, N, Pointer](const char* Name) {
+    return [&Log, Name, N, Pointer](QObject*, auto* P, ULONG V) { Log.Add(std::string(Name) + " " + Pointer(P) + " " + N(V)); };
+  };
+  const auto Language = [&Log, N](const char* Name) {
+    return [&Log, Name, N](QObject*, LONG S, LONG L, const std::string& Lang) {
+      Log.Add(std::string(Name) + " " + N(S) + " " + N(L) + " " + Lang);
+    };
+  };
 
   G.OnDSEvent = [&Log, N](QObject*, LONG E, LONG_PTR, LONG_PTR) { Log.Add("OnDSEvent " + N(E)); };
   G.OnGraphComplete = [&Log, N, Pointer](QObject*, HRESULT R, IBaseFilter* F) {
@@ -48,20 +56,14 @@ inline void WireAllEvents(TFilterGraph& G, TCallLog& Log) {
   G.OnGraphOleEvent = [&Log](QObject*, const std::u16string& A, const std::u16string& B) {
     Log.Add("OnGraphOleEvent " + Text(A) + " " + Text(B));
   };
-  G.OnGraphStreamControlStopped = [&Log, N, Pointer](QObject*, IPin* P, ULONG C) {
-    Log.Add("OnGraphStreamControlStopped " + Pointer(P) + " " + N(C));
-  };
-  G.OnGraphStreamControlStarted = [&Log, N, Pointer](QObject*, IPin* P, ULONG C) {
-    Log.Add("OnGraphStreamControlStarted " + Pointer(P) + " " + N(C));
-  };
+  G.OnGraphStreamControlStopped = Interface("OnGraphStreamControlStopped");
+  G.OnGraphStreamControlStarted = Interface("OnGraphStreamControlStarted");
   G.OnGraphEndOfSegment = Pair("OnGraphEndOfSegment");
   G.OnGraphDeviceLost = [&Log, Pointer](QObject*, IUnknown* D, bool Removed) {
     Log.Add("OnGraphDeviceLost " + Pointer(D) + (Removed ? " true" : " false"));
   };
   G.OnGraphStepComplete = Notify("OnGraphStepComplete");
-  G.OnGraphTimeCodeAvailable = [&Log, N, Pointer](QObject*, IBaseFilter* F, ULONG D) {
-    Log.Add("OnGraphTimeCodeAvailable " + Pointer(F) + " " + N(D));
-  };
+  G.OnGraphTimeCodeAvailable = Interface("OnGraphTimeCodeAvailable");
   G.OnGraphEXTDeviceModeChange = Pair("OnGraphEXTDeviceModeChange");
   G.OnGraphChanged = Notify("OnGraphChanged");
   G.OnGraphClockUnset = Notify("OnGraphClockUnset");
@@ -76,12 +78,8 @@ inline void WireAllEvents(TFilterGraph& G, TCallLog& Log) {
   G.OnDVDDomainStop = Notify("OnDVDDomainStop");
   G.OnDVDTitleChange = Number("OnDVDTitleChange");
   G.OnDVDChapterStart = Number("OnDVDChapterStart");
-  G.OnDVDAudioStreamChange = [&Log, N](QObject*, LONG S, LONG L, const std::string& Lang) {
-    Log.Add("OnDVDAudioStreamChange " + N(S) + " " + N(L) + " " + Lang);
-  };
-  G.OnDVDSubpictureStreamChange = [&Log, N](QObject*, LONG S, LONG L, const std::string& Lang) {
-    Log.Add("OnDVDSubpictureStreamChange " + N(S) + " " + N(L) + " " + Lang);
-  };
+  G.OnDVDAudioStreamChange = Language("OnDVDAudioStreamChange");
+  G.OnDVDSubpictureStreamChange = Language("OnDVDSubpictureStreamChange");
   G.OnDVDAngleChange = Pair("OnDVDAngleChange");
   G.OnDVDButtonChange = Pair("OnDVDButtonChange");
   G.OnDVDValidUOPSChange = Number("OnDVDValidUOPSChange");
