@@ -75,11 +75,9 @@ void TFilterGraph::BuildGraph() {
 void TFilterGraph::Activate() {
   BuildGraph();
   FActive = true;
-  if (SUCCEEDED(QueryInterface(EventSource)) && EventSource) {
+  if (SUCCEEDED(QueryInterface(EventSource))) {
     EventSource->SetNotifyFlags(0);
     EventSource->SetNotifyWindow(HandleOf(NotifyWindow.get()), WM_GRAPHNOTIFY, reinterpret_cast<LONG_PTR>(EventSource.Get()));
-  } else {
-    EventSource.Reset();
   }
   SetGraphEdit(FGraphEdit);
   SetLogFile(FLogFile);

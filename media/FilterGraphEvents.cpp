@@ -190,7 +190,7 @@ void TFilterGraph::DispatchDvdEvent(LONG Event, LONG_PTR Param1, LONG_PTR Param2
 
 void TFilterGraph::RaiseStreamLanguage(LONG Event, LONG_PTR Stream) {
   ComPtr<IDvdInfo2> Info;
-  if (FAILED(QueryInterface(Info)) || !Info) return;
+  if (FAILED(QueryInterface(Info))) return;  // not a DVD graph: nothing is raised
   LCID Language = 0;
   const auto StreamNumber = static_cast<ULONG>(Stream);
   CheckGraphResult(Event == EC_DVD_AUDIO_STREAM_CHANGE ? Info->GetAudioLanguage(StreamNumber, &Language)
