@@ -1,0 +1,130 @@
+#pragma once
+// The graph component: owns one filter graph while active, renders files into it, runs,
+// pauses, stops and clears it, reports its state and length, hands out the graph's
+// interfaces, publishes it for inspection, sends its log to a file, and turns its event queue
+// into typed events. Members keep their filters in the graph; observers see every event and
+// control step first. User-interface thread only; the graph's own threads only post to the
+// notification window.
+#include <QObject>
+#include <QString>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/Component.h"
+#include "media/GraphEvents.h"
+#include "media/GraphMember.h"
+#include "media/GraphObserver.h"
+#include "media/GraphTypes.h"
+#include "platform/com/ComPtr.h"
+#include "platform/dshow/Control.h"
+#include "platform/dshow/Filters.h"
+
+class TGraphNotifyWindow;
+
+// The message the graph posts to the notification window when events are queued (WM_APP + 1).
+constexpr LONG WM_GRAPHNOTIFY = 0x8001;
+
+class TFilterGraph : public QObject, public TComponentLoading, public TGraphEvents {
+  Q_OBJECT
+  Q_PROPERTY(QString LogFile READ LogFileProperty WRITE SetLogFileProperty)
+  Q_PROPERTY(bool Active READ Active WRITE SetActive)
+  Q_PROPERTY(bool AutoCreate READ AutoCreate WRITE SetAutoCreate)
+  Q_PROPERTY(GraphTypes::TGraphMode Mode READ Mode WRITE SetMode)
+  Q_PROPERTY(bool GraphEdit READ GraphEdit WRITE SetGraphEdit)
+
+public:
+  explicit TFilterGraph(QObject* AOwner = nullptr);
+  ~TFilterGraph() override;  // deactivates, then destroys the notification window
+  TFilterGraph(const TFilterGraph&) = delete;
+  TFilterGraph& operator=(const TFilterGraph&) = delete;
+
+  // --- properties; each setter applies its value on every assignment
+  // The file receiving the graph's diagnostic log while active; a path that cannot be created
+  // keeps the previous value and leaves logging off.
+  const std::string& LogFile() const { return FLogFile; }
+  void SetLogFile(const std::string& Path);
+  bool Active() const { return FActive; }
+  void SetActive(bool Value);
+  // Become active when loading has finished.
+  bool AutoCreate() const { return FAutoCreate; }
+  void SetAutoCreate(bool Value) { FAutoCreate = Value; }
+  // A change rebuilds an active graph.
+  TGraphMode Mode() const { return FMode; }
+  void SetMode(TGraphMode Value);
+  // Publish the graph in the running object table while active.
+  bool GraphEdit() const { return FGraphEdit; }
+  void SetGraphEdit(bool Value);
+
+  TNotifyEvent OnActivate;  // raised at the end of activation
+
+  // --- control; these need an active graph and answer False (nobody told) without one
+  bool Play();   // True for any success code of Run
+  bool Pause();  // True only for S_OK
+  bool Stop();   // True only for S_OK
+  // S_FALSE without a graph; otherwise the success code of rendering; a failure raises
+  // EDirectShowException after gcBeforeRender and before gcAfterRender.
+  HRESULT RenderFile(const std::u16string& Path);
+  HRESULT RenderFile(const std::string& Path);  // the path widened to UTF-16
+  // Disconnects every pin of every filter.
+  void DisconnectAll();
+  // Stops, disconnects and removes every filter but the members'.
+  void ClearGraph();
+  // 10000 is full volume, 0 silence; not clamped.
+  void SetVolume(LONG Value);
+  TGraphState GraphState();
+  LONG Duration();  // milliseconds; 0 without a graph
+
+  // The component's own interfaces (none), then, while active, the graph's by mode.
+  virtual HRESULT QueryInterface(REFIID Iid, void** Object);
+  template <typename I>
+  HRESULT QueryInterface(ComPtr<I>& Out) {
+    return QueryInterface(I::IID, Out.ReleaseAndGetVoidAddress());
+  }
+
+  // Registration order is kept; the lists neither own nor keep alive, duplicates are allowed.
+  void AddMember(IGraphMember* Member);
+  void RemoveMember(IGraphMember* Member);
+  void AddObserver(IGraphObserver* Observer);
+  void RemoveObserver(IGraphObserver* Observer);
+
+  // --- event dispatch
+  // Drains the event queue: run by the notification window for each notification.
+  void HandleGraphEvents();
+
+protected:
+  void Loaded() override;
+  // Observers, then OnDSEvent, then the typed event of the code.
+  virtual void DoGraphEvent(LONG Event, LONG_PTR Param1, LONG_PTR Param2);
+
+private:
+  void Activate();
+  void Deactivate();
+  void BuildGraph();
+  void SendControl(TGraphControl Code, LONG Param);
+  void AddMemberFilter(IGraphMember* Member);
+  void RemoveMemberFilter(IGraphMember* Member);
+  void AddToRot();
+  void RemoveFromRot();
+  void StopLog();
+  QString LogFileProperty() const { return QString::fromStdString(FLogFile); }
+  void SetLogFileProperty(const QString& Path) { SetLogFile(Path.toStdString()); }
+  void DispatchDvdEvent(LONG Event, LONG_PTR Param1, LONG_PTR Param2);
+  void RaiseStreamLanguage(LONG Event, LONG_PTR Stream);
+
+  std::string FLogFile;
+  bool FActive = false;
+  bool FAutoCreate = false;
+  TGraphMode FMode = gmNormal;
+  bool FGraphEdit = false;
+
+  std::unique_ptr<TGraphNotifyWindow> NotifyWindow;  // from construction to destruction
+  ComPtr<IGraphBuilder> InnerGraph;                   // the filter graph; none while inactive
+  ComPtr<ICaptureGraphBuilder2> CaptureBuilder;       // gmCapture only
+  ComPtr<IDvdGraphBuilder> DvdBuilder;                // gmDVD only
+  ComPtr<IMediaEventEx> EventSource;                  // the graph's event queue while active
+  std::vector<IGraphMember*> Members;
+  std::vector<IGraphObserver*> Observers;
+  DWORD RotCookie = 0;  // running object table registration; 0 = not registered
+  int LogStream = -1;   // the open log file's descriptor while logging
+};

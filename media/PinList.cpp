@@ -1,0 +1,7 @@
+#include "media/PinList.h"
+
+TPinList::TPinList(IBaseFilter* AFilter) : Filter(AFilter) {
+  if (!Filter) return;
+  ComPtr<IEnumPins> Enum;
+  if (SUCCEEDED(Filter->EnumPins(Enum.ReleaseAndGetAddressOf()))) FillInterfaceList(*this, Enum.Get());
+}
