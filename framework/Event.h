@@ -13,6 +13,7 @@ public:
   TEvent(Handler AHandler) : FHandler(std::move(AHandler)) {}  // NOLINT: assignable from a handler
   TEvent& operator=(Handler AHandler) {
     FHandler = std::move(AHandler);
+    FReceiver = nullptr;
     return *this;
   }
 
@@ -20,9 +21,15 @@ public:
   template <typename Object, typename Method>
   void Bind(Object* Receiver, Method M) {
     FHandler = [Receiver, M](Args... A) { (Receiver->*M)(std::forward<Args>(A)...); };
+    FReceiver = Receiver;
   }
+  // True while the handler is a method bound to Object, so an object can unhook itself.
+  bool BoundTo(const void* Object) const { return FHandler && FReceiver == Object; }
 
-  void Clear() { FHandler = nullptr; }
+  void Clear() {
+    FHandler = nullptr;
+    FReceiver = nullptr;
+  }
   bool Assigned() const { return static_cast<bool>(FHandler); }
   explicit operator bool() const { return Assigned(); }
 
@@ -36,4 +43,5 @@ public:
 
 private:
   Handler FHandler;
+  const void* FReceiver = nullptr;
 };

@@ -43,4 +43,9 @@ TEST(Event, BindCallsTheMethodOfTheReceiver) {
   E(4);
   E(5);
   EXPECT_EQ(R.Sum, 9);
+  EXPECT_TRUE(E.BoundTo(&R));
+  Receiver Other;
+  EXPECT_FALSE(E.BoundTo(&Other));
+  E = [](int) {};
+  EXPECT_FALSE(E.BoundTo(&R));
 }

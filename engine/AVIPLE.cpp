@@ -1,0 +1,121 @@
+#include "engine/AVIPLE.h"
+
+#include "engine/EntryStreaming.h"
+#include "media/VideoWindow.h"
+#include "platform/com/ComPtr.h"
+#include "platform/dshow/Control.h"
+
+TAVIPLE::TAVIPLE(TVizmoraPlayer* AOwner) : TPlayListEntry(AOwner) {}
+
+TAVIPLE::~TAVIPLE() {
+  if (MainGraph && MainGraph->OnGraphComplete.BoundTo(this)) MainGraph->OnGraphComplete.Clear();
+}
+
+double TAVIPLE::GetDuration() { return Duration; }
+
+double TAVIPLE::GetPosition() {
+  LONGLONG Position = 0;
+  ComPtr<IMediaSeeking> Seeking;
+  if (SUCCEEDED(MainGraph->QueryInterface(IMediaSeeking::IID, Seeking.ReleaseAndGetVoidAddress())))
+    Seeking->GetCurrentPosition(&Position);
+  return static_cast<double>(Position / 10000000) / 86400.0;
+}
+
+void TAVIPLE::Play() {
+  SoundGraph->Stop();  // a picture's sound never runs on into a video
+  if (State == esPaused)
+    MainGraph->Play();
+  else
+    Reload();
+  Duration = MainGraph->Duration() / 86400000.0;
+  MainGraph->OnGraphComplete.Bind(this, &TAVIPLE::GraphCompleted);
+  TPlayListEntry::Play();
+}
+
+// Deactivating and reactivating the graph gives the video window a fresh renderer.
+void TAVIPLE::Reload() {
+  MainGraph->Stop();
+  MainGraph->SetActive(false);
+  MainGraph->ClearGraph();
+  MainGraph->SetActive(true);
+  MainGraph->RenderFile(FileName);
+  if (!AdditionalFile.empty()) {
+    MainGraph->RenderFile(AdditionalFile);
+    MixOverlay();
+  }
+  MainGraph->Play();
+}
+
+// Stream 1, the additional file, over stream 0; after both are rendered, before the run.
+void TAVIPLE::MixOverlay() {
+  ComPtr<IVMRMixerControl9> Mixer;
+  if (!VideoWindow ||
+      FAILED(VideoWindow->QueryInterface(IVMRMixerControl9::IID, Mixer.ReleaseAndGetVoidAddress())))
+    return;
+  Mixer->SetOutputRect(1, &OverlayRect);
+  Mixer->SetAlpha(1, OverlayAlpha);
+  Mixer->SetZOrder(1, 0);
+  Mixer->SetAlpha(0, 1.0f);
+}
+
+void TAVIPLE::Pause() {
+  if (State != esPlaying) {
+    Play();  // from esPaused this resumes; from esStopped or esIdle it starts over
+    return;
+  }
+  MainGraph->Pause();
+  TPlayListEntry::Pause();
+}
+
+void TAVIPLE::Stop() {
+  MainGraph->Stop();
+  TPlayListEntry::Stop();
+}
+
+void TAVIPLE::Seek(int Percent) {
+  TPlayListEntry::Seek(Percent);
+  ComPtr<IMediaSeeking> Seeking;
+  if (FAILED(MainGraph->QueryInterface(IMediaSeeking::IID, Seeking.ReleaseAndGetVoidAddress()))) return;
+  LONGLONG StopPosition = 0;
+  if (FAILED(Seeking->GetStopPosition(&StopPosition))) return;
+  const TGraphState Was = MainGraph->GraphState();
+  LONGLONG Target = StopPosition / 100 * Percent;
+  Seeking->SetPositions(&Target, AM_SEEKING_AbsolutePositioning, &StopPosition, AM_SEEKING_NoPositioning);
+  if (!AdditionalFile.empty() && Was == gsRunning) {
+    // The mixed graph is restarted so both streams go on together.
+    MainGraph->Stop();
+    MainGraph->Play();
+  }
+}
+
+// The graph stays hooked to a stopped entry until another video plays; a completion that
+// arrives while this entry is not playing (a picture's graph ending after it) is not ours.
+void TAVIPLE::GraphCompleted(QObject*, HRESULT, IBaseFilter*) {
+  if (State != esPlaying) return;
+  State = esIdle;
+  OnFinished(this);
+}
+
+QWidget* TAVIPLE::CreatePropertiesFrame() { return nullptr; }
+
+void TAVIPLE::ApplyProperties(QWidget*) {}
+
+void TAVIPLE::SaveToStream(TStream& Stream) {
+  TPlayListEntry::SaveToStream(Stream);
+  WriteAnsiString(Stream, AdditionalFile);
+  WriteValue(Stream, OverlayRect.left);
+  WriteValue(Stream, OverlayRect.top);
+  WriteValue(Stream, OverlayRect.right);
+  WriteValue(Stream, OverlayRect.bottom);
+  WriteValue(Stream, OverlayAlpha);
+}
+
+void TAVIPLE::LoadFromStream(TStream& Stream) {
+  TPlayListEntry::LoadFromStream(Stream);
+  ReadAnsiString(Stream, AdditionalFile);
+  ReadValue(Stream, OverlayRect.left);
+  ReadValue(Stream, OverlayRect.top);
+  ReadValue(Stream, OverlayRect.right);
+  ReadValue(Stream, OverlayRect.bottom);
+  ReadValue(Stream, OverlayAlpha);
+}

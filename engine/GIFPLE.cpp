@@ -1,0 +1,132 @@
+#include "engine/GIFPLE.h"
+
+#include <algorithm>
+#include <climits>
+
+#include "engine/EntryStreaming.h"
+#include "framework/Clock.h"
+#include "media/FilterGraph.h"
+
+namespace {
+constexpr double MSecsPerDay = 86400000.0;
+}
+
+TGIFPLE::TGIFPLE(TVizmoraPlayer* AOwner)
+    : TPlayListEntry(AOwner), DisplayTimer(CreateTimer()), SoundStopTimer(CreateTimer()) {
+  DisplayTimer->OnTimer.Bind(this, &TGIFPLE::DisplayTimeUp);
+  SoundStopTimer->OnTimer.Bind(this, &TGIFPLE::StopSound);
+}
+
+TGIFPLE::~TGIFPLE() {
+  SoundStopTimer.reset();
+  DisplayTimer.reset();
+}
+
+double TGIFPLE::GetDuration() { return DisplayTime / 86400.0; }
+
+double TGIFPLE::GetPosition() { return Now() - StartTime; }
+
+void TGIFPLE::Play() {
+  switch (MainGraph->GraphState()) {
+    case gsNone:
+      if (!SoundFile.empty()) {
+        SoundGraph->ClearGraph();
+        SoundGraph->RenderFile(SoundFile);
+        MainGraph->RenderFile(FileName);
+        MainGraph->Play();
+        SoundGraph->Play();
+      }
+      break;
+    case gsStopped:
+    case gsRunning:
+      MainGraph->ClearGraph();
+      if (!SoundFile.empty() && !ContinueSound) {
+        SoundGraph->ClearGraph();
+        SoundGraph->RenderFile(SoundFile);
+        SoundGraph->Play();
+      }
+      if (ContinueSound) SoundStopTimer->SetEnabled(false);
+      MainGraph->RenderFile(FileName);
+      MainGraph->Play();
+      break;
+    case gsPaused:
+      break;
+  }
+  // A stored display time below one second, or too large for the timer, is kept as stored but
+  // timed within what the timer can count.
+  StartDisplayTimer(std::clamp<std::int64_t>(std::int64_t{DisplayTime} * 1000, 1000, INT_MAX));
+  StartTime = Now();
+  TPlayListEntry::Play();
+}
+
+void TGIFPLE::Stop() {
+  MainGraph->Stop();
+  SoundStopTimer->SetEnabled(true);
+  DisplayTimer->SetEnabled(false);
+  TPlayListEntry::Stop();
+}
+
+void TGIFPLE::Pause() {
+  if (State == esPaused) {
+    Resume();
+    return;
+  }
+  FSoundWasRunning = SoundGraph->GraphState() == gsRunning;
+  MainGraph->Pause();
+  SoundGraph->Pause();
+  if (DisplayTimer->Enabled()) {
+    const auto Elapsed = static_cast<std::int64_t>((Now() - FTimerStarted) * MSecsPerDay);
+    FTimerLeft = std::max<std::int64_t>(FTimerLeft - Elapsed, 0);
+  }
+  DisplayTimer->SetEnabled(false);
+  TPlayListEntry::Pause();
+}
+
+// The playlist resumes a paused entry by pausing it again: the graphs run on and the display
+// timer counts what was left of the display time.
+void TGIFPLE::Resume() {
+  MainGraph->Play();
+  if (FSoundWasRunning) SoundGraph->Play();
+  StartDisplayTimer(FTimerLeft);
+  TPlayListEntry::Play();
+}
+
+void TGIFPLE::StartDisplayTimer(std::int64_t Milliseconds) {
+  DisplayTimer->SetEnabled(false);
+  DisplayTimer->SetInterval(static_cast<int>(Milliseconds));
+  FTimerStarted = Now();
+  FTimerLeft = Milliseconds;
+  DisplayTimer->SetEnabled(true);
+}
+
+void TGIFPLE::DisplayTimeUp(ITimer*) {
+  DisplayTimer->SetEnabled(false);
+  FTimerLeft = 0;
+  State = esStopped;
+  OnFinished(this);
+}
+
+void TGIFPLE::StopSound(ITimer*) {
+  SoundStopTimer->SetEnabled(false);
+  SoundGraph->Stop();
+}
+
+QWidget* TGIFPLE::CreatePropertiesFrame() { return nullptr; }
+
+void TGIFPLE::ApplyProperties(QWidget*) {}
+
+void TGIFPLE::SaveToStream(TStream& Stream) {
+  TPlayListEntry::SaveToStream(Stream);
+  WriteAnsiString(Stream, SoundFile);
+  WriteValue(Stream, static_cast<std::uint8_t>(ContinueSound ? 1 : 0));
+  WriteValue(Stream, DisplayTime);
+}
+
+void TGIFPLE::LoadFromStream(TStream& Stream) {
+  TPlayListEntry::LoadFromStream(Stream);
+  ReadAnsiString(Stream, SoundFile);
+  std::uint8_t Continue = 0;
+  ReadValue(Stream, Continue);
+  ContinueSound = Continue != 0;
+  ReadValue(Stream, DisplayTime);
+}

@@ -1,0 +1,66 @@
+#include "ui/CommandLine.h"
+
+#include <charconv>
+
+#include "framework/FileNames.h"
+
+bool IsPlayListPath(const std::string& Path) { return AnsiUpperCaseAscii(ExtractFileExt(Path)) == ".PLL"; }
+
+TCommandLine TCommandLine::Parse(const std::vector<std::string>& Arguments) {
+  TCommandLine C;
+  auto Fail = [&C](const std::string& Why) {
+    if (C.Error.empty()) C.Error = Why;
+  };
+  for (size_t I = 0; I < Arguments.size(); ++I) {
+    const std::string& A = Arguments[I];
+    auto Value = [&](const char* Option) -> std::string {
+      if (I + 1 >= Arguments.size()) {
+        Fail(std::string(Option) + " needs a value");
+        return {};
+      }
+      return Arguments[++I];
+    };
+    if (A == "--headless") {
+      C.Headless = true;
+    } else if (A == "--events") {
+      C.Events = true;
+    } else if (A == "--loops") {
+      const std::string V = Value("--loops");
+      int N = 0;
+      const auto [End, Err] = std::from_chars(V.data(), V.data() + V.size(), N);
+      if (Err != std::errc() || End != V.data() + V.size() || N < 1)
+        Fail("--loops needs a whole number of at least 1, not \"" + V + "\"");
+      else
+        C.Loops = N;
+    } else if (A == "--list") {
+      C.ListFile = Value("--list");
+    } else if (A == "--save") {
+      C.SaveFile = Value("--save");
+    } else if (A == "--help" || A == "-h") {
+      C.Help = true;
+    } else if (A == "--version") {
+      C.Version = true;
+    } else if (A == "--") {
+      C.Files.insert(C.Files.end(), Arguments.begin() + static_cast<long>(I) + 1, Arguments.end());
+      break;
+    } else if (A.size() > 1 && A[0] == '-') {
+      Fail("unknown option " + A);
+    } else {
+      C.Files.push_back(A);
+    }
+  }
+  return C;
+}
+
+std::string TCommandLine::Usage() {
+  return "Usage: vizmora [OPTION]... [FILE | PLAYLIST.pll]...\n"
+         "Plays media files (.avi .vob .jpg .jpeg .gif) and playlists as one endless show.\n"
+         "\n"
+         "  --headless        run without a display; video goes to a null sink at real speed\n"
+         "  --loops N         end after the playlist has wrapped round N times\n"
+         "  --events          print one JSON line per entry that starts, finishes or fails\n"
+         "  --list FILE.pll   print each entry of a playlist file as a JSON line and exit\n"
+         "  --save OUT.pll    write the playlist built from the other arguments and exit\n"
+         "  --help            show this help and exit\n"
+         "  --version         show the version and exit\n";
+}

@@ -1,0 +1,23 @@
+#pragma once
+// The program's command line: media files and playlists to load, and the switches for
+// unattended and scripted runs.
+#include <string>
+#include <vector>
+
+struct TCommandLine {
+  std::vector<std::string> Files;  // media files and .pll playlists, in the order given
+  bool Headless = false;           // no display: offscreen platform, video to a null sink
+  int Loops = 0;                   // end after the playlist wrapped round this often; 0: never
+  bool Events = false;             // one JSON line per entry started, finished or failed
+  std::string ListFile;            // --list: print the entries of this playlist and exit
+  std::string SaveFile;            // --save: write the playlist built from Files and exit
+  bool Help = false;
+  bool Version = false;
+  std::string Error;               // non-empty when the arguments could not be understood
+
+  static TCommandLine Parse(const std::vector<std::string>& Arguments);
+  static std::string Usage();
+};
+
+// True for a path whose extension is .pll, letter case ignored.
+bool IsPlayListPath(const std::string& Path);
