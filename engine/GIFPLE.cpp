@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 
 #include "engine/EntryStreaming.h"
 #include "framework/Clock.h"
@@ -75,7 +76,7 @@ void TGIFPLE::Pause() {
   MainGraph->Pause();
   SoundGraph->Pause();
   if (DisplayTimer->Enabled()) {
-    const auto Elapsed = static_cast<std::int64_t>((Now() - FTimerStarted) * MSecsPerDay);
+    const std::int64_t Elapsed = std::llround((Now() - FTimerStarted) * MSecsPerDay);
     FTimerLeft = std::max<std::int64_t>(FTimerLeft - Elapsed, 0);
   }
   DisplayTimer->SetEnabled(false);
