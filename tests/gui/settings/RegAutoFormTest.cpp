@@ -170,12 +170,23 @@ TEST(Form, CloseWithFreeDestroysTheHiddenFormAfterItsOnDestroy) {
   EXPECT_EQ(Order, (std::vector<int>{2, 1}));
 }
 
-TEST(Form, NotAFormIsAnInvalidCast) {
-  QObject Plain;
+TEST(RegAutoOnAWidget, PlacementNeedsAForm) {
+  TTempRegistry Reg;
+  QWidget Window;
+  Window.setObjectName("Window");
+  TRegAuto Auto(&Window);
+  Auto.SetSaveWindowPlace(true);
+  ASSERT_TRUE(Auto.SaveWindowPlace()) << "a window owner takes the setting";
   try {
-    AsForm(&Plain);
+    Auto.Load();
     FAIL();
-  } catch (const EInvalidCast& E) {
-    EXPECT_EQ(E.Message, "Invalid class typecast");
+  } catch (const ERegAutoError& E) {
+    EXPECT_EQ(E.Message, "Could not load property: Invalid class typecast");
+  }
+  try {
+    Auto.Save();
+    FAIL();
+  } catch (const ERegAutoError& E) {
+    EXPECT_EQ(E.Message, "Could not save property ");
   }
 }
