@@ -1,0 +1,65 @@
+#pragma once
+// HKEY_CURRENT_USER of the registry over one file per user in the .reg text format: at
+// $VIZMORA_REGISTRY, else $XDG_CONFIG_HOME/vizmora/registry.reg (~/.config by default).
+// Every call reads the file afresh; every change rewrites it atomically under an advisory lock,
+// so processes sharing the file never lose each other's values. Any thread.
+#include <functional>
+#include <string>
+
+#include "platform/win/WinTypes.h"
+
+using HKEY = struct HKEY__*;
+using PHKEY = HKEY*;
+using REGSAM = DWORD;
+struct SECURITY_ATTRIBUTES;
+
+// The one predefined key there is.
+inline const HKEY HKEY_CURRENT_USER = reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(0x80000001u));
+
+constexpr DWORD ERROR_SUCCESS = 0;
+constexpr DWORD ERROR_INVALID_HANDLE = 6;
+constexpr DWORD ERROR_WRITE_FAULT = 29;
+constexpr DWORD ERROR_INVALID_PARAMETER = 87;
+constexpr DWORD ERROR_MORE_DATA = 234;
+constexpr DWORD ERROR_KEY_DELETED = 1018;
+
+constexpr REGSAM KEY_QUERY_VALUE = 0x0001;
+constexpr REGSAM KEY_SET_VALUE = 0x0002;
+constexpr REGSAM KEY_CREATE_SUB_KEY = 0x0004;
+constexpr REGSAM KEY_ENUMERATE_SUB_KEYS = 0x0008;
+constexpr REGSAM KEY_NOTIFY = 0x0010;
+constexpr REGSAM KEY_CREATE_LINK = 0x0020;
+constexpr REGSAM KEY_READ = 0x20019;
+constexpr REGSAM KEY_WRITE = 0x20006;
+constexpr REGSAM KEY_ALL_ACCESS = 0xF003F;
+
+constexpr DWORD REG_OPTION_NON_VOLATILE = 0;
+constexpr DWORD REG_CREATED_NEW_KEY = 1;
+constexpr DWORD REG_OPENED_EXISTING_KEY = 2;
+
+constexpr DWORD REG_NONE = 0;
+constexpr DWORD REG_SZ = 1;
+constexpr DWORD REG_EXPAND_SZ = 2;
+constexpr DWORD REG_BINARY = 3;
+constexpr DWORD REG_DWORD = 4;
+constexpr DWORD REG_MULTI_SZ = 7;
+constexpr DWORD REG_QWORD = 11;
+
+LSTATUS RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD Reserved, LPSTR lpClass, DWORD dwOptions,
+                        REGSAM samDesired, const SECURITY_ATTRIBUTES* lpSecurityAttributes, PHKEY phkResult,
+                        LPDWORD lpdwDisposition);
+LSTATUS RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD ulOptions, REGSAM samDesired, PHKEY phkResult);
+// With lpData nil only the type and size are answered; a buffer too small gives ERROR_MORE_DATA.
+LSTATUS RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, LPDWORD lpType, LPBYTE lpData,
+                         LPDWORD lpcbData);
+LSTATUS RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD Reserved, DWORD dwType, const BYTE* lpData,
+                       DWORD cbData);
+LSTATUS RegCloseKey(HKEY hKey);
+
+// The file the calls work on, as the environment names it now.
+std::string RegistryFileName();
+
+// Told once when the registry file could not be read and was moved aside; the message says where
+// the old file is. Empty: standard error. The settings layer routes it to the exception report.
+using TRegistryDamageReport = std::function<void(const std::string& Message)>;
+void SetRegistryDamageReport(TRegistryDamageReport Report);
