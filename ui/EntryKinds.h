@@ -1,0 +1,44 @@
+#pragma once
+// The two entry kinds as the user interface knows them: chosen by a file's extension or by a
+// playlist file's type code, created with the player as owner and wired to the video form's
+// graphs and video window.
+#include <cstdint>
+#include <string>
+
+#include "engine/PlayListFile.h"
+
+class TFilterGraph;
+class TVideoWindow;
+class TVizmoraPlayer;
+class TVizmoraPlayList;
+
+// A class reference: constructs an entry of one kind.
+using TEntryClass = TPlayListEntry* (*)(TVizmoraPlayer* AOwner);
+
+TEntryClass EntryClassForExt(const std::string& Ext);  // nil for an extension of no kind
+TEntryClass EntryClassForCode(std::uint8_t Code);       // nil for a code of no kind
+std::uint8_t CodeForEntryClass(const TPlayListEntry& Entry);
+
+class TEntryKinds : public IEntryKinds {
+public:
+  TEntryKinds(TVizmoraPlayList* APlayList, TFilterGraph* AMainGraph, TFilterGraph* ASoundGraph,
+              TVideoWindow* AVideoWindow);
+
+  TPlayListEntry* CreateEntry(std::uint8_t Code) override;
+  std::uint8_t CodeOf(const TPlayListEntry& Entry) override { return CodeForEntryClass(Entry); }
+
+  // Creates, wires and appends one entry for the file; false (nothing added) for a file whose
+  // extension names no kind.
+  bool AddMediaFile(const std::string& Path);
+  // Appends the entries of a playlist file; a missing file does nothing.
+  void LoadPlayList(const std::string& Path);
+  void SavePlayList(const std::string& Path);
+
+private:
+  TPlayListEntry* CreateWired(TEntryClass Class);
+
+  TVizmoraPlayList* FPlayList;
+  TFilterGraph* FMainGraph;
+  TFilterGraph* FSoundGraph;
+  TVideoWindow* FVideoWindow;
+};

@@ -1,0 +1,73 @@
+#include "ui/ShowRunner.h"
+
+#include <QCoreApplication>
+#include <chrono>
+#include <exception>
+
+#include "engine/AVIPLE.h"
+#include "engine/PlayListEntry.h"
+#include "engine/VizmoraPlayList.h"
+#include "framework/ExceptionReport.h"
+#include "media/DirectShowException.h"
+#include "media/FilterGraph.h"
+#include "ui/JsonText.h"
+
+namespace {
+// The status the program ends with when an entry fails in a show limited by --loops.
+constexpr int ExitEntryFailed = 2;
+}  // namespace
+
+long long MonotonicMilliseconds() {
+  using namespace std::chrono;
+  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+TShowRunner::TShowRunner(TVizmoraPlayList* APlayList, TFilterGraph* AMainGraph, int ALoops, std::ostream* AEvents)
+    : FPlayList(APlayList), FMainGraph(AMainGraph), FLoops(ALoops), FEvents(AEvents) {
+  FMainGraph->OnGraphErrorAbort.Bind(this, &TShowRunner::ErrorAbort);
+}
+
+void TShowRunner::Start() {
+  if (FPlayList->Count() > 0) Starting([this] { FPlayList->PlayIndex(0); });
+}
+
+template <typename Step>
+void TShowRunner::Starting(Step&& Action) {
+  try {
+    Action();
+  } catch (const std::exception& E) {
+    Failed(E.what());
+    return;
+  }
+  Emit("started");
+  // The playlist bound the entry's OnFinished to itself; the runner steps in between.
+  FPlayList->Items(FPlayList->Current)->OnFinished.Bind(this, &TShowRunner::Finished);
+}
+
+void TShowRunner::Finished(TPlayListEntry* Sender) {
+  Emit("finished");
+  if (FPlayList->IndexOf(Sender) + 1 >= FPlayList->Count() && FLoops > 0 && ++FWrapped >= FLoops) {
+    FPlayList->Stop();
+    QCoreApplication::exit(0);
+    return;
+  }
+  Starting([this, Sender] { FPlayList->EntryFinished(Sender); });
+}
+
+void TShowRunner::Failed(const std::string& Why) {
+  Emit("failed", ",\"error\":" + JsonString(Why));
+  ShowException(Why);
+  if (FLoops > 0) QCoreApplication::exit(ExitEntryFailed);
+}
+
+// A playing file that breaks down (a decoding error) fails its entry as well.
+void TShowRunner::ErrorAbort(QObject*, HRESULT Result) { Failed(GraphErrorText(Result)); }
+
+void TShowRunner::Emit(const char* Event, const std::string& Extra) {
+  if (!FEvents) return;
+  TPlayListEntry* Entry = FPlayList->Items(FPlayList->Current);
+  const char* Kind = dynamic_cast<TAVIPLE*>(Entry) ? "video" : "picture";
+  *FEvents << "{\"event\":\"" << Event << "\",\"index\":" << FPlayList->Current
+           << ",\"file\":" << JsonString(Entry ? Entry->FileName : "") << ",\"kind\":\"" << Kind
+           << "\",\"ms\":" << MonotonicMilliseconds() << Extra << "}" << std::endl;
+}

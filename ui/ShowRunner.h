@@ -1,0 +1,39 @@
+#pragma once
+// Runs the show started from the command line: plays the first entry, reports each entry that
+// starts, finishes or fails (as JSON lines when asked), and ends the program once the
+// playlist has wrapped round a given number of times. User-interface thread.
+#include <ostream>
+#include <string>
+
+#include "platform/com/ComTypes.h"
+
+class QObject;
+class TFilterGraph;
+class TPlayListEntry;
+class TVizmoraPlayList;
+
+class TShowRunner {
+public:
+  // Loops 0: play on until the user stops. Events: the stream for JSON lines, or nil.
+  TShowRunner(TVizmoraPlayList* APlayList, TFilterGraph* AMainGraph, int ALoops, std::ostream* AEvents);
+
+  void Start();
+
+private:
+  // Runs one playlist step that starts an entry, reporting its start or its failure.
+  template <typename Step>
+  void Starting(Step&& Action);
+  void Finished(TPlayListEntry* Sender);
+  void Failed(const std::string& Why);
+  void ErrorAbort(QObject* Sender, HRESULT Result);
+  void Emit(const char* Event, const std::string& Extra = {});
+
+  TVizmoraPlayList* FPlayList;
+  TFilterGraph* FMainGraph;
+  int FLoops;
+  int FWrapped = 0;
+  std::ostream* FEvents;
+};
+
+// Milliseconds of the system's monotonic clock.
+long long MonotonicMilliseconds();

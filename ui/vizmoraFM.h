@@ -1,0 +1,49 @@
+#pragma once
+// The video form, the program's main window: the video window fills it, it owns the main graph
+// FG and the sound graph SG, makes the one player at creation, turns the main graph's events
+// into status texts, rewinds on a clock change and shuts the graph down on close.
+#include "framework/Form.h"
+#include "platform/com/ComTypes.h"
+
+class QMenu;
+class TFilterGraph;
+class TRegAuto;
+class TVideoWindow;
+class TVizmoraPlayer;
+struct IBaseFilter;
+
+class TvizmoraFM : public TForm {
+  Q_OBJECT
+
+public:
+  explicit TvizmoraFM(QWidget* AOwner = nullptr);
+
+  TVideoWindow* VW = nullptr;
+  TFilterGraph* FG = nullptr;
+  QMenu* PopupMenu1 = nullptr;
+  TFilterGraph* SG = nullptr;
+  TRegAuto* RegAuto1 = nullptr;
+
+  void FormCreate(QObject* Sender);
+  void FormClose(QObject* Sender, TCloseAction& Action);
+
+  void FGGraphBufferingData(QObject* Sender, bool Buffering);
+  void FGGraphOpeningFile(QObject* Sender, bool Opening);
+  void FGGraphPaused(QObject* Sender, HRESULT Result);
+  void FGGraphStepComplete(QObject* Sender);
+  void FGGraphEndOfSegment(QObject* Sender, LONGLONG StreamTime, ULONG NumSegment);
+  void FGGraphStreamControlStarted(QObject* Sender, struct IPin* PinSender, ULONG Cookie);
+  void FGGraphStreamControlStopped(QObject* Sender, struct IPin* PinSender, ULONG Cookie);
+  void FGGraphClockChanged(QObject* Sender);
+  void FGGraphComplete(QObject* Sender, HRESULT Result, IBaseFilter* Renderer);
+
+  // Puts the main graph back to its start, leaving its stop position alone.
+  void RewindMainGraph();
+
+protected:
+  void ReadResource() override;
+};
+
+// Program-wide references, each set once at start-up.
+extern TvizmoraFM* vizmoraFM;
+extern TVizmoraPlayer* ThePlayer;
