@@ -61,8 +61,8 @@ protected:
   }
 
   TCallLog Log;
+  TFakeRendererClasses Renderers{Log};  // outlives the graphs, which may still hold a renderer
   TFakeGraphClasses Graphs{Log};
-  TFakeRendererClasses Renderers{Log};
   TTestForm Form;
   std::unique_ptr<TFilterGraph> FG = std::make_unique<TFilterGraph>();
   std::unique_ptr<TVideoWindow> VW = std::make_unique<TVideoWindow>(&Form);
