@@ -1,0 +1,341 @@
+#include "media/VideoWindow.h"
+
+#include <QContextMenuEvent>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QScreen>
+
+#include "framework/Exception.h"
+#include "framework/ExceptionReport.h"
+#include "media/DirectShowException.h"
+#include "media/FloatingPointGuard.h"
+#include "media/PinList.h"
+#include "platform/com/ClassRegistry.h"
+#include "platform/dshow/EventCodes.h"
+#include "platform/win/Messages.h"
+
+namespace {
+// Window styles a renderer's own window is given.
+constexpr LONG WS_CHILD = 0x40000000;
+constexpr LONG WS_CLIPSIBLINGS = 0x04000000;
+constexpr LONG WS_EX_TOPMOST = 0x8;
+constexpr LONG FullScreenStyleMask = static_cast<LONG>(0xFF3BFFFFu);  // without WS_CAPTION, WS_THICKFRAME
+// WS_EX_DLGMODALFRAME, WS_EX_WINDOWEDGE, WS_EX_CLIENTEDGE, WS_EX_STATICEDGE.
+constexpr LONG FullScreenClearedExStyle = 0x20301;
+
+constexpr DWORD MixingRendererContext = CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER;
+
+DWORD RenderingModeOf(TVMRVideoMode Mode) {
+  switch (Mode) {
+    case vmrWindowed: return VMR9Mode_Windowed;
+    case vmrWindowless: return VMR9Mode_Windowless;
+    case vmrRenderless: break;
+  }
+  return VMR9Mode_Renderless;
+}
+
+// Runs First, then Then, also when First raises.
+template <typename F, typename G>
+void ThenAlways(F&& First, G&& Then) {
+  try {
+    First();
+  } catch (...) {
+    Then();
+    throw;
+  }
+  Then();
+}
+}  // namespace
+
+TVideoWindow::TVideoWindow(QWidget* AOwner) : QWidget(AOwner), FVMROptions(std::make_unique<TVMROptions>(this)) {
+  // The renderer draws into a window of the platform's own, over the black background.
+  setAttribute(Qt::WA_NativeWindow);
+  resize(160, 120);
+  QPalette Colours = palette();
+  Colours.setColor(QPalette::Window, Qt::black);
+  setPalette(Colours);
+  setAutoFillBackground(true);
+  setFocusPolicy(Qt::TabFocus);
+  setMouseTracking(true);  // moves arrive with no button held, too
+}
+
+TVideoWindow::~TVideoWindow() {
+  try {
+    SetFilterGraph(nullptr);
+  } catch (...) {
+    // A teardown that raises must not end the program; the window has left the graph anyway.
+    ApplicationHandleException(this);
+  }
+  FVMROptions.reset();
+}
+
+bool TVideoWindow::CanCreateMixingRenderer() {
+  const TFloatingPointGuard Guard;
+  ComPtr<IBaseFilter> Filter;
+  return CoCreateInstance(CLSID_VideoMixingRenderer9, nullptr, MixingRendererContext, IBaseFilter::IID,
+                          Filter.ReleaseAndGetVoidAddress()) == S_OK;
+}
+
+void TVideoWindow::Loaded() {
+  // Reading the styles creates the native window if it does not exist yet.
+  winId();
+  FSavedStyle = 0;
+  FSavedExStyle = 0;
+}
+
+// --- joining and leaving a graph
+
+void TVideoWindow::SetFilterGraph(TFilterGraph* Value) {
+  if (Value == FFilterGraph) return;
+  // The window's record follows the graph's lists at every step, so a teardown or renderer
+  // creation that raises leaves no registration behind that the window does not know of.
+  if (TFilterGraph* Old = FFilterGraph) {
+    FFilterGraph = nullptr;
+    ThenAlways([&] { Old->RemoveMember(this); }, [&] { Old->RemoveObserver(this); });
+  }
+  if (Value) {
+    FFilterGraph = Value;
+    ThenAlways([&] { Value->AddMember(this); }, [&] { Value->AddObserver(this); });
+  }
+}
+
+void TVideoWindow::RejoinGraph() {
+  FFilterGraph->RemoveMember(this);
+  FFilterGraph->AddMember(this);
+}
+
+void TVideoWindow::SetMode(TVideoMode Value) {
+  FMode = Value == vmVMR && !CanCreateMixingRenderer() ? vmNormal : Value;
+  if (GraphActive()) RejoinGraph();
+}
+
+// --- the renderer's life in the graph
+
+void TVideoWindow::MemberNotify(TMemberOperation Operation, LONG) {
+  switch (Operation) {
+    case moBeforeAdd: CreateRenderer(); break;
+    case moAfterAdd: ConfigureRenderer(); break;
+    case moBeforeRemove: StopRenderer(); break;
+    case moAfterRemove: ReleaseRenderer(); break;
+  }
+}
+
+void TVideoWindow::CreateRenderer() {
+  if (FMode == vmNormal) {
+    CoCreateInstance(CLSID_VideoRenderer, nullptr, CLSCTX_INPROC_SERVER, IBaseFilter::IID,
+                     FRenderer.ReleaseAndGetVoidAddress());
+    return;
+  }
+  // Rendering without a window needs a surface allocator from the host; none can be given.
+  if (FVMROptions->Mode() == vmrRenderless) throw Exception("Allocator class not set.");
+  const TFloatingPointGuard Guard;
+  CoCreateInstance(CLSID_VideoMixingRenderer9, nullptr, MixingRendererContext, IBaseFilter::IID,
+                   FRenderer.ReleaseAndGetVoidAddress());
+  // The rendering mode is fixed now, before the graph adds the filter and any pin connects.
+  ComPtr<IVMRFilterConfig9> Config;
+  if (SUCCEEDED(FRenderer.As(Config))) CheckGraphResult(Config->SetRenderingMode(RenderingModeOf(FVMROptions->Mode())));
+}
+
+void TVideoWindow::ConfigureRenderer() {
+  if (!FRenderer) return;  // none could be created: nothing to configure
+  if (FMode == vmNormal) {
+    // Caption, message drain, owner and position follow on the play step.
+    CheckGraphResult(FRenderer.As(FRendererWindow));
+    return;
+  }
+  TVMROptions& Options = *FVMROptions;
+  {
+    ComPtr<IVMRFilterConfig9> Config;
+    if (CheckGraphResult(FRenderer.As(Config)) != S_OK) return;
+    // With 4 streams and no forcing the renderer's own default stands.
+    if (Options.FStreams != 4 || Options.FPreferences.testFlag(vpForceMixer)) {
+      CheckGraphResult(Config->SetNumberOfStreams(Options.FStreams));
+      DWORD Reported = 0;
+      CheckGraphResult(Config->GetNumberOfStreams(&Reported));
+      Options.FStreams = TVMROptions::ClampStreams(Reported);
+    }
+    switch (Options.FMode) {
+      case vmrWindowed:
+        CheckGraphResult(FRenderer.As(FRendererWindow));
+        ApplyRenderPreferences(Config.Get());
+        break;
+      case vmrWindowless:
+        CheckGraphResult(FRenderer.As(FWindowless));
+        CheckGraphResult(FWindowless->SetVideoClippingWindow(HandleOf(this)));
+        ApplyRenderPreferences(Config.Get());
+        FitRenderer();
+        break;
+      case vmrRenderless: break;
+    }
+  }
+  Options.SetKeepAspectRatio(Options.KeepAspectRatio());
+}
+
+void TVideoWindow::ApplyRenderPreferences(IVMRFilterConfig9* Config) {
+  TVMRPreferences& Preferences = FVMROptions->FPreferences;
+  const bool ForceMixer = Preferences.testFlag(vpForceMixer);
+  CheckGraphResult(Config->SetRenderingPrefs(static_cast<DWORD>(Preferences.toInt()) & ~DWORD{vpForceMixer}));
+  DWORD Reported = 0;
+  CheckGraphResult(Config->GetRenderingPrefs(&Reported));
+  Preferences = TVMRPreferences::fromInt(Reported & 0xFF);
+  if (ForceMixer) Preferences |= vpForceMixer;
+}
+
+void TVideoWindow::StopRenderer() {
+  if (!FRenderer) return;
+  CheckGraphResult(FRenderer->Stop());
+  const TPinList Pins(FRenderer.Get());
+  for (int Index = 0; Index < Pins.Count(); ++Index) CheckGraphResult(Pins.PinAt(Index)->Disconnect());
+}
+
+void TVideoWindow::ReleaseRenderer() {
+  FRendererWindow.Reset();
+  FWindowless.Reset();
+  FRenderer.Reset();
+}
+
+HRESULT TVideoWindow::QueryInterface(REFIID Iid, void** Object) {
+  if (!Object) return E_POINTER;
+  *Object = nullptr;
+  if (Iid == IVMRWindowlessControl9::IID && FWindowless) {
+    FWindowless->AddRef();
+    *Object = FWindowless.Get();
+    return S_OK;
+  }
+  if (Iid == IGraphMember::IID) *Object = static_cast<IGraphMember*>(this);
+  if (Iid == IGraphObserver::IID) *Object = static_cast<IGraphObserver*>(this);
+  if (*Object) return S_OK;
+  return FRenderer ? FRenderer->QueryInterface(Iid, Object) : E_NOINTERFACE;
+}
+
+// --- graph events and control steps
+
+void TVideoWindow::NameRendererWindow() {
+  // The caption makes the renderer's window findable; the drain routes its input to us.
+  CheckGraphResult(FRendererWindow->put_Caption(objectName().toStdU16String().c_str()));
+  CheckGraphResult(FRendererWindow->put_MessageDrain(HandleOf(this)));
+}
+
+void TVideoWindow::PresentRendererWindow() {
+  if (!FRendererWindow) return;
+  SetFullScreen(FFullScreen);
+  NameRendererWindow();
+}
+
+void TVideoWindow::ObserveGraphEvent(LONG Event, LONG_PTR, LONG_PTR) {
+  if (Event == EC_PALETTE_CHANGED)
+    PresentRendererWindow();
+  else if (Event == EC_VMR_RENDERDEVICE_SET && FVMROptions->Mode() == vmrWindowed && FRendererWindow)
+    NameRendererWindow();
+}
+
+void TVideoWindow::ObserveControl(TGraphControl Code, LONG) {
+  if (Code != gcPlay) return;
+  if (FMode == vmNormal)
+    PresentRendererWindow();
+  else
+    SetFullScreen(FFullScreen);
+}
+
+// --- full screen, visibility, the video handle
+
+void TVideoWindow::SetFullScreen(bool Value) {
+  // The renderer's own window leaves the parent and covers the primary screen; the parent
+  // itself is never changed.
+  if (FRendererWindow) {
+    if (Value) {
+      LONG ExStyle = FSavedExStyle & ~FullScreenClearedExStyle;
+      if (FFullScreenTopMost) ExStyle |= WS_EX_TOPMOST;
+      const QScreen* Screen = QGuiApplication::primaryScreen();
+      const QSize Size = Screen ? Screen->size() : QSize();
+      CheckGraphResult(FRendererWindow->put_Owner(0));
+      CheckGraphResult(FRendererWindow->put_WindowStyle(FSavedStyle & FullScreenStyleMask));
+      CheckGraphResult(FRendererWindow->put_WindowStyleEx(ExStyle));
+      CheckGraphResult(FRendererWindow->SetWindowPosition(0, 0, Size.width(), Size.height()));
+      FScreenMouse = true;
+    } else {
+      CheckGraphResult(FRendererWindow->put_Owner(HandleOf(parentWidget())));
+      CheckGraphResult(FRendererWindow->put_WindowStyle(FSavedStyle | WS_CHILD | WS_CLIPSIBLINGS));
+      CheckGraphResult(FRendererWindow->put_WindowStyleEx(FSavedExStyle));
+      CheckGraphResult(FRendererWindow->SetWindowPosition(x(), y(), width(), height()));
+      FScreenMouse = false;
+    }
+  }
+  if (FWindowless) FScreenMouse = false;
+  FFullScreen = Value;
+}
+
+void TVideoWindow::SetFullScreenTopMost(bool Value) {
+  FFullScreenTopMost = Value;
+  if (FFullScreen) SetFullScreen(true);
+}
+
+void TVideoWindow::setVisible(bool Visible) {
+  QWidget::setVisible(Visible);
+  if (FRendererWindow) CheckGraphResult(FRendererWindow->put_Visible(Visible ? OATRUE : OAFALSE));
+}
+
+OAHWND TVideoWindow::VideoHandle() const {
+  if (!FRendererWindow) return reinterpret_cast<OAHWND>(static_cast<const QPaintDevice*>(this));
+  // The renderer's window: a child of our parent of the class "VideoRenderer", named by its
+  // caption.
+  if (const QObject* Parent = parent())
+    for (QObject* Child : Parent->children())
+      if (Child->inherits("VideoRenderer") && Child->objectName() == objectName()) return HandleOf(Child);
+  return 0;
+}
+
+// --- resize, paint, mouse and context menu
+
+void TVideoWindow::FitRenderer() {
+  if (FRendererWindow) {
+    if (!FFullScreen) FRendererWindow->SetWindowPosition(x(), y(), width(), height());
+  } else if (FWindowless) {
+    const RECT Destination{0, 0, width(), height()};
+    FWindowless->SetVideoPosition(nullptr, &Destination);
+  }
+}
+
+void TVideoWindow::resizeEvent(QResizeEvent* Event) {
+  QWidget::resizeEvent(Event);
+  OnResize(this);
+  FitRenderer();
+}
+
+void TVideoWindow::paintEvent(QPaintEvent* Event) {
+  QWidget::paintEvent(Event);
+  OnPaint(this);
+}
+
+void TVideoWindow::RaiseMouse(const TVideoMouseEvent& Handler, const QMouseEvent* Event) {
+  const QPoint At = FScreenMouse ? QCursor::pos() : Event->position().toPoint();
+  Handler(this, *Event, At.x(), At.y());
+}
+
+void TVideoWindow::mousePressEvent(QMouseEvent* Event) { RaiseMouse(OnMouseDown, Event); }
+
+void TVideoWindow::mouseMoveEvent(QMouseEvent* Event) { RaiseMouse(OnMouseMove, Event); }
+
+void TVideoWindow::mouseReleaseEvent(QMouseEvent* Event) { RaiseMouse(OnMouseUp, Event); }
+
+void TVideoWindow::mouseDoubleClickEvent(QMouseEvent* Event) {
+  OnDblClick(this);
+  RaiseMouse(OnMouseDown, Event);
+}
+
+void TVideoWindow::contextMenuEvent(QContextMenuEvent* Event) {
+  // Full screen: our own menu at the cursor, or nothing; the request goes no further.
+  if (FFullScreen) {
+    if (FPopupMenu) FPopupMenu->popup(QCursor::pos());
+    Event->accept();
+    return;
+  }
+  // Otherwise as any control: its own menu where asked for, else the parent's.
+  if (FPopupMenu) {
+    FPopupMenu->popup(Event->globalPos());
+    Event->accept();
+    return;
+  }
+  QWidget::contextMenuEvent(Event);
+}
