@@ -1,6 +1,7 @@
 #include "engine/AVIPLE.h"
 
 #include "engine/EntryStreaming.h"
+#include "engine/PropertiesFrames.h"
 #include "media/VideoWindow.h"
 #include "platform/com/ComPtr.h"
 #include "platform/dshow/Control.h"
@@ -96,9 +97,9 @@ void TAVIPLE::GraphCompleted(QObject*, HRESULT, IBaseFilter*) {
   OnFinished(this);
 }
 
-QWidget* TAVIPLE::CreatePropertiesFrame() { return nullptr; }
+QWidget* TAVIPLE::CreatePropertiesFrame() { return FillAVIFrame(*this); }
 
-void TAVIPLE::ApplyProperties(QWidget*) {}
+void TAVIPLE::ApplyProperties(QWidget* Frame) { ReadAVIFrame(*this, Frame); }
 
 void TAVIPLE::SaveToStream(TStream& Stream) {
   TPlayListEntry::SaveToStream(Stream);

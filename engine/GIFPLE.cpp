@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "engine/EntryStreaming.h"
+#include "engine/PropertiesFrames.h"
 #include "framework/Clock.h"
 #include "media/FilterGraph.h"
 
@@ -112,9 +113,26 @@ void TGIFPLE::StopSound(ITimer*) {
   SoundGraph->Stop();
 }
 
-QWidget* TGIFPLE::CreatePropertiesFrame() { return nullptr; }
+QWidget* TGIFPLE::CreatePropertiesFrame() {
+  if (!CreateGIFFrame) return nullptr;
+  IGIFFrame* Frame = CreateGIFFrame();
+  Frame->SetLabel1Caption(FileName);
+  Frame->SetTrackBar1Position(DisplayTime);
+  Frame->SetLabel3Caption(std::to_string(DisplayTime));
+  Frame->SetEdit1Text(SoundFile);
+  Frame->SetCheckBox1Checked(ContinueSound);
+  return Frame->Widget();
+}
 
-void TGIFPLE::ApplyProperties(QWidget*) {}
+// A widget that is not a picture entry's frame is left alone.
+void TGIFPLE::ApplyProperties(QWidget* Widget) {
+  auto* Frame = dynamic_cast<IGIFFrame*>(Widget);
+  if (!Frame) return;
+  DisplayTime = Frame->TrackBar1Position();
+  Duration = DisplayTime / 86400.0;
+  SoundFile = Frame->Edit1Text();
+  ContinueSound = Frame->CheckBox1Checked();
+}
 
 void TGIFPLE::SaveToStream(TStream& Stream) {
   TPlayListEntry::SaveToStream(Stream);

@@ -1,7 +1,10 @@
 #pragma once
 // The abstract base of everything a playlist holds: state, completion event, file name,
 // stored length, and the common part of the serialised body.
+#include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "engine/EntryState.h"
 #include "framework/Event.h"
@@ -13,7 +16,7 @@ class TVizmoraPlayer;
 class TPlayListEntry {
 public:
   explicit TPlayListEntry(TVizmoraPlayer* AOwner);
-  virtual ~TPlayListEntry() = default;
+  virtual ~TPlayListEntry();  // tells the free notifications, then frees
   TPlayListEntry(const TPlayListEntry&) = delete;
   TPlayListEntry& operator=(const TPlayListEntry&) = delete;
 
@@ -37,4 +40,12 @@ public:
   double Duration = 0;                 // stored length, days
   TVizmoraPlayer* Owner;               // the owning player; stored, not otherwise used
   std::string FileName;
+
+  // Notify runs, with the entry, when the entry is being freed, so what holds on to it (a
+  // properties dialog) can let go; one notification per subscriber, a later one replacing it.
+  void FreeNotification(const void* Subscriber, std::function<void(TPlayListEntry*)> Notify);
+  void RemoveFreeNotification(const void* Subscriber);
+
+private:
+  std::vector<std::pair<const void*, std::function<void(TPlayListEntry*)>>> FFreeNotifications;
 };

@@ -1,0 +1,85 @@
+#include "ui/DesignControls.h"
+
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QToolButton>
+
+QFont DesignFont(int PixelHeight) {
+  QFont Font(QStringLiteral("MS Sans Serif"));
+  Font.setPixelSize(PixelHeight);
+  return Font;
+}
+
+void SetColor(QWidget* Control, const QColor& Color) {
+  QPalette P = Control->palette();
+  P.setColor(QPalette::Window, Color);
+  Control->setPalette(P);
+  Control->setAutoFillBackground(true);
+}
+
+void SetFontColor(QWidget* Control, const QColor& Color) {
+  QPalette P = Control->palette();
+  P.setColor(QPalette::WindowText, Color);
+  Control->setPalette(P);
+}
+
+QLabel* CreateLabel(QWidget* Parent, const QString& Caption, int Left, int Top) {
+  auto* Label = new QLabel(Caption, Parent);
+  Label->setTextFormat(Qt::PlainText);
+  Label->move(Left, Top);
+  Label->adjustSize();
+  return Label;
+}
+
+void SetCaption(QLabel* Label, const std::string& Caption) {
+  Label->setText(QString::fromStdString(Caption));
+  Label->adjustSize();
+}
+
+QLabel* CreatePanel(QWidget* Parent, const QString& Caption, const QRect& Bounds) {
+  auto* Panel = new QLabel(Caption, Parent);
+  Panel->setTextFormat(Qt::PlainText);
+  Panel->setGeometry(Bounds);
+  Panel->setAlignment(Qt::AlignCenter);
+  Panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  Panel->setLineWidth(1);
+  return Panel;
+}
+
+TBorderedPanel::TBorderedPanel(const QString& Caption, QWidget* Parent, const QRect& Bounds)
+    : QLabel(Caption, Parent) {
+  setTextFormat(Qt::PlainText);
+  setGeometry(Bounds);
+  setAlignment(Qt::AlignCenter);
+  setContentsMargins(1, 1, 1, 1);
+}
+
+void TBorderedPanel::paintEvent(QPaintEvent* Event) {
+  QLabel::paintEvent(Event);
+  QPainter Painter(this);
+  Painter.setPen(Qt::black);
+  Painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+QToolButton* CreateSpeedButton(QWidget* Parent, const QRect& Bounds) {
+  auto* Button = new QToolButton(Parent);
+  Button->setGeometry(Bounds);
+  return Button;
+}
+
+QFileDialog* CreateOpenDialog(QWidget* Parent, bool MustExist) {
+  auto* Dialog = new QFileDialog(Parent);
+  Dialog->setOption(QFileDialog::DontUseNativeDialog);
+  Dialog->setFileMode(MustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+  Dialog->setAcceptMode(QFileDialog::AcceptOpen);
+  Dialog->setSizeGripEnabled(true);
+  return Dialog;
+}
+
+void BrowseInto(QFileDialog* Dialog, QLineEdit* Edit) {
+  if (Dialog->exec() != QDialog::Accepted) return;
+  const QStringList Files = Dialog->selectedFiles();
+  if (!Files.isEmpty()) Edit->setText(Files.first());
+}
