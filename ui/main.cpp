@@ -13,6 +13,7 @@
 #include "ui/CommandLine.h"
 #include "ui/EntryKinds.h"
 #include "ui/PlayListCommands.h"
+#include "ui/PropertiesFrames.h"
 #include "ui/ShowRunner.h"
 #include "ui/vizmoraFM.h"
 
@@ -26,6 +27,7 @@ int RunShow(int argc, char** argv, const TCommandLine& Line) {
     });
   CoInitialize(nullptr);
   GstPlatformInitialize();
+  InstallPropertiesFrames();
 
   int Status = 0;
   try {

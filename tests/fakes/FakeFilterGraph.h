@@ -84,14 +84,19 @@ public:
     return S_OK;
   }
   HRESULT GetCurrentPosition(LONGLONG* C) override {
-    *C = 0;
+    *C = Position;
     return S_OK;
   }
   HRESULT GetStopPosition(LONGLONG* S) override {
     *S = Length;
+    return StopPositionResult;
+  }
+  HRESULT SetPositions(LONGLONG* Current, DWORD CurrentFlags, LONGLONG* Stop, DWORD StopFlags) override {
+    Call("SetPositions " + std::to_string(*Current) + " " + std::to_string(CurrentFlags) + " " +
+         std::to_string(*Stop) + " " + std::to_string(StopFlags));
+    if (CurrentFlags) Position = *Current;
     return S_OK;
   }
-  HRESULT SetPositions(LONGLONG*, DWORD, LONGLONG*, DWORD) override { return S_OK; }
   HRESULT put_Volume(LONG V) override {
     Call("put_Volume " + std::to_string(V));
     return S_OK;
@@ -146,7 +151,9 @@ public:
   HRESULT RunResult = S_OK, PauseResult = S_OK, StopResult = S_OK, RenderResult = S_OK;
   HRESULT RemoveFilterResult = S_OK;
   OAFilterState State = State_Stopped;
-  LONGLONG Length = 0;  // 100-ns units
+  LONGLONG Length = 0;  // 100-ns units; also the stop position
+  LONGLONG Position = 0;
+  HRESULT StopPositionResult = S_OK;
   std::uintptr_t LogHandle = 0;
   std::deque<TFakeEvent> Events;
 

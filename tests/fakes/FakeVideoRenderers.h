@@ -118,13 +118,24 @@ public:
   HRESULT SetAspectRatioMode(DWORD Mode) override { return Call("SetAspectRatioMode " + std::to_string(Mode)); }
   HRESULT GetAspectRatioMode(DWORD*) override { return E_NOTIMPL; }
 
-  // --- IVMRMixerControl9: not used by the window
-  HRESULT SetAlpha(DWORD, float) override { return E_NOTIMPL; }
+  // --- IVMRMixerControl9: not used by the window; the video entry mixes its overlay with it
+  HRESULT SetAlpha(DWORD Stream, float Alpha) override { return Call("SetAlpha " + std::to_string(Stream) + " " + Text(Alpha)); }
   HRESULT GetAlpha(DWORD, float*) override { return E_NOTIMPL; }
-  HRESULT SetZOrder(DWORD, DWORD) override { return E_NOTIMPL; }
+  HRESULT SetZOrder(DWORD Stream, DWORD Z) override {
+    return Call("SetZOrder " + std::to_string(Stream) + " " + std::to_string(Z));
+  }
   HRESULT GetZOrder(DWORD, DWORD*) override { return E_NOTIMPL; }
-  HRESULT SetOutputRect(DWORD, const VMR9NormalizedRect*) override { return E_NOTIMPL; }
+  HRESULT SetOutputRect(DWORD Stream, const VMR9NormalizedRect* R) override {
+    return Call("SetOutputRect " + std::to_string(Stream) + " " + Text(R->left) + "," + Text(R->top) + "," +
+                Text(R->right) + "," + Text(R->bottom));
+  }
   HRESULT GetOutputRect(DWORD, VMR9NormalizedRect*) override { return E_NOTIMPL; }
+
+  static std::string Text(float V) {
+    char B[32];
+    std::snprintf(B, sizeof B, "%g", static_cast<double>(V));
+    return B;
+  }
 
   DWORD Streams = 4;
   DWORD Prefs = 0;
