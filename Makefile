@@ -1,3 +1,5 @@
+# make run: installs what is missing, builds, generates a demo show and plays it in a window
+# (with no display: once, headless, printing its events).
 # make test: installs what is missing, builds, runs every test (widgets under Xvfb), then the
 # unit tests once more in a build of their own with AddressSanitizer and UBSan.
 BUILD      ?= build
@@ -5,7 +7,7 @@ ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 XVFB       := xvfb-run -a -s "-screen 0 1600x1200x24 -nolisten tcp"
 
-.PHONY: deps build test unit-asan clean
+.PHONY: deps build run test unit-asan clean
 
 deps:
 	bash scripts/install-deps.sh
@@ -13,6 +15,11 @@ deps:
 build: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@show=$$(bash scripts/demo-show.sh) && \
+	if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then $(BUILD)/ui/vizmora "$$show"; \
+	else echo "no display: playing the demo show once, headless"; $(BUILD)/ui/vizmora --headless --events --loops 1 "$$show"; fi
 
 test: build
 	$(XVFB) ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
