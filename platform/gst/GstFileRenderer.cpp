@@ -9,7 +9,7 @@
 #include "platform/dshow/ErrorText.h"
 #include "platform/dshow/EventCodes.h"
 #include "platform/gst/GstBusEvents.h"
-#include "platform/gst/GstLoopingStream.h"
+#include "platform/gst/GstAnimationSource.h"
 #include "platform/gst/GstPin.h"
 #include "platform/gst/GstRenderers.h"
 #include "platform/gst/GstVideoSize.h"
@@ -63,7 +63,7 @@ TGstFileRenderer::~TGstFileRenderer() {
     if (FNoMorePadsId) g_signal_handler_disconnect(FDecoder, FNoMorePadsId);
   }
   for (auto& [Pad, Probe] : FPads) {
-    gst_pad_remove_probe(Pad, Probe);
+    if (Probe) gst_pad_remove_probe(Pad, Probe);
     gst_object_unref(Pad);
   }
 }
@@ -103,6 +103,19 @@ HRESULT TGstFileRenderer::Add(const ComPtr<TGstFilter>& Filter, const std::strin
 
 HRESULT TGstFileRenderer::Open() {
   FPicture = PictureKindOf(FPath);
+  FGraph.Bus().SetInterceptor([this](GstMessage* Message) { return Intercept(Message); });
+  if (FPicture == TPictureKind::Animated) {
+    if (const ComPtr<TGstFilter> Animation = CreateAnimationSource(FPath)) {
+      HRESULT Result = Add(Animation, FileNameOf(FPath));
+      if (FAILED(Result)) return Result;
+      Start(Animation->Element());
+      // The animation's one stream is there at once, decoded.
+      std::lock_guard Guard(FLock);
+      FPads.emplace_back(gst_element_get_static_pad(Animation->Element(), "src"), 0);
+      FNoMorePads = true;
+      return S_OK;
+    }
+  }
   GstElement* Source = gst_element_factory_make("filesrc", nullptr);
   g_object_set(Source, "location", FPath.c_str(), nullptr);
   FDecoder = gst_element_factory_make("decodebin", nullptr);
@@ -111,7 +124,6 @@ HRESULT TGstFileRenderer::Open() {
   const ComPtr<TGstFilter> SourceFilter = TGstFilter::Create(Source);
   const ComPtr<TGstFilter> DecoderFilter = TGstFilter::Create(FDecoder);
 
-  FGraph.Bus().SetInterceptor([this](GstMessage* Message) { return Intercept(Message); });
   gst_element_set_locked_state(Source, TRUE);  // both start together once linked
   gst_element_set_locked_state(FDecoder, TRUE);
   HRESULT Result = Add(SourceFilter, FileNameOf(FPath));
@@ -120,18 +132,19 @@ HRESULT TGstFileRenderer::Open() {
   gst_element_set_locked_state(Source, FALSE);
   gst_element_set_locked_state(FDecoder, FALSE);
   if (FAILED(Result)) return Result;
+  Start(FDecoder);
+  Start(Source);
+  return S_OK;
+}
 
+void TGstFileRenderer::Start(GstElement* Element) {
   GstState Target = GST_STATE_NULL;
   gst_element_get_state(FGraph.Pipeline(), nullptr, &Target, 0);
   if (Target == GST_STATE_VOID_PENDING) gst_element_get_state(FGraph.Pipeline(), &Target, nullptr, 0);
-  if (Target < GST_STATE_PAUSED) {
-    // A stopped graph is cued: paused, so the file's streams can be found.
-    gst_element_set_state(FGraph.Pipeline(), GST_STATE_PAUSED);
-  } else {
-    gst_element_sync_state_with_parent(FDecoder);
-    gst_element_sync_state_with_parent(Source);
-  }
-  return S_OK;
+  if (Target < GST_STATE_PAUSED)
+    gst_element_set_state(FGraph.Pipeline(), GST_STATE_PAUSED);  // a stopped graph is cued, so streams can be found
+  else
+    gst_element_sync_state_with_parent(Element);
 }
 
 void TGstFileRenderer::OnPadAdded(GstElement*, GstPad* Pad, gpointer Self) {
@@ -199,7 +212,7 @@ HRESULT TGstFileRenderer::ConnectStreams() {
   // Data may flow now; the probes are removed (and the pads released) by the destructor.
   std::lock_guard Guard(FLock);
   for (auto& [Pad, Probe] : FPads) {
-    gst_pad_remove_probe(Pad, Probe);
+    if (Probe) gst_pad_remove_probe(Pad, Probe);
     gst_object_unref(Pad);
   }
   FPads.clear();
@@ -243,8 +256,6 @@ HRESULT TGstFileRenderer::ConnectVideo(GstPad* Pad, GstCaps* Caps, GstClockTimeD
     gst_object_unref(Output);
     if (FAILED(Result)) return Result;
     Output = gst_element_get_static_pad(Still->Element(), "src");
-  } else if (FPicture == TPictureKind::Animated) {
-    LoopStream(Pad);
   }
   gst_pad_set_offset(Output, Offset);
   WatchVideoSize(Output, FGraph.Events());

@@ -26,6 +26,8 @@ private:
 
   HRESULT CheckFile() const;
   HRESULT Open();
+  // Brings a new element to the pipeline's state; a stopped pipeline is paused for it.
+  void Start(GstElement* Element);
   HRESULT WaitForStreams();
   HRESULT ConnectStreams();
   HRESULT ConnectStream(GstPad* Pad, GstClockTimeDiff Offset);
@@ -53,7 +55,7 @@ private:
   std::mutex FLock;
   std::condition_variable FChanged;
   std::vector<GstElement*> FOwned;  // elements whose messages belong to this render
-  std::vector<std::pair<GstPad*, gulong>> FPads;  // decoded pads, held by a blocking probe
+  std::vector<std::pair<GstPad*, gulong>> FPads;  // decoded pads, held by a blocking probe (0: none)
   bool FNoMorePads = false;
   bool FMissingPlugin = false;
   HRESULT FFailure = S_OK;
