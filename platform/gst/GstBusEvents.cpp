@@ -2,6 +2,7 @@
 
 #include "platform/dshow/ErrorText.h"
 #include "platform/dshow/EventCodes.h"
+#include "platform/gst/GstFilter.h"
 
 HRESULT ResultOfError(const GError* Error) {
   if (!Error) return E_FAIL;
@@ -64,6 +65,22 @@ GstBusSyncReply TGstBusEvents::OnMessage(GstBus*, GstMessage* Message, gpointer 
   return GST_BUS_DROP;
 }
 
+bool TGstBusEvents::FromDetachedFilter(GstMessage* Message) const {
+  GstObject* Object = GST_MESSAGE_SRC(Message) ? GST_OBJECT(gst_object_ref(GST_MESSAGE_SRC(Message))) : nullptr;
+  while (Object) {
+    GstObject* Parent = gst_object_get_parent(Object);
+    if (Parent == GST_OBJECT(FPipeline) || !Parent) {
+      const TGstFilter* Filter = GST_IS_ELEMENT(Object) ? TGstFilter::Of(GST_ELEMENT(Object)) : nullptr;
+      gst_object_unref(Object);
+      if (Parent) gst_object_unref(Parent);
+      return Filter && Filter->Detached();
+    }
+    gst_object_unref(Object);
+    Object = Parent;
+  }
+  return false;
+}
+
 void TGstBusEvents::Handle(GstMessage* Message) {
   const bool FromPipeline = GST_MESSAGE_SRC(Message) == GST_OBJECT(FPipeline);
   switch (GST_MESSAGE_TYPE(Message)) {
@@ -71,6 +88,7 @@ void TGstBusEvents::Handle(GstMessage* Message) {
       if (FromPipeline) FQueue.Push(EC_COMPLETE, S_OK, 0);
       break;
     case GST_MESSAGE_ERROR: {
+      if (FromDetachedFilter(Message)) break;
       GError* Error = nullptr;
       gst_message_parse_error(Message, &Error, nullptr);
       FQueue.Push(EC_ERRORABORT, ResultOfError(Error));

@@ -36,6 +36,8 @@ public:
 private:
   static GstBusSyncReply OnMessage(GstBus* Bus, GstMessage* Message, gpointer Self);
   void Handle(GstMessage* Message);
+  // Errors of a filter whose pins were disconnected are its broken links, not the graph's.
+  bool FromDetachedFilter(GstMessage* Message) const;
 
   GstElement* FPipeline;
   TGstEventQueue& FQueue;

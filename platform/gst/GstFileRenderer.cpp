@@ -49,7 +49,10 @@ GstPadProbeReturn Hold(GstPad*, GstPadProbeInfo*, gpointer) { return GST_PAD_PRO
 GstPadProbeReturn Discard(GstPad*, GstPadProbeInfo*, gpointer) { return GST_PAD_PROBE_DROP; }
 
 HRESULT Linked(GstPad* Source, GstPad* Sink) {
-  return GST_PAD_LINK_SUCCESSFUL(gst_pad_link(Source, Sink)) ? S_OK : VFW_E_CANNOT_CONNECT;
+  if (!GST_PAD_LINK_SUCCESSFUL(gst_pad_link(Source, Sink))) return VFW_E_CANNOT_CONNECT;
+  for (GstPad* Pad : {Source, Sink})
+    if (TGstFilter* Filter = TGstFilter::OfPad(Pad)) Filter->SetDetached(false);
+  return S_OK;
 }
 }  // namespace
 

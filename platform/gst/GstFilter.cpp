@@ -38,6 +38,13 @@ TGstFilter* TGstFilter::Of(GstElement* Element) {
   return Element ? static_cast<TGstFilter*>(g_object_get_qdata(G_OBJECT(Element), FilterQuark())) : nullptr;
 }
 
+TGstFilter* TGstFilter::OfPad(GstPad* Pad) {
+  GstElement* Owner = gst_pad_get_parent_element(Pad);
+  TGstFilter* Filter = Of(Owner);
+  if (Owner) gst_object_unref(Owner);
+  return Filter;
+}
+
 std::string TGstFilter::Name() const { return QString::fromStdU16String(FName).toStdString(); }
 
 HRESULT TGstFilter::ChangeState(GstState State) {

@@ -3,6 +3,7 @@
 // internal interface through which a GStreamer graph reaches the element.
 #include <gst/gst.h>
 
+#include <atomic>
 #include <string>
 
 #include "platform/com/ComObject.h"
@@ -51,6 +52,12 @@ public:
   // The graph the filter has joined (borrowed, as filters hold no reference to their graph).
   IFilterGraph* Graph() const { return FGraph; }
   std::string Name() const;
+  // A pin of the filter was disconnected: its element may still report the broken link as an
+  // error, which then aborts nothing. Connecting the filter again clears it. Any thread.
+  void SetDetached(bool Detached) { FDetached = Detached; }
+  bool Detached() const { return FDetached; }
+  // The filter of the element that owns Pad, if any; borrowed.
+  static TGstFilter* OfPad(GstPad* Pad);
 
 protected:
   explicit TGstFilter(GstElement* Element);
@@ -62,4 +69,5 @@ private:
   GstElement* FElement;
   IFilterGraph* FGraph = nullptr;
   std::u16string FName;
+  std::atomic<bool> FDetached{false};
 };

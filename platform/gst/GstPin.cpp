@@ -32,7 +32,12 @@ TGstPin::TGstPin(ComPtr<TGstFilter> Filter, GstPad* Pad)
 TGstPin::~TGstPin() { gst_object_unref(FPad); }
 
 HRESULT TGstPin::Disconnect() {
-  if (!UnlinkPad(FPad)) return S_FALSE;
+  GstPad* Peer = gst_pad_get_peer(FPad);
+  if (!Peer) return S_FALSE;
+  FFilter->SetDetached(true);
+  if (TGstFilter* Other = TGstFilter::OfPad(Peer)) Other->SetDetached(true);
+  gst_object_unref(Peer);
+  UnlinkPad(FPad);
   if (IFilterGraph* Graph = FFilter->Graph()) RefreshRunningObject(Graph);
   return S_OK;
 }
@@ -42,12 +47,10 @@ HRESULT TGstPin::ConnectedTo(IPin** Pin) {
   *Pin = nullptr;
   GstPad* Peer = gst_pad_get_peer(FPad);
   if (!Peer) return VFW_E_NOT_CONNECTED;
-  GstElement* Owner = gst_pad_get_parent_element(Peer);
-  if (TGstFilter* Filter = TGstFilter::Of(Owner)) {
+  if (TGstFilter* Filter = TGstFilter::OfPad(Peer)) {
     *Pin = new TGstPin(ComPtr<TGstFilter>(Filter), Peer);
     (*Pin)->AddRef();
   }
-  if (Owner) gst_object_unref(Owner);
   gst_object_unref(Peer);
   return *Pin ? S_OK : VFW_E_NOT_CONNECTED;
 }
