@@ -18,7 +18,9 @@
 // input one of them hands out; only when none does it creates a default video renderer. Such
 // a filter is added by its owner with AddFilter like any other, stays in the graph until its
 // owner calls RemoveFilter (clearing the graph removes only the other filters), and has its
-// pins unlinked by Disconnect. Plain filters answer null.
+// pins unlinked by Disconnect (the sink end flushed around the unlink). An input left unlinked
+// must stop holding up the filter's mixing (release the compositor pad, or end it), or the
+// graph neither prerolls nor completes. Plain filters answer null.
 struct IGstFilter : IUnknown {
   static constexpr GUID IID = MakeGuid("{DF7687A2-2451-49A5-82D5-4CBFAD3EDEAD}");
   // The element the graph puts into its pipeline; borrowed, valid as long as the filter.

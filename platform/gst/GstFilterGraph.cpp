@@ -117,7 +117,8 @@ HRESULT TGstFilterGraph::AddFilter(IBaseFilter* Filter, LPCWSTR Name) {
   if (!gst_bin_add(GST_BIN(FPipeline), Element)) return E_FAIL;
   FFilters.push_back({ComPtr<IBaseFilter>(Filter), Gst});
   Filter->JoinFilterGraph(this, Unique.c_str());
-  gst_element_sync_state_with_parent(Element);
+  // A locked element is started by whoever added it, once it is linked.
+  if (!gst_element_is_locked_state(Element)) gst_element_sync_state_with_parent(Element);
   Refresh();
   return S_OK;
 }
