@@ -32,6 +32,8 @@ const char* TextOf(HRESULT Code) {
     case VFW_E_UNKNOWN_FILE_TYPE: return "The type of the file is not known.";
     case VFW_E_UNSUPPORTED_STREAM: return "No decoder is installed for a stream of the file.";
     case VFW_E_NO_CLOCK: return "The graph has no clock to run by.";
+    case VFW_E_NOT_FOUND: return "The filter or pin is not in the graph.";
+    case VFW_S_PARTIAL_RENDER: return "Some streams of the file were played; others have no decoder or renderer.";
     default: return nullptr;
   }
 }

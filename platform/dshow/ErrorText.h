@@ -13,6 +13,8 @@ constexpr HRESULT VFW_E_INVALID_FILE_FORMAT = static_cast<HRESULT>(0x8004022Fu);
 constexpr HRESULT VFW_E_UNKNOWN_FILE_TYPE = static_cast<HRESULT>(0x80040240u);
 constexpr HRESULT VFW_E_UNSUPPORTED_STREAM = static_cast<HRESULT>(0x80040265u);
 constexpr HRESULT VFW_E_NO_CLOCK = static_cast<HRESULT>(0x80040213u);
+constexpr HRESULT VFW_E_NOT_FOUND = static_cast<HRESULT>(0x80040216u);
+constexpr HRESULT VFW_S_PARTIAL_RENDER = 0x00040242;
 
 // Writes the text for Code into Buffer (at most MaxLen - 1 characters and a NUL) and returns
 // its length; 0 for a code the layer never returns.

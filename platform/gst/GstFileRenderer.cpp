@@ -1,0 +1,308 @@
+#include "platform/gst/GstFileRenderer.h"
+
+#include <gst/pbutils/missing-plugins.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+
+#include "platform/dshow/ErrorText.h"
+#include "platform/dshow/EventCodes.h"
+#include "platform/gst/GstBusEvents.h"
+#include "platform/gst/GstAnimationSource.h"
+#include "platform/gst/GstPin.h"
+#include "platform/gst/GstRenderers.h"
+#include "platform/gst/GstVideoSize.h"
+
+namespace {
+// A corrupt file must not hold the caller longer than this.
+constexpr auto RenderTimeout = std::chrono::seconds(10);
+
+std::string FileNameOf(const std::string& Path) {
+  const auto Slash = Path.find_last_of('/');
+  return Slash == std::string::npos ? Path : Path.substr(Slash + 1);
+}
+
+std::string FolderOf(const std::string& Path) {
+  const auto Slash = Path.find_last_of('/');
+  return Slash == std::string::npos ? "." : Slash == 0 ? "/" : Path.substr(0, Slash);
+}
+
+// The running time the pipeline has reached: a file added later starts there, so it plays
+// along with what is playing instead of being late by that much.
+GstClockTimeDiff RunningTimeOf(GstElement* Pipeline) {
+  GstState State = GST_STATE_NULL;
+  gst_element_get_state(Pipeline, &State, nullptr, 0);
+  if (State == GST_STATE_PLAYING) {
+    if (GstClock* Clock = gst_element_get_clock(Pipeline)) {
+      const GstClockTime Now = gst_clock_get_time(Clock);
+      gst_object_unref(Clock);
+      const GstClockTime Base = gst_element_get_base_time(Pipeline);
+      return Now > Base ? GstClockTimeDiff(Now - Base) : 0;
+    }
+  }
+  const GstClockTime Start = gst_element_get_start_time(Pipeline);
+  return GST_CLOCK_TIME_IS_VALID(Start) ? GstClockTimeDiff(Start) : 0;
+}
+
+GstPadProbeReturn Hold(GstPad*, GstPadProbeInfo*, gpointer) { return GST_PAD_PROBE_OK; }
+GstPadProbeReturn Discard(GstPad*, GstPadProbeInfo*, gpointer) { return GST_PAD_PROBE_DROP; }
+
+HRESULT Linked(GstPad* Source, GstPad* Sink) {
+  if (!GST_PAD_LINK_SUCCESSFUL(gst_pad_link(Source, Sink))) return VFW_E_CANNOT_CONNECT;
+  for (GstPad* Pad : {Source, Sink})
+    if (TGstFilter* Filter = TGstFilter::OfPad(Pad)) Filter->SetDetached(false);
+  return S_OK;
+}
+}  // namespace
+
+TGstFileRenderer::TGstFileRenderer(TGstFilterGraph& Graph, std::string Path)
+    : FGraph(Graph), FPath(std::move(Path)), FDeadline(TClock::now() + RenderTimeout) {}
+
+TGstFileRenderer::~TGstFileRenderer() {
+  FGraph.Bus().SetInterceptor(nullptr);
+  if (FDecoder) {
+    if (FPadAddedId) g_signal_handler_disconnect(FDecoder, FPadAddedId);
+    if (FNoMorePadsId) g_signal_handler_disconnect(FDecoder, FNoMorePadsId);
+  }
+  for (auto& [Pad, Probe] : FPads) {
+    if (Probe) gst_pad_remove_probe(Pad, Probe);
+    gst_object_unref(Pad);
+  }
+}
+
+HRESULT TGstFileRenderer::Render() {
+  HRESULT Result = CheckFile();
+  if (SUCCEEDED(Result)) Result = Open();
+  if (SUCCEEDED(Result)) Result = WaitForStreams();
+  if (SUCCEEDED(Result)) Result = ConnectStreams();
+  if (SUCCEEDED(Result)) Result = WaitForPreroll();
+  if (FAILED(Result)) {
+    Undo();
+    return Result;
+  }
+  return FPartial ? VFW_S_PARTIAL_RENDER : S_OK;
+}
+
+HRESULT TGstFileRenderer::CheckFile() const {
+  struct stat Info{};
+  if (::stat(FPath.c_str(), &Info) != 0) {
+    struct stat Folder{};
+    return HRESULT_FROM_WIN32(::stat(FolderOf(FPath).c_str(), &Folder) == 0 ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND);
+  }
+  if (S_ISDIR(Info.st_mode)) return VFW_E_UNKNOWN_FILE_TYPE;
+  if (::access(FPath.c_str(), R_OK) != 0) return HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED);
+  return S_OK;
+}
+
+HRESULT TGstFileRenderer::Add(const ComPtr<TGstFilter>& Filter, const std::string& Name) {
+  {
+    std::lock_guard Guard(FLock);
+    FOwned.push_back(Filter->Element());
+  }
+  FAdded.push_back(Filter);
+  return FGraph.AddGstFilter(Filter.Get(), Name);
+}
+
+HRESULT TGstFileRenderer::Open() {
+  FPicture = PictureKindOf(FPath);
+  FGraph.Bus().SetInterceptor([this](GstMessage* Message) { return Intercept(Message); });
+  if (FPicture == TPictureKind::Animated) {
+    if (const ComPtr<TGstFilter> Animation = CreateAnimationSource(FPath)) {
+      HRESULT Result = Add(Animation, FileNameOf(FPath));
+      if (FAILED(Result)) return Result;
+      Start(Animation->Element());
+      // The animation's one stream is there at once, decoded.
+      std::lock_guard Guard(FLock);
+      FPads.emplace_back(gst_element_get_static_pad(Animation->Element(), "src"), 0);
+      FNoMorePads = true;
+      return S_OK;
+    }
+  }
+  GstElement* Source = gst_element_factory_make("filesrc", nullptr);
+  g_object_set(Source, "location", FPath.c_str(), nullptr);
+  FDecoder = gst_element_factory_make("decodebin", nullptr);
+  FPadAddedId = g_signal_connect(FDecoder, "pad-added", G_CALLBACK(&TGstFileRenderer::OnPadAdded), this);
+  FNoMorePadsId = g_signal_connect(FDecoder, "no-more-pads", G_CALLBACK(&TGstFileRenderer::OnNoMorePads), this);
+  const ComPtr<TGstFilter> SourceFilter = TGstFilter::Create(Source);
+  const ComPtr<TGstFilter> DecoderFilter = TGstFilter::Create(FDecoder);
+
+  gst_element_set_locked_state(Source, TRUE);  // both start together once linked
+  gst_element_set_locked_state(FDecoder, TRUE);
+  HRESULT Result = Add(SourceFilter, FileNameOf(FPath));
+  if (SUCCEEDED(Result)) Result = Add(DecoderFilter, "Decoder");
+  if (SUCCEEDED(Result) && !gst_element_link(Source, FDecoder)) Result = VFW_E_CANNOT_CONNECT;
+  gst_element_set_locked_state(Source, FALSE);
+  gst_element_set_locked_state(FDecoder, FALSE);
+  if (FAILED(Result)) return Result;
+  Start(FDecoder);
+  Start(Source);
+  return S_OK;
+}
+
+void TGstFileRenderer::Start(GstElement* Element) {
+  GstState Target = GST_STATE_NULL;
+  gst_element_get_state(FGraph.Pipeline(), nullptr, &Target, 0);
+  if (Target == GST_STATE_VOID_PENDING) gst_element_get_state(FGraph.Pipeline(), &Target, nullptr, 0);
+  if (Target < GST_STATE_PAUSED)
+    gst_element_set_state(FGraph.Pipeline(), GST_STATE_PAUSED);  // a stopped graph is cued, so streams can be found
+  else
+    gst_element_sync_state_with_parent(Element);
+}
+
+void TGstFileRenderer::OnPadAdded(GstElement*, GstPad* Pad, gpointer Self) {
+  auto* This = static_cast<TGstFileRenderer*>(Self);
+  const gulong Probe = gst_pad_add_probe(Pad, GST_PAD_PROBE_TYPE_BLOCK_DOWNSTREAM, &Hold, nullptr, nullptr);
+  std::lock_guard Guard(This->FLock);
+  This->FPads.emplace_back(GST_PAD(gst_object_ref(Pad)), Probe);
+}
+
+void TGstFileRenderer::OnNoMorePads(GstElement*, gpointer Self) {
+  auto* This = static_cast<TGstFileRenderer*>(Self);
+  std::lock_guard Guard(This->FLock);
+  This->FNoMorePads = true;
+  This->FChanged.notify_all();
+}
+
+bool TGstFileRenderer::Intercept(GstMessage* Message) {
+  GstObject* Source = GST_MESSAGE_SRC(Message);
+  std::lock_guard Guard(FLock);
+  const bool Ours = std::any_of(FOwned.begin(), FOwned.end(), [&](GstElement* E) {
+    return Source == GST_OBJECT(E) || gst_object_has_as_ancestor(Source, GST_OBJECT(E));
+  });
+  if (!Ours) return false;
+  switch (GST_MESSAGE_TYPE(Message)) {
+    case GST_MESSAGE_ERROR: {
+      GError* Error = nullptr;
+      gst_message_parse_error(Message, &Error, nullptr);
+      if (SUCCEEDED(FFailure)) FFailure = ResultOfError(Error);
+      g_clear_error(&Error);
+      FChanged.notify_all();
+      return true;
+    }
+    case GST_MESSAGE_ELEMENT:
+      if (gst_is_missing_plugin_message(Message)) FMissingPlugin = true;
+      return false;
+    default: return false;
+  }
+}
+
+HRESULT TGstFileRenderer::Failure() {
+  std::lock_guard Guard(FLock);
+  return FFailure;
+}
+
+HRESULT TGstFileRenderer::WaitForStreams() {
+  std::unique_lock Guard(FLock);
+  if (!FChanged.wait_until(Guard, FDeadline, [this] { return FNoMorePads || FAILED(FFailure); })) return VFW_E_TIMEOUT;
+  if (FAILED(FFailure)) return FFailure;
+  if (FPads.empty()) return FMissingPlugin ? VFW_E_UNSUPPORTED_STREAM : VFW_E_INVALID_FILE_FORMAT;
+  return S_OK;
+}
+
+HRESULT TGstFileRenderer::ConnectStreams() {
+  std::vector<std::pair<GstPad*, gulong>> Pads;
+  {
+    std::lock_guard Guard(FLock);
+    Pads = FPads;
+    FPartial = FMissingPlugin;
+  }
+  const GstClockTimeDiff Offset = RunningTimeOf(FGraph.Pipeline());
+  for (const auto& [Pad, Probe] : Pads) {
+    const HRESULT Result = ConnectStream(Pad, Offset);
+    if (FAILED(Result)) return Result;
+  }
+  // Data may flow now; the probes are removed (and the pads released) by the destructor.
+  std::lock_guard Guard(FLock);
+  for (auto& [Pad, Probe] : FPads) {
+    if (Probe) gst_pad_remove_probe(Pad, Probe);
+    gst_object_unref(Pad);
+  }
+  FPads.clear();
+  return S_OK;
+}
+
+HRESULT TGstFileRenderer::ConnectStream(GstPad* Pad, GstClockTimeDiff Offset) {
+  GstCaps* Caps = gst_pad_get_current_caps(Pad);
+  if (!Caps) Caps = gst_pad_query_caps(Pad, nullptr);
+  const gchar* Media = gst_structure_get_name(gst_caps_get_structure(Caps, 0));
+  HRESULT Result = S_OK;
+  if (g_str_has_prefix(Media, "video/")) {
+    Result = ConnectVideo(Pad, Caps, Offset);
+  } else if (g_str_has_prefix(Media, "audio/")) {
+    const ComPtr<TGstFilter> Renderer = CreateAudioRenderer(LinearVolume(FGraph.Volume()));
+    Result = Add(Renderer, "Audio Renderer");
+    if (SUCCEEDED(Result)) {
+      gst_pad_set_offset(Pad, Offset);
+      GstPad* Sink = gst_element_get_static_pad(Renderer->Element(), "sink");
+      Result = Linked(Pad, Sink);
+      gst_object_unref(Sink);
+      FRenderers.push_back(Renderer->Element());
+    }
+  } else {
+    // A stream nothing here renders (subtitles, say) is dropped rather than left unlinked.
+    gst_pad_add_probe(Pad, GST_PAD_PROBE_TYPE_BUFFER, &Discard, nullptr, nullptr);
+    FPartial = true;
+  }
+  gst_caps_unref(Caps);
+  return Result;
+}
+
+HRESULT TGstFileRenderer::ConnectVideo(GstPad* Pad, GstCaps* Caps, GstClockTimeDiff Offset) {
+  GstPad* Output = GST_PAD(gst_object_ref(Pad));
+  if (FPicture == TPictureKind::Still) {
+    const ComPtr<TGstFilter> Still = CreateStillFrame();
+    HRESULT Result = Add(Still, "Still Frame");
+    GstPad* StillSink = gst_element_get_static_pad(Still->Element(), "sink");
+    if (SUCCEEDED(Result)) Result = Linked(Pad, StillSink);
+    gst_object_unref(StillSink);
+    gst_object_unref(Output);
+    if (FAILED(Result)) return Result;
+    Output = gst_element_get_static_pad(Still->Element(), "src");
+  }
+  gst_pad_set_offset(Output, Offset);
+  WatchVideoSize(Output, FGraph.Events());
+
+  // A renderer already in the graph that takes decoded video comes first (the mixing renderer).
+  GstPad* Sink = nullptr;
+  GstElement* Renderer = nullptr;
+  for (const ComPtr<IGstFilter>& Filter : FGraph.GstFilters()) {
+    if ((Sink = Filter->FreeStreamInput(Caps))) {
+      Renderer = Filter->Element();
+      break;
+    }
+  }
+  HRESULT Result = S_OK;
+  if (!Sink) {
+    const ComPtr<TGstFilter> Default = CreateVideoRenderer();
+    Result = Add(Default, "Video Renderer");
+    Renderer = Default->Element();
+    Sink = gst_element_get_static_pad(Renderer, "sink");
+  }
+  if (SUCCEEDED(Result)) Result = Linked(Output, Sink);
+  FRenderers.push_back(Renderer);
+  gst_object_unref(Sink);
+  gst_object_unref(Output);
+  return Result;
+}
+
+HRESULT TGstFileRenderer::WaitForPreroll() {
+  for (GstElement* Renderer : FRenderers) {
+    for (;;) {
+      if (const HRESULT Result = Failure(); FAILED(Result)) return Result;
+      if (TClock::now() >= FDeadline) return VFW_E_TIMEOUT;
+      // Short waits, so an error reported meanwhile ends the render at once.
+      const GstStateChangeReturn State = gst_element_get_state(Renderer, nullptr, nullptr, 50 * GST_MSECOND);
+      if (State == GST_STATE_CHANGE_FAILURE) return FAILED(Failure()) ? Failure() : VFW_E_INVALID_FILE_FORMAT;
+      if (State != GST_STATE_CHANGE_ASYNC) break;
+    }
+  }
+  return Failure();
+}
+
+void TGstFileRenderer::Undo() {
+  FGraph.Bus().SetInterceptor(nullptr);
+  for (auto It = FAdded.rbegin(); It != FAdded.rend(); ++It) FGraph.RemoveFilter(It->Get());
+  FAdded.clear();
+  FGraph.ApplyState();
+}

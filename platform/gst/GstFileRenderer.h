@@ -1,0 +1,62 @@
+#pragma once
+// One RenderFile: a source and a decoder for the file, and each decoded stream connected to a
+// renderer. It returns when the streams are connected and prerolled, or with the failure code
+// that says why not, within a bounded time; a failed render leaves the graph as it was.
+#include <gst/gst.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/gst/GstFilterGraph.h"
+#include "platform/gst/GstPictureFile.h"
+
+class TGstFileRenderer {
+public:
+  TGstFileRenderer(TGstFilterGraph& Graph, std::string Path);
+  ~TGstFileRenderer();
+
+  // User-interface thread.
+  HRESULT Render();
+
+private:
+  using TClock = std::chrono::steady_clock;
+
+  HRESULT CheckFile() const;
+  HRESULT Open();
+  // Brings a new element to the pipeline's state; a stopped pipeline is paused for it.
+  void Start(GstElement* Element);
+  HRESULT WaitForStreams();
+  HRESULT ConnectStreams();
+  HRESULT ConnectStream(GstPad* Pad, GstClockTimeDiff Offset);
+  HRESULT ConnectVideo(GstPad* Pad, GstCaps* Caps, GstClockTimeDiff Offset);
+  HRESULT WaitForPreroll();
+  HRESULT Add(const ComPtr<TGstFilter>& Filter, const std::string& Name);
+  void Undo();
+  HRESULT Failure();
+  // Streaming threads: the decoder's pads, and the bus messages of this render's elements.
+  static void OnPadAdded(GstElement* Decoder, GstPad* Pad, gpointer Self);
+  static void OnNoMorePads(GstElement* Decoder, gpointer Self);
+  bool Intercept(GstMessage* Message);
+
+  TGstFilterGraph& FGraph;
+  const std::string FPath;
+  const TClock::time_point FDeadline;
+  TPictureKind FPicture = TPictureKind::None;
+  std::vector<ComPtr<TGstFilter>> FAdded;  // filters this render added, in order
+  std::vector<GstElement*> FRenderers;     // elements whose preroll ends the render
+  GstElement* FDecoder = nullptr;
+  gulong FPadAddedId = 0, FNoMorePadsId = 0;
+  bool FPartial = false;
+
+  // Shared with the streaming threads.
+  std::mutex FLock;
+  std::condition_variable FChanged;
+  std::vector<GstElement*> FOwned;  // elements whose messages belong to this render
+  std::vector<std::pair<GstPad*, gulong>> FPads;  // decoded pads, held by a blocking probe (0: none)
+  bool FNoMorePads = false;
+  bool FMissingPlugin = false;
+  HRESULT FFailure = S_OK;
+};

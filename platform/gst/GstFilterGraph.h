@@ -1,0 +1,94 @@
+#pragma once
+// The filter graph over a GstPipeline: filters are elements and bins, pins their pads. It
+// renders files, runs, pauses, stops and seeks the pipeline, sets the audio renderers' volume,
+// turns the bus into graph events and describes itself for the running object table.
+// Every method runs on the user-interface thread unless it says otherwise.
+#include <gst/gst.h>
+
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "platform/com/ComObject.h"
+#include "platform/com/ComPtr.h"
+#include "platform/dshow/Control.h"
+#include "platform/dshow/Filters.h"
+#include "platform/dshow/RunningObjectTable.h"
+#include "platform/gst/GstBusEvents.h"
+#include "platform/gst/GstEventQueue.h"
+#include "platform/gst/GstFilter.h"
+
+class TGstFilterGraph
+    : public TComObject<IFilterGraph2, IMediaControl, IMediaSeeking, IBasicAudio, IMediaEventEx, IObjectDescription> {
+public:
+  TGstFilterGraph();
+
+  // IFilterGraph, IGraphBuilder
+  HRESULT AddFilter(IBaseFilter* Filter, LPCWSTR Name) override;
+  HRESULT RemoveFilter(IBaseFilter* Filter) override;
+  HRESULT EnumFilters(IEnumFilters** Enum) override;
+  HRESULT RenderFile(LPCWSTR File, LPCWSTR PlayList) override;
+  HRESULT SetLogFile(std::uintptr_t File) override;
+
+  // IMediaControl. The graph's own state is what was asked for last; the pipeline stays
+  // paused while the graph is stopped, so connections and position survive a stop.
+  HRESULT Run() override;
+  HRESULT Pause() override;
+  HRESULT Stop() override;
+  HRESULT GetState(LONG MsTimeout, OAFilterState* State) override;
+
+  // IMediaSeeking, in 100-ns units
+  HRESULT GetDuration(LONGLONG* Duration) override;
+  HRESULT GetCurrentPosition(LONGLONG* Current) override;
+  HRESULT GetStopPosition(LONGLONG* Stop) override;
+  HRESULT SetPositions(LONGLONG* Current, DWORD CurrentFlags, LONGLONG* Stop, DWORD StopFlags) override;
+
+  // IBasicAudio: every audio renderer, also those rendered later
+  HRESULT put_Volume(LONG Volume) override;
+  HRESULT get_Volume(LONG* Volume) override;
+
+  // IMediaEvent, IMediaEventEx: any thread
+  HRESULT GetEvent(LONG* EventCode, LONG_PTR* Param1, LONG_PTR* Param2, LONG MsTimeout) override;
+  HRESULT FreeEventParams(LONG EventCode, LONG_PTR Param1, LONG_PTR Param2) override;
+  HRESULT SetNotifyWindow(OAHWND Window, LONG Msg, LONG_PTR Instance) override;
+  HRESULT SetNotifyFlags(LONG Flags) override;
+  HRESULT GetNotifyFlags(LONG* Flags) override;
+
+  // IObjectDescription: state, filters, pins and connections
+  std::string Describe() override;
+
+  // For the file renderer.
+  GstElement* Pipeline() const { return FPipeline; }
+  TGstEventQueue& Events() { return FEvents; }
+  TGstBusEvents& Bus() { return *FBus; }
+  LONG Volume() const { return FVolume; }
+  // The filters in the order they were added.
+  std::vector<ComPtr<IGstFilter>> GstFilters() const;
+  // Adds a filter of ours under a unique form of Name and brings it to the pipeline's state.
+  HRESULT AddGstFilter(TGstFilter* Filter, const std::string& Name);
+  // Brings the pipeline to the state the graph was asked for last (after a failed render).
+  void ApplyState();
+
+protected:
+  ~TGstFilterGraph() override;
+  void* QueryExtraInterface(REFIID Iid) override;
+
+private:
+  struct TEntry {
+    ComPtr<IBaseFilter> Filter;
+    ComPtr<IGstFilter> Gst;
+  };
+
+  std::u16string UniqueName(std::u16string Name) const;
+  HRESULT Seek(GstSeekType CurrentType, LONGLONG Current, GstSeekType StopType, LONGLONG Stop);
+  HRESULT Changed(GstStateChangeReturn Result);
+  void Refresh();
+
+  GstElement* FPipeline;
+  TGstEventQueue FEvents;
+  std::unique_ptr<TGstBusEvents> FBus;
+  std::vector<TEntry> FFilters;
+  FILTER_STATE FState = State_Stopped;
+  LONG FVolume = 0;
+  LONGLONG FStop = -1;  // the stop position set, -1 for the end
+};

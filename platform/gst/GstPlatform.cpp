@@ -1,0 +1,17 @@
+#include "platform/gst/GstPlatform.h"
+
+#include <gst/gst.h>
+
+#include "platform/com/ClassRegistry.h"
+#include "platform/com/ComPtr.h"
+#include "platform/gst/GstFilterGraph.h"
+#include "platform/gst/GstLogFile.h"
+
+void GstPlatformInitialize() {
+  gst_init(nullptr, nullptr);
+  GstLogFileInstall();
+  CoRegisterClass(CLSID_FilterGraph, [](REFIID Iid, void** Object) {
+    const ComPtr<TGstFilterGraph> Graph(new TGstFilterGraph);
+    return Graph->QueryInterface(Iid, Object);
+  });
+}

@@ -1,0 +1,114 @@
+// RenderFile on real GStreamer: each kind of media connects to its renderers; each kind of
+// failure answers its own code and leaves the graph as it was.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "GstTestSupport.h"
+#include "media/TestMedia.h"
+#include "platform/dshow/ErrorText.h"
+#include "platform/dshow/EventCodes.h"
+#include "platform/gst/GstRenderers.h"
+
+namespace {
+struct TCase {
+  TTestMedia Media;
+  int Video, Audio, Still;
+  int Decoders = 1;  // an animation comes decoded from its source
+};
+
+class RenderFileTest : public ::testing::TestWithParam<TCase> {};
+
+// Every pin of the renderers and the still frame is connected.
+void ExpectConnected(const ComPtr<IGraphBuilder>& Graph, const std::string& Prefix) {
+  for (const auto& F : FiltersNamed(Graph, Prefix))
+    for (const auto& Pin : PinsOf(F)) EXPECT_TRUE(IsConnected(Pin)) << Prefix;
+}
+}  // namespace
+
+TEST_P(RenderFileTest, ConnectsEveryDecodedStreamToARenderer) {
+  const TCase C = GetParam();
+  const std::string Path = TestMediaPath(C.Media);
+  ASSERT_FALSE(Path.empty());
+  const auto Graph = NewGraph();
+  ASSERT_TRUE(Graph);
+  ASSERT_EQ(S_OK, Render(Graph, Path));
+  EXPECT_EQ(std::size_t(C.Video), FiltersNamed(Graph, "Video Renderer").size());
+  EXPECT_EQ(std::size_t(C.Audio), FiltersNamed(Graph, "Audio Renderer").size());
+  EXPECT_EQ(std::size_t(C.Still), FiltersNamed(Graph, "Still Frame").size());
+  EXPECT_EQ(std::size_t(C.Decoders), FiltersNamed(Graph, "Decoder").size());
+  ExpectConnected(Graph, "Video Renderer");
+  ExpectConnected(Graph, "Audio Renderer");
+  ExpectConnected(Graph, "Still Frame");
+  OAFilterState State = -1;
+  EXPECT_EQ(S_OK, As<IMediaControl>(Graph)->GetState(0, &State));
+  EXPECT_EQ(State_Stopped, State);
+}
+
+INSTANTIATE_TEST_SUITE_P(Media, RenderFileTest,
+                         ::testing::Values(TCase{TTestMedia::AviMjpegPcm, 1, 1, 0}, TCase{TTestMedia::AviMpeg4Mp3, 1, 1, 0},
+                                           TCase{TTestMedia::Vob, 1, 1, 0}, TCase{TTestMedia::Jpeg, 1, 0, 1},
+                                           TCase{TTestMedia::Gif, 1, 0, 1}, TCase{TTestMedia::AnimatedGif, 1, 0, 0, 0},
+                                           TCase{TTestMedia::Wav, 0, 1, 0}, TCase{TTestMedia::Mp3, 0, 1, 0}));
+
+TEST(RenderFileFailure, EachCauseAnswersItsOwnCodeAndLeavesTheGraphEmpty) {
+  const std::pair<std::string, HRESULT> Cases[] = {
+      {MissingMediaPath(), HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)},
+      {"/no/such/folder/clip.avi", HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND)},
+      {TestMediaPath(TTestMedia::UnknownType), VFW_E_UNKNOWN_FILE_TYPE},
+      {TestMediaPath(TTestMedia::NoDecoder), VFW_E_UNSUPPORTED_STREAM},
+  };
+  for (const auto& [Path, Code] : Cases) {
+    const auto Graph = NewGraph();
+    EXPECT_EQ(Code, Render(Graph, Path)) << Path;
+    EXPECT_TRUE(FilterNames(Graph).empty()) << Path;
+    char Text[256];
+    EXPECT_GT(AMGetErrorTextA(Code, Text, sizeof Text), 0u);
+  }
+}
+
+TEST(RenderFileFailure, TruncatedFileFailsInsteadOfHanging) {
+  const auto Graph = NewGraph();
+  const HRESULT Result = Render(Graph, TestMediaPath(TTestMedia::Truncated));
+  EXPECT_TRUE(Result == VFW_E_INVALID_FILE_FORMAT || Result == VFW_E_TIMEOUT) << std::hex << Result;
+  EXPECT_TRUE(FilterNames(Graph).empty());
+}
+
+TEST(RenderFileFailure, FailedFileLeavesTheFileRenderedBeforeIt) {
+  const auto Graph = NewGraph();
+  ASSERT_EQ(S_OK, Render(Graph, TestMediaPath(TTestMedia::Wav)));
+  const auto Before = FilterNames(Graph);
+  EXPECT_EQ(VFW_E_UNKNOWN_FILE_TYPE, Render(Graph, TestMediaPath(TTestMedia::UnknownType)));
+  EXPECT_EQ(Before, FilterNames(Graph));
+  ASSERT_TRUE(SUCCEEDED(As<IMediaControl>(Graph)->Run()));
+  EXPECT_TRUE(WaitForEvent(Graph, EC_COMPLETE, 10000));
+}
+
+TEST(RenderFile, SecondFilePlaysAlongWithTheFirst) {
+  const auto Graph = NewGraph();
+  ASSERT_EQ(S_OK, Render(Graph, TestMediaPath(TTestMedia::AviMjpegPcm)));
+  ASSERT_TRUE(SUCCEEDED(As<IMediaControl>(Graph)->Run()));
+  WaitForState(Graph);
+  ASSERT_EQ(S_OK, Render(Graph, TestMediaPath(TTestMedia::Mp3)));
+  EXPECT_EQ(2u, FiltersNamed(Graph, "Decoder").size());
+  EXPECT_EQ(2u, FiltersNamed(Graph, "Audio Renderer").size());
+  // Both end, so the graph completes once; nothing fails on the way.
+  std::vector<LONG> Seen;
+  EXPECT_TRUE(WaitForEvent(Graph, EC_COMPLETE, 15000, &Seen));
+  EXPECT_EQ(0, std::count(Seen.begin(), Seen.end(), EC_ERRORABORT));
+}
+
+TEST(Graph, DisconnectAndRemoveLeaveNoFilterBehind) {
+  const auto Graph = NewGraph();
+  ASSERT_EQ(S_OK, Render(Graph, TestMediaPath(TTestMedia::AviMjpegPcm)));
+  As<IMediaControl>(Graph)->Run();
+  WaitForState(Graph);
+  As<IMediaControl>(Graph)->Stop();
+  for (const auto& F : FiltersOf(Graph))
+    for (const auto& Pin : PinsOf(F)) EXPECT_TRUE(SUCCEEDED(Pin->Disconnect()));
+  for (const auto& F : FiltersOf(Graph))
+    for (const auto& Pin : PinsOf(F)) EXPECT_FALSE(IsConnected(Pin));
+  for (const auto& F : FiltersOf(Graph)) EXPECT_EQ(S_OK, Graph->RemoveFilter(F.Get()));
+  EXPECT_TRUE(FilterNames(Graph).empty());
+  EXPECT_FALSE(WaitForEvent(Graph, EC_ERRORABORT, 500));
+}

@@ -1,0 +1,23 @@
+#pragma once
+// Media files for the tests, generated with ffmpeg on first use into a folder of this run.
+#include <string>
+
+enum class TTestMedia {
+  AviMjpegPcm,   // 2 s, 160x120 at 25 frames/s, MJPEG video and PCM audio
+  AviMpeg4Mp3,   // 2 s, MPEG-4 Part 2 video and MP3 audio
+  Vob,           // 2 s, MPEG-2 program stream with MPEG audio
+  VobSizeChange, // 1 s at 160x120 followed by 1 s at 320x240
+  Jpeg,
+  Gif,           // one picture
+  AnimatedGif,   // 1 s at 10 frames/s
+  Wav,           // 2 s
+  Mp3,           // 2 s
+  NoDecoder,     // AVI whose video codec nothing decodes
+  UnknownType,   // text in a file named .avi
+  Truncated,     // the first 3000 bytes of an AVI
+};
+
+// The path of the file; generated the first time it is asked for. Empty if ffmpeg failed.
+std::string TestMediaPath(TTestMedia Kind);
+// A path in the folder of this run that holds no file.
+std::string MissingMediaPath();
