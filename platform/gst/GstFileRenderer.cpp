@@ -66,7 +66,7 @@ TGstFileRenderer::~TGstFileRenderer() {
     if (FNoMorePadsId) g_signal_handler_disconnect(FDecoder, FNoMorePadsId);
   }
   for (auto& [Pad, Probe] : FPads) {
-    if (Probe) gst_pad_remove_probe(Pad, Probe);
+    gst_pad_remove_probe(Pad, Probe);
     gst_object_unref(Pad);
   }
 }
@@ -111,11 +111,12 @@ HRESULT TGstFileRenderer::Open() {
     if (const ComPtr<TGstFilter> Animation = CreateAnimationSource(FPath)) {
       HRESULT Result = Add(Animation, FileNameOf(FPath));
       if (FAILED(Result)) return Result;
+      // The animation's one stream is there at once, decoded; held like a decoder's until linked.
+      GstPad* Pad = gst_element_get_static_pad(Animation->Element(), "src");
+      OnPadAdded(nullptr, Pad, this);
+      OnNoMorePads(nullptr, this);
+      gst_object_unref(Pad);
       Start(Animation->Element());
-      // The animation's one stream is there at once, decoded.
-      std::lock_guard Guard(FLock);
-      FPads.emplace_back(gst_element_get_static_pad(Animation->Element(), "src"), 0);
-      FNoMorePads = true;
       return S_OK;
     }
   }
@@ -215,7 +216,7 @@ HRESULT TGstFileRenderer::ConnectStreams() {
   // Data may flow now; the probes are removed (and the pads released) by the destructor.
   std::lock_guard Guard(FLock);
   for (auto& [Pad, Probe] : FPads) {
-    if (Probe) gst_pad_remove_probe(Pad, Probe);
+    gst_pad_remove_probe(Pad, Probe);
     gst_object_unref(Pad);
   }
   FPads.clear();

@@ -55,7 +55,7 @@ private:
   std::mutex FLock;
   std::condition_variable FChanged;
   std::vector<GstElement*> FOwned;  // elements whose messages belong to this render
-  std::vector<std::pair<GstPad*, gulong>> FPads;  // decoded pads, held by a blocking probe (0: none)
+  std::vector<std::pair<GstPad*, gulong>> FPads;  // decoded pads, held by a blocking probe
   bool FNoMorePads = false;
   bool FMissingPlugin = false;
   HRESULT FFailure = S_OK;
