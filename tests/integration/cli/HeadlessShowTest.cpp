@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "engine/AVIPLE.h"
+#include "engine/GIFPLE.h"
+#include "engine/VizmoraPlayer.h"
+#include "media/TestMedia.h"
+#include "ui/EntryKinds.h"
+
+namespace {
+struct TRun {
+  int Status = -1;
+  std::vector<std::string> Events;  // "started 0", "finished 0", ...
+  std::string Output, Errors;
+};
+
+// Runs the program headless and collects the event lines as "<event> <index>".
+TRun RunVizmora(const QStringList& Arguments) {
+  QProcess P;
+  P.setProgram(VIZMORA_PROGRAM);
+  P.setArguments(QStringList{"--headless"} + Arguments);
+  P.start();
+  TRun R;
+  if (!P.waitForFinished(120000)) {
+    P.kill();
+    P.waitForFinished();
+    R.Errors = "timed out";
+    return R;
+  }
+  R.Status = P.exitCode();
+  R.Output = P.readAllStandardOutput().toStdString();
+  R.Errors = P.readAllStandardError().toStdString();
+  for (const QByteArray& Line : QByteArray::fromStdString(R.Output).split('\n')) {
+    if (Line.isEmpty()) continue;
+    const auto Event = Line.mid(Line.indexOf("\"event\":\"") + 9).split('"').value(0);
+    const auto Index = Line.mid(Line.indexOf("\"index\":") + 8).split(',').value(0);
+    R.Events.push_back((Event + " " + Index).toStdString());
+  }
+  return R;
+}
+
+class HeadlessShowTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    qputenv("VIZMORA_REGISTRY", (Dir.path() + "/registry.reg").toUtf8());
+    for (auto Kind : {TTestMedia::AviMjpegPcm, TTestMedia::AviMpeg4Mp3, TTestMedia::Jpeg, TTestMedia::AnimatedGif,
+                      TTestMedia::Wav})
+      ASSERT_FALSE(TestMediaPath(Kind).empty()) << "test media could not be generated";
+  }
+  std::string PlayListPath() const { return (Dir.path() + "/show.pll").toStdString(); }
+
+  QTemporaryDir Dir;
+  TVizmoraPlayer Player;
+  TEntryKinds Kinds{Player.PlayList, nullptr, nullptr, nullptr};
+};
+}  // namespace
+
+TEST_F(HeadlessShowTest, AMixedPlaylistPlaysOnceInOrderAndEnds) {
+  Kinds.AddMediaFile(TestMediaPath(TTestMedia::AviMjpegPcm));
+  Kinds.AddMediaFile(TestMediaPath(TTestMedia::Jpeg));
+  auto* WithSound = static_cast<TGIFPLE*>(Player.PlayList->Items(1));
+  WithSound->DisplayTime = 1;
+  WithSound->SoundFile = TestMediaPath(TTestMedia::Wav);
+  Kinds.AddMediaFile(TestMediaPath(TTestMedia::AnimatedGif));
+  auto* CarriesOn = static_cast<TGIFPLE*>(Player.PlayList->Items(2));
+  CarriesOn->DisplayTime = 1;
+  CarriesOn->ContinueSound = true;
+  Kinds.AddMediaFile(TestMediaPath(TTestMedia::AviMpeg4Mp3));
+  auto* Overlaid = static_cast<TAVIPLE*>(Player.PlayList->Items(3));
+  Overlaid->AdditionalFile = TestMediaPath(TTestMedia::AviMjpegPcm);
+  Overlaid->OverlayRect = {0.6f, 0.6f, 0.95f, 0.95f};
+  Overlaid->OverlayAlpha = 0.5f;
+  Kinds.SavePlayList(PlayListPath());
+
+  const TRun R = RunVizmora({"--loops", "1", "--events", QString::fromStdString(PlayListPath())});
+  EXPECT_EQ(R.Status, 0) << R.Errors;
+  EXPECT_EQ(R.Events, (std::vector<std::string>{"started 0", "finished 0", "started 1", "finished 1", "started 2",
+                                                "finished 2", "started 3", "finished 3"}))
+      << R.Output << R.Errors;
+}
+
+TEST_F(HeadlessShowTest, AnEntryThatFailsEndsALimitedShowWithStatusTwo) {
+  const std::string Missing = MissingMediaPath() + ".avi";
+  const TRun R = RunVizmora({"--loops", "1", "--events", QString::fromStdString(TestMediaPath(TTestMedia::AviMjpegPcm)),
+                             QString::fromStdString(Missing)});
+  EXPECT_EQ(R.Status, 2) << R.Errors;
+  EXPECT_EQ(R.Events, (std::vector<std::string>{"started 0", "finished 0", "failed 1"})) << R.Output;
+  EXPECT_NE(R.Output.find(Missing), std::string::npos) << "the failure names the file";
+  EXPECT_NE(R.Errors.find("The file was not found."), std::string::npos) << R.Errors;
+}
+
+TEST_F(HeadlessShowTest, HelpVersionAndBadArguments) {
+  EXPECT_EQ(RunVizmora({"--help"}).Status, 0);
+  const TRun Version = RunVizmora({"--version"});
+  EXPECT_EQ(Version.Status, 0);
+  EXPECT_EQ(Version.Output.rfind("vizmora ", 0), 0u);
+  const TRun Bad = RunVizmora({"--loops", "x"});
+  EXPECT_EQ(Bad.Status, 1);
+  EXPECT_NE(Bad.Errors.find("--loops needs a whole number"), std::string::npos);
+}
