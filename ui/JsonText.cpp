@@ -55,9 +55,16 @@ std::string JsonString(const std::string& Text) {
   return Out + "\"";
 }
 
-std::string JsonNumber(double Value) {
+namespace {
+template <typename T>
+std::string ShortestNumber(T Value) {
   if (!std::isfinite(Value)) return "null";
   char Buffer[32];
   const auto [End, Error] = std::to_chars(Buffer, Buffer + sizeof Buffer, Value);
   return Error == std::errc() ? std::string(Buffer, End) : "null";
 }
+}  // namespace
+
+std::string JsonNumber(double Value) { return ShortestNumber(Value); }
+
+std::string JsonNumber(float Value) { return ShortestNumber(Value); }

@@ -7,3 +7,5 @@
 std::string JsonString(const std::string& Text);
 // A number in the shortest form that reads back to the same double; non-finite values are null.
 std::string JsonNumber(double Value);
+// A 32-bit float in the shortest form that reads back to the same float (0.1, not 0.100000001).
+std::string JsonNumber(float Value);

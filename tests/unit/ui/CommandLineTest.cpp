@@ -32,6 +32,7 @@ TEST(JsonText, StringsAreAlwaysValidJson) {
   EXPECT_EQ(JsonString(std::string("\x01", 1)), "\"\\u0001\"");
   EXPECT_EQ(JsonString("\xed\xa0\x80"), "\"\\u00ed\\u00a0\\u0080\"");  // a UTF-16 surrogate is not UTF-8
   EXPECT_EQ(JsonNumber(0.1), "0.1");
-  EXPECT_EQ(JsonNumber(2), "2");
+  EXPECT_EQ(JsonNumber(2.0), "2");
+  EXPECT_EQ(JsonNumber(0.1f), "0.1");
   EXPECT_EQ(JsonNumber(1.0 / 0.0), "null");
 }
