@@ -2,12 +2,15 @@
 # (with no display: once, headless, printing its events).
 # make test: installs what is missing, builds, runs every test (widgets under Xvfb), then the
 # unit tests once more in a build of their own with AddressSanitizer and UBSan.
+# make bench: installs the peers (mpv, gst-play-1.0), builds Release in build-release, runs
+# bench/ and appends its table to bench/RESULTS.md.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+BENCH_BUILD ?= build-release
 JOBS       ?= $(shell nproc)
 XVFB       := xvfb-run -a -s "-screen 0 1600x1200x24 -nolisten tcp"
 
-.PHONY: deps build run test unit-asan clean
+.PHONY: deps build run test unit-asan bench clean
 
 deps:
 	bash scripts/install-deps.sh
@@ -29,6 +32,13 @@ unit-asan: deps
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVIZMORA_SANITIZE=ON
 	cmake --build $(ASAN_BUILD) --target unit_tests -j $(JOBS)
 	$(XVFB) ctest --test-dir $(ASAN_BUILD) -L unit --output-on-failure -j $(JOBS)
+
+# -Wno-restrict: GCC 12 at -O3 warns falsely inside std::string's operator+.
+bench:
+	bash scripts/install-deps.sh --bench
+	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS=-Wno-restrict
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target vizmora playlist_bench bench_measure
+	bash bench/run.sh $(BENCH_BUILD)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages Vizmora builds and tests with, only those that are missing.
 # Safe to run twice; runs apt-get update only when something must be installed.
-# Usage: install-deps.sh [--bench]   (--bench adds the peers the benchmarks compare against)
+# Usage: install-deps.sh [--bench]   (--bench adds the peers the benchmarks compare against:
+# mpv and gst-play-1.0)
 set -euo pipefail
 
 packages=(
@@ -14,7 +15,7 @@ packages=(
   ffmpeg
 )
 if [ "${1:-}" = "--bench" ]; then
-  packages+=(mpv)
+  packages+=(mpv gstreamer1.0-plugins-base-apps)
 fi
 
 missing=()

@@ -1,0 +1,101 @@
+// Times saving or loading one playlist file of N entries through the engine, in a process of
+// its own so the peak resident size belongs to that one operation.
+// Usage: playlist_bench save|load N FILE
+// Prints: op N bytes seconds MB/s rss_before_kB rss_peak_kB bytes_of_peak_per_entry
+#include <QCoreApplication>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "engine/AVIPLE.h"
+#include "engine/GIFPLE.h"
+#include "engine/VizmoraPlayList.h"
+#include "engine/VizmoraPlayer.h"
+#include "ui/EntryKinds.h"
+
+namespace {
+
+long PeakRssKb() {
+  rusage Usage{};
+  getrusage(RUSAGE_SELF, &Usage);
+  return Usage.ru_maxrss;
+}
+
+// A 60-character path that differs from entry to entry.
+std::string PathFor(const char* Prefix, int Index, const char* Ext) {
+  char Buffer[64];
+  std::snprintf(Buffer, sizeof Buffer, "/srv/media/show/%s/clip-%010d-%s", Prefix, Index, Ext);
+  std::string Path = Buffer;
+  Path.resize(60, 'x');
+  return Path;
+}
+
+// Alternates the two kinds; every fourth entry of each kind carries an overlay or a sound.
+void Fill(TEntryKinds& Kinds, TVizmoraPlayList& PlayList, int Count) {
+  for (int I = 0; I < Count; ++I) {
+    if (I % 2 == 0) {
+      auto* Video = static_cast<TAVIPLE*>(Kinds.CreateEntry(ecVideoEntry));
+      Video->FileName = PathFor("video", I, ".avi");
+      if (I % 8 == 0) {
+        Video->AdditionalFile = PathFor("logos", I, ".avi");
+        Video->OverlayRect = {0.7f, 0.7f, 0.95f, 0.95f};
+        Video->OverlayAlpha = 0.5f;
+      }
+      PlayList.Add(Video);
+    } else {
+      auto* Picture = static_cast<TGIFPLE*>(Kinds.CreateEntry(ecPictureEntry));
+      Picture->FileName = PathFor("stills", I, ".png");
+      Picture->DisplayTime = 5;
+      if (I % 8 == 1) {
+        Picture->SoundFile = PathFor("sounds", I, ".mp3");
+        Picture->ContinueSound = true;
+      }
+      PlayList.Add(Picture);
+    }
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 4) {
+    std::fprintf(stderr, "usage: playlist_bench save|load N FILE\n");
+    return 2;
+  }
+  QCoreApplication App(argc, argv);
+  const std::string Op = argv[1];
+  const int Count = std::atoi(argv[2]);
+  const std::string File = argv[3];
+
+  TVizmoraPlayer Player;
+  TEntryKinds Kinds(Player.PlayList, nullptr, nullptr, nullptr);
+  const long RssBefore = PeakRssKb();
+  using Clock = std::chrono::steady_clock;
+  double Seconds = 0;
+  if (Op == "save") {
+    Fill(Kinds, *Player.PlayList, Count);
+    const auto Start = Clock::now();
+    Kinds.SavePlayList(File);
+    Seconds = std::chrono::duration<double>(Clock::now() - Start).count();
+  } else {
+    const auto Start = Clock::now();
+    Kinds.LoadPlayList(File);
+    Seconds = std::chrono::duration<double>(Clock::now() - Start).count();
+    if (Player.PlayList->Count() != Count) {
+      std::fprintf(stderr, "loaded %d entries, expected %d\n", Player.PlayList->Count(), Count);
+      return 1;
+    }
+  }
+  const long RssPeak = PeakRssKb();
+  struct stat Info{};
+  stat(File.c_str(), &Info);
+  const double Bytes = static_cast<double>(Info.st_size);
+  std::printf("%s %d %.0f %.6f %.1f %ld %ld %.0f\n", Op.c_str(), Count, Bytes, Seconds,
+              Bytes / Seconds / 1e6, RssBefore, RssPeak,
+              (RssPeak - RssBefore) * 1024.0 / Count);
+  return 0;
+}
