@@ -2,6 +2,7 @@
 # Runs the benchmarks side by side against mpv and gst-play-1.0 and prints one table
 # (metric, ours, peer, ratio); appends it with the date and machine to bench/RESULTS.md.
 # Usage: bench/run.sh BUILD_DIR   (a Release build with vizmora, playlist_bench, bench_measure)
+# B5_TRANSITIONS=1000 makes the long run the full length (default 300).
 # Nothing here judges a figure; the table only reports them.
 set -euo pipefail
 
@@ -107,6 +108,11 @@ for n in 10000 100000 1000000; do
   row "B4 load $n entries: MB/s vs target 200; µs/entry $(awk -v s="$ls" -v n="$n" 'BEGIN { printf "%.3f", s * 1e6 / n }'); peak B/entry $lper" "$lmb" "200" "$(ratio "$lmb" 200)"
   rm -f "$file"
 done
+
+# --- B5 long run ---------------------------------------------------------------------------
+late=${B5_TRANSITIONS:-300}  # 1000 for the full run; 300 keeps make bench within ten minutes
+log "B5: long run, $late transitions"
+while IFS= read -r line; do rows+=("$line"); done < <(bash "$here/longrun.sh" "$build" "$work" 100 "$late")
 
 # --- table --------------------------------------------------------------------------------
 cpu=$(grep -m1 'model name' /proc/cpuinfo | sed 's/.*: //')

@@ -1,6 +1,9 @@
 // Times saving or loading one playlist file of N entries through the engine, in a process of
 // its own so the peak resident size belongs to that one operation.
 // Usage: playlist_bench save|load N FILE
+//        playlist_bench show N FILE CLIP PICTURE SOUND OVERLAY   (writes a show of N entries:
+//        the clip and the picture by turns, the picture shown 1 s, every fourth of each with
+//        the overlay or the sound)
 // Prints: op N bytes seconds MB/s rss_before_kB rss_peak_kB bytes_of_peak_per_entry
 #include <QCoreApplication>
 #include <sys/resource.h>
@@ -59,11 +62,30 @@ void Fill(TEntryKinds& Kinds, TVizmoraPlayList& PlayList, int Count) {
   }
 }
 
+// A playable show for the long run.
+void FillShow(TEntryKinds& Kinds, TVizmoraPlayList& PlayList, int Count, char** Files) {
+  for (int I = 0; I < Count; ++I) {
+    if (I % 2 == 0) {
+      auto* Video = static_cast<TAVIPLE*>(Kinds.CreateEntry(ecVideoEntry));
+      Video->FileName = Files[0];
+      if (I % 8 == 0) Video->AdditionalFile = Files[3];
+      PlayList.Add(Video);
+    } else {
+      auto* Picture = static_cast<TGIFPLE*>(Kinds.CreateEntry(ecPictureEntry));
+      Picture->FileName = Files[1];
+      Picture->DisplayTime = 1;
+      if (I % 8 == 1) Picture->SoundFile = Files[2];
+      PlayList.Add(Picture);
+    }
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 4) {
-    std::fprintf(stderr, "usage: playlist_bench save|load N FILE\n");
+  const bool Show = argc == 8 && std::string(argv[1]) == "show";
+  if (argc != 4 && !Show) {
+    std::fprintf(stderr, "usage: playlist_bench save|load N FILE | show N FILE CLIP PICTURE SOUND OVERLAY\n");
     return 2;
   }
   QCoreApplication App(argc, argv);
@@ -73,6 +95,11 @@ int main(int argc, char** argv) {
 
   TVizmoraPlayer Player;
   TEntryKinds Kinds(Player.PlayList, nullptr, nullptr, nullptr);
+  if (Show) {
+    FillShow(Kinds, *Player.PlayList, Count, argv + 4);
+    Kinds.SavePlayList(File);
+    return 0;
+  }
   const long RssBefore = PeakRssKb();
   using Clock = std::chrono::steady_clock;
   double Seconds = 0;

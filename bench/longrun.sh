@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# The long run: a show of 0.2-second clips and 1-second pictures (some with overlays and
+# sounds) played headless; samples resident memory, open descriptors and threads after the
+# first sample point and at the last. Prints table rows (metric, early, late, ratio).
+# Usage: bench/longrun.sh BUILD_DIR WORK_DIR EARLY LATE   (transition counts)
+set -euo pipefail
+build=$1 work=$2 early=$3 late=$4
+ff() { ffmpeg -loglevel error -y "$@"; }
+[ -s "$work/short.avi" ] || ff -f lavfi -i "testsrc=size=640x360:rate=25:duration=0.2" \
+  -f lavfi -i "sine=frequency=660:sample_rate=44100:duration=0.2" -c:v mpeg4 -q:v 5 -c:a pcm_s16le -shortest "$work/short.avi"
+[ -s "$work/still.jpg" ] || ff -f lavfi -i "color=c=0x204080:size=640x360" -frames:v 1 "$work/still.jpg"
+[ -s "$work/chime.wav" ] || ff -f lavfi -i "sine=frequency=880:sample_rate=44100:duration=0.5" "$work/chime.wav"
+"$build/bench/playlist/playlist_bench" show 20 "$work/long.pll" "$work/short.avi" "$work/still.jpg" \
+  "$work/chime.wav" "$work/short.avi"
+
+# Rounds enough for LATE transitions; the show is stopped once sampled.
+"$build/ui/vizmora" --headless --events --loops $(((late + 19) / 20 + 1)) "$work/long.pll" > "$work/long.log" 2>&1 &
+pid=$!
+sample() {
+  echo "$(awk '/^VmRSS/ { print $2 }' /proc/$pid/status) $(ls /proc/$pid/fd | wc -l) $(awk '/^Threads/ { print $2 }' /proc/$pid/status)"
+}
+transitions() { echo $(($(grep -c '"event":"started"' "$work/long.log" || true) - 1)); }
+wait_for() {
+  while [ "$(transitions)" -lt "$1" ]; do
+    kill -0 $pid 2>/dev/null || { echo "longrun: vizmora ended early" >&2; return 1; }
+    sleep 0.1
+  done
+}
+wait_for "$early"; read -r rss1 fd1 th1 < <(sample)
+wait_for "$late"; read -r rss2 fd2 th2 < <(sample)
+kill $pid; wait $pid 2>/dev/null || true
+failed=$(grep -c '"event":"failed"' "$work/long.log" || true)
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+echo "| B5 resident kB after $early → $late transitions ($failed failed) | $rss1 | $rss2 | $(ratio "$rss2" "$rss1") |"
+echo "| B5 open descriptors after $early → $late transitions | $fd1 | $fd2 | $(ratio "$fd2" "$fd1") |"
+echo "| B5 threads after $early → $late transitions | $th1 | $th2 | $(ratio "$th2" "$th1") |"
