@@ -109,14 +109,18 @@ HRESULT TGstFileRenderer::Open() {
   FGraph.Bus().SetInterceptor([this](GstMessage* Message) { return Intercept(Message); });
   if (FPicture == TPictureKind::Animated) {
     if (const ComPtr<TGstFilter> Animation = CreateAnimationSource(FPath)) {
-      HRESULT Result = Add(Animation, FileNameOf(FPath));
+      // The animation's one stream is there at once, decoded; held like a decoder's until
+      // linked, so it must not start before the hold is in place.
+      GstElement* Element = Animation->Element();
+      gst_element_set_locked_state(Element, TRUE);
+      const HRESULT Result = Add(Animation, FileNameOf(FPath));
+      gst_element_set_locked_state(Element, FALSE);
       if (FAILED(Result)) return Result;
-      // The animation's one stream is there at once, decoded; held like a decoder's until linked.
-      GstPad* Pad = gst_element_get_static_pad(Animation->Element(), "src");
+      GstPad* Pad = gst_element_get_static_pad(Element, "src");
       OnPadAdded(nullptr, Pad, this);
       OnNoMorePads(nullptr, this);
       gst_object_unref(Pad);
-      Start(Animation->Element());
+      Start(Element);
       return S_OK;
     }
   }
@@ -293,8 +297,12 @@ HRESULT TGstFileRenderer::WaitForPreroll() {
       if (const HRESULT Result = Failure(); FAILED(Result)) return Result;
       if (TClock::now() >= FDeadline) return VFW_E_TIMEOUT;
       // Short waits, so an error reported meanwhile ends the render at once.
-      const GstStateChangeReturn State = gst_element_get_state(Renderer, nullptr, nullptr, 50 * GST_MSECOND);
-      if (State == GST_STATE_CHANGE_FAILURE) return FAILED(Failure()) ? Failure() : VFW_E_INVALID_FILE_FORMAT;
+      GstState Reached = GST_STATE_NULL;
+      const GstStateChangeReturn State = gst_element_get_state(Renderer, &Reached, nullptr, 50 * GST_MSECOND);
+      // A wait for PLAYING answers failure when a parent's async commit stops the renderer at
+      // PAUSED on its way there; the renderer has prerolled all the same.
+      if (State == GST_STATE_CHANGE_FAILURE && Reached < GST_STATE_PAUSED)
+        return FAILED(Failure()) ? Failure() : VFW_E_INVALID_FILE_FORMAT;
       if (State != GST_STATE_CHANGE_ASYNC) break;
     }
   }

@@ -98,6 +98,16 @@ TEST(RenderFile, SecondFilePlaysAlongWithTheFirst) {
   EXPECT_EQ(0, std::count(Seen.begin(), Seen.end(), EC_ERRORABORT));
 }
 
+// A running graph starts an added source at once; an animation must still wait to be linked.
+TEST(RenderFile, AnimationRenderedIntoARunningGraphPlaysWithoutAnError) {
+  const auto Graph = NewGraph();
+  ASSERT_EQ(S_OK, Render(Graph, TestMediaPath(TTestMedia::Wav)));
+  ASSERT_TRUE(SUCCEEDED(As<IMediaControl>(Graph)->Run()));
+  WaitForState(Graph);
+  for (int Round = 0; Round < 5; ++Round) ASSERT_EQ(S_OK, Render(Graph, TestMediaPath(TTestMedia::AnimatedGif))) << Round;
+  EXPECT_FALSE(WaitForEvent(Graph, EC_ERRORABORT, 500));
+}
+
 TEST(Graph, DisconnectAndRemoveLeaveNoFilterBehind) {
   const auto Graph = NewGraph();
   ASSERT_EQ(S_OK, Render(Graph, TestMediaPath(TTestMedia::AviMjpegPcm)));
