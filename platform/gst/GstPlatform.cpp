@@ -6,6 +6,7 @@
 #include "platform/com/ComPtr.h"
 #include "platform/gst/GstFilterGraph.h"
 #include "platform/gst/GstLogFile.h"
+#include "platform/gst/GstMixingRenderer.h"
 
 void GstPlatformInitialize() {
   gst_init(nullptr, nullptr);
@@ -13,5 +14,8 @@ void GstPlatformInitialize() {
   CoRegisterClass(CLSID_FilterGraph, [](REFIID Iid, void** Object) {
     const ComPtr<TGstFilterGraph> Graph(new TGstFilterGraph);
     return Graph->QueryInterface(Iid, Object);
+  });
+  CoRegisterClass(CLSID_VideoMixingRenderer9, [](REFIID Iid, void** Object) {
+    return TGstMixingRenderer::Create()->QueryInterface(Iid, Object);
   });
 }

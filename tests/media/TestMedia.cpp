@@ -19,6 +19,7 @@ const std::string& Folder() {
 }
 
 const std::string Video = "-f lavfi -i testsrc=size=160x120:rate=25 ";
+std::string Colour(const std::string& Name) { return "-f lavfi -i color=c=" + Name + ":size=160x120:rate=25 "; }
 const std::string Tone = "-f lavfi -i sine=frequency=440:sample_rate=44100 ";
 
 bool Ffmpeg(const std::string& Arguments, const std::string& Out) {
@@ -61,6 +62,9 @@ bool Generate(TTestMedia Kind, const std::string& Out) {
       for (int I = 0; I < 2000; ++I) Text << "This is a line of plain text, not a picture and not a sound.\n";
       return bool(Text);
     }
+    case TTestMedia::RedClip: return Ffmpeg(Colour("red") + Tone + "-t 4 -c:v mjpeg -q:v 2 -c:a pcm_s16le", Out);
+    case TTestMedia::BlueClip: return Ffmpeg(Colour("blue") + "-t 2 -c:v mjpeg -q:v 2", Out);
+    case TTestMedia::GreenJpeg: return Ffmpeg(Colour("lime") + "-frames:v 1 -q:v 2", Out);
     case TTestMedia::Truncated: {
       const std::string Whole = TestMediaPath(TTestMedia::AviMjpegPcm);
       CopyHead(Whole, Out, 3000);
@@ -84,6 +88,9 @@ const char* NameOf(TTestMedia Kind) {
     case TTestMedia::NoDecoder: return "no-decoder.avi";
     case TTestMedia::UnknownType: return "text.avi";
     case TTestMedia::Truncated: return "truncated.avi";
+    case TTestMedia::RedClip: return "red.avi";
+    case TTestMedia::BlueClip: return "blue.avi";
+    case TTestMedia::GreenJpeg: return "green.jpg";
   }
   return "unknown";
 }

@@ -15,6 +15,9 @@ enum class TTestMedia {
   NoDecoder,     // AVI whose video codec nothing decodes
   UnknownType,   // text in a file named .avi
   Truncated,     // the first 3000 bytes of an AVI
+  RedClip,       // 4 s, 160x120 (4:3) pure red at 25 frames/s, MJPEG with PCM audio
+  BlueClip,      // 2 s, 160x120 pure blue, MJPEG
+  GreenJpeg,     // 160x120 pure green
 };
 
 // The path of the file; generated the first time it is asked for. Empty if ffmpeg failed.

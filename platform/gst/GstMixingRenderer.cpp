@@ -1,0 +1,320 @@
+#include "platform/gst/GstMixingRenderer.h"
+
+#include <gst/video/video.h>
+
+#include <cstring>
+#include <string>
+
+#include "platform/dshow/ErrorText.h"
+#include "platform/gst/GstMixerLayout.h"
+#include "platform/gst/GstRenderers.h"
+
+namespace {
+constexpr int CompositorBlack = 1;       // the compositor's "background" value
+constexpr int StartAtFirstInput = 1;     // its "start-time-selection": the first buffer's time
+constexpr int FallbackWidth = 320, FallbackHeight = 240;
+
+std::string InputName(DWORD Stream) { return "VMR Input" + std::to_string(Stream); }
+
+// The picture size of a video stream in square pixels, or 0 x 0 when the caps do not say.
+void PictureSizeOf(GstCaps* Caps, int* Width, int* Height) {
+  GstVideoInfo Info;
+  *Width = *Height = 0;
+  if (!Caps || !gst_video_info_from_caps(&Info, Caps)) return;
+  *Width = GST_VIDEO_INFO_PAR_D(&Info) > 0 ? int(gint64(Info.width) * Info.par_n / Info.par_d) : Info.width;
+  *Height = Info.height;
+}
+
+void Discard(GstElement* Bin, GstElement*& Element) {
+  if (!Element) return;
+  gst_element_set_locked_state(Element, TRUE);
+  gst_element_set_state(Element, GST_STATE_NULL);
+  gst_bin_remove(GST_BIN(Bin), Element);
+  Element = nullptr;
+}
+}  // namespace
+
+ComPtr<TGstMixingRenderer> TGstMixingRenderer::Create() {
+  return ComPtr<TGstMixingRenderer>(new TGstMixingRenderer(gst_bin_new(nullptr)));
+}
+
+TGstMixingRenderer::TGstMixingRenderer(GstElement* Bin) : TGstFilter(Bin), FWindowSink(std::make_unique<TGstWindowSink>()) {
+  for (DWORD S = 0; S < MaxStreams; ++S) FStreams[S].Z = S;
+  SetNumberOfStreams(FStreamCount);
+}
+
+TGstMixingRenderer::~TGstMixingRenderer() {
+  for (TStream& Stream : FStreams)
+    if (Stream.Input) g_signal_handlers_disconnect_by_data(Stream.Input, this);
+  TearDown();
+}
+
+void* TGstMixingRenderer::QueryExtraInterface(REFIID Iid) {
+  if (Iid == IVMRFilterConfig9::IID) return static_cast<IVMRFilterConfig9*>(this);
+  if (Iid == IVMRWindowlessControl9::IID) return static_cast<IVMRWindowlessControl9*>(this);
+  if (Iid == IVMRAspectRatioControl9::IID) return static_cast<IVMRAspectRatioControl9*>(this);
+  if (Iid == IVMRMixerControl9::IID) return static_cast<IVMRMixerControl9*>(this);
+  return nullptr;
+}
+
+// --- the inputs
+
+bool TGstMixingRenderer::Connected() const {
+  std::lock_guard Guard(FLock);
+  for (DWORD S = 0; S < FStreamCount; ++S)
+    if (FStreams[S].Mixing) return true;
+  return false;
+}
+
+GstPad* TGstMixingRenderer::FreeStreamInput(GstCaps* Caps) {
+  if (!Caps || !g_str_has_prefix(gst_structure_get_name(gst_caps_get_structure(Caps, 0)), "video/")) return nullptr;
+  TStream* Free = nullptr;
+  for (DWORD S = 0; S < FStreamCount && !Free; ++S)
+    if (!GST_PAD_IS_LINKED(FStreams[S].Input)) Free = &FStreams[S];
+  if (!Free) return nullptr;
+  if (!Connected()) Rebuild();
+  GstPad* Mixing = gst_element_request_pad_simple(FCompositor, "sink_%u");
+  if (!Mixing) return nullptr;
+  gst_ghost_pad_set_target(GST_GHOST_PAD(Free->Input), Mixing);
+  {
+    std::lock_guard Guard(FLock);
+    Free->Mixing = Mixing;
+  }
+  PictureSizeOf(Caps, &Free->Width, &Free->Height);
+  Layout();
+  return GST_PAD(gst_object_ref(Free->Input));
+}
+
+void TGstMixingRenderer::OnUnlinked(GstPad* Input, GstPad*, gpointer Self) {
+  auto* This = static_cast<TGstMixingRenderer*>(Self);
+  for (TStream& Stream : This->FStreams)
+    if (Stream.Input == Input) This->ReleaseMixing(Stream);
+}
+
+void TGstMixingRenderer::ReleaseMixing(TStream& Stream) {
+  GstPad* Mixing = nullptr;
+  {
+    std::lock_guard Guard(FLock);
+    std::swap(Mixing, Stream.Mixing);
+  }
+  if (!Mixing) return;
+  // An input left in the compositor would hold its mixing up, waiting for data.
+  gst_ghost_pad_set_target(GST_GHOST_PAD(Stream.Input), nullptr);
+  if (GstElement* Compositor = gst_pad_get_parent_element(Mixing)) {
+    gst_element_release_request_pad(Compositor, Mixing);
+    gst_object_unref(Compositor);
+  }
+  gst_object_unref(Mixing);
+}
+
+void TGstMixingRenderer::Rebuild() {
+  TearDown();
+  GstElement* Bin = Element();
+  FCompositor = gst_element_factory_make("compositor", nullptr);
+  g_object_set(FCompositor, "background", CompositorBlack, "start-time-selection", StartAtFirstInput, nullptr);
+  FOutputCaps = gst_element_factory_make("capsfilter", nullptr);
+  FSink = FWindowSink->CreateSink();
+  gst_bin_add_many(GST_BIN(Bin), FCompositor, FOutputCaps, FSink, nullptr);
+  gst_element_link_many(FCompositor, FOutputCaps, FSink, nullptr);
+  Layout();
+  for (GstElement* E : {FSink, FOutputCaps, FCompositor}) gst_element_sync_state_with_parent(E);
+}
+
+void TGstMixingRenderer::TearDown() {
+  for (TStream& Stream : FStreams) ReleaseMixing(Stream);
+  GstElement* Bin = Element();
+  Discard(Bin, FSink);  // first, so a compositor waiting on it is let go
+  Discard(Bin, FOutputCaps);
+  Discard(Bin, FCompositor);
+}
+
+void TGstMixingRenderer::Layout() {
+  if (!FOutputCaps) return;
+  std::lock_guard Guard(FLock);
+  // The reference stream gives the picture its shape: stream 0, else the first connected one.
+  int ReferenceWidth = 0, ReferenceHeight = 0;
+  for (DWORD S = 0; S < FStreamCount && !ReferenceWidth; ++S)
+    if (FStreams[S].Mixing && FStreams[S].Width > 0 && FStreams[S].Height > 0) {
+      ReferenceWidth = FStreams[S].Width;
+      ReferenceHeight = FStreams[S].Height;
+    }
+  // With a window to paint, the output is the destination's size; without one, the picture's.
+  int Width = FDestination.right - FDestination.left, Height = FDestination.bottom - FDestination.top;
+  if (!FWindowSink->Window() || !HasDisplay() || Width <= 0 || Height <= 0) {
+    Width = ReferenceWidth > 0 ? ReferenceWidth : FallbackWidth;
+    Height = ReferenceHeight > 0 ? ReferenceHeight : FallbackHeight;
+  }
+  GstCaps* Caps = gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "BGRA", "width", G_TYPE_INT, Width,
+                                      "height", G_TYPE_INT, Height, "pixel-aspect-ratio", GST_TYPE_FRACTION, 1, 1, nullptr);
+  GstCaps* Current = nullptr;
+  g_object_get(FOutputCaps, "caps", &Current, nullptr);
+  if (!Current || !gst_caps_is_equal(Current, Caps)) g_object_set(FOutputCaps, "caps", Caps, nullptr);
+  if (Current) gst_caps_unref(Current);
+  gst_caps_unref(Caps);
+
+  const TMixerBox Area = PictureArea(Width, Height, ReferenceWidth, ReferenceHeight, FAspectMode == VMR9ARMode_LetterBox);
+  for (DWORD S = 0; S < FStreamCount; ++S) {
+    const TStream& Stream = FStreams[S];
+    if (!Stream.Mixing) continue;
+    const TMixerBox Box = StreamBox(Area, Stream.Rect);
+    const bool Shown = Box.Width > 0 && Box.Height > 0;
+    // A width or height of 0 would mean the stream's own size to the compositor.
+    g_object_set(Stream.Mixing, "xpos", Box.X, "ypos", Box.Y, "width", Shown ? Box.Width : 1, "height",
+                 Shown ? Box.Height : 1, "alpha", Shown ? double(Stream.Alpha) : 0.0, "zorder",
+                 guint(CompositorZOrder(S, Stream.Z)), nullptr);
+  }
+}
+
+// --- IVMRFilterConfig9
+
+HRESULT TGstMixingRenderer::SetNumberOfStreams(DWORD Streams) {
+  if (Streams < 1 || Streams > MaxStreams) return E_INVALIDARG;
+  if (Connected()) return VFW_E_WRONG_STATE;
+  GstElement* Bin = Element();
+  for (DWORD S = 0; S < MaxStreams; ++S) {
+    TStream& Stream = FStreams[S];
+    if (S < Streams && !Stream.Input) {
+      Stream.Input = gst_ghost_pad_new_no_target(InputName(S).c_str(), GST_PAD_SINK);
+      g_signal_connect(Stream.Input, "unlinked", G_CALLBACK(&TGstMixingRenderer::OnUnlinked), this);
+      gst_pad_set_active(Stream.Input, GST_STATE(Bin) >= GST_STATE_READY);
+      gst_element_add_pad(Bin, Stream.Input);
+    } else if (S >= Streams && Stream.Input) {
+      g_signal_handlers_disconnect_by_data(Stream.Input, this);
+      gst_element_remove_pad(Bin, Stream.Input);
+      Stream.Input = nullptr;
+    }
+  }
+  FStreamCount = Streams;
+  return S_OK;
+}
+
+HRESULT TGstMixingRenderer::GetNumberOfStreams(DWORD* Streams) {
+  if (!Streams) return E_POINTER;
+  *Streams = FStreamCount;
+  return S_OK;
+}
+
+HRESULT TGstMixingRenderer::SetRenderingPrefs(DWORD Flags) {
+  FPrefs = Flags;
+  return S_OK;
+}
+
+HRESULT TGstMixingRenderer::GetRenderingPrefs(DWORD* Flags) {
+  if (!Flags) return E_POINTER;
+  *Flags = FPrefs;
+  return S_OK;
+}
+
+HRESULT TGstMixingRenderer::SetRenderingMode(DWORD Mode) {
+  if (Mode != VMR9Mode_Windowed && Mode != VMR9Mode_Windowless && Mode != VMR9Mode_Renderless) return E_INVALIDARG;
+  if (Connected()) return VFW_E_WRONG_STATE;
+  FMode = Mode;
+  return S_OK;
+}
+
+HRESULT TGstMixingRenderer::GetRenderingMode(DWORD* Mode) {
+  if (!Mode) return E_POINTER;
+  *Mode = FMode;
+  return S_OK;
+}
+
+// --- IVMRWindowlessControl9
+
+HRESULT TGstMixingRenderer::SetVideoClippingWindow(OAHWND Window) {
+  if (FMode != VMR9Mode_Windowless) return VFW_E_WRONG_STATE;
+  FWindowSink->SetWindow(reinterpret_cast<QObject*>(Window));
+  Layout();
+  return S_OK;
+}
+
+HRESULT TGstMixingRenderer::SetVideoPosition(const RECT* Source, const RECT* Destination) {
+  if (!Source && !Destination) return E_POINTER;
+  if (Source) FSource = *Source;
+  if (Destination) {
+    if (Destination->right < Destination->left || Destination->bottom < Destination->top) return E_INVALIDARG;
+    FDestination = *Destination;
+    FWindowSink->SetDestination(QRect(QPoint(Destination->left, Destination->top),
+                                      QPoint(Destination->right - 1, Destination->bottom - 1)));
+  }
+  Layout();
+  return S_OK;
+}
+
+HRESULT TGstMixingRenderer::GetVideoPosition(RECT* Source, RECT* Destination) {
+  if (!Source && !Destination) return E_POINTER;
+  if (Source) *Source = FSource;
+  if (Destination) *Destination = FDestination;
+  return S_OK;
+}
+
+HRESULT TGstMixingRenderer::GetCurrentImage(std::uint8_t** Image, LONG* Width, LONG* Height) {
+  if (!Image || !Width || !Height) return E_POINTER;
+  const QImage Frame = FWindowSink->CurrentFrame();
+  if (Frame.isNull()) return E_FAIL;
+  const std::size_t Row = std::size_t(Frame.width()) * 4;
+  *Image = new std::uint8_t[Row * std::size_t(Frame.height())];
+  for (int Y = 0; Y < Frame.height(); ++Y) std::memcpy(*Image + Row * std::size_t(Y), Frame.constScanLine(Y), Row);
+  *Width = Frame.width();
+  *Height = Frame.height();
+  return S_OK;
+}
+
+// --- IVMRAspectRatioControl9
+
+HRESULT TGstMixingRenderer::SetAspectRatioMode(DWORD Mode) {
+  if (Mode != VMR9ARMode_None && Mode != VMR9ARMode_LetterBox) return E_INVALIDARG;
+  FAspectMode = Mode;
+  Layout();
+  return S_OK;
+}
+
+HRESULT TGstMixingRenderer::GetAspectRatioMode(DWORD* Mode) {
+  if (!Mode) return E_POINTER;
+  *Mode = FAspectMode;
+  return S_OK;
+}
+
+// --- IVMRMixerControl9
+
+HRESULT TGstMixingRenderer::SetAlpha(DWORD Stream, float Alpha) {
+  if (Stream >= FStreamCount || !(Alpha >= 0.0f && Alpha <= 1.0f)) return E_INVALIDARG;
+  FStreams[Stream].Alpha = Alpha;
+  Layout();
+  return S_OK;
+}
+
+HRESULT TGstMixingRenderer::GetAlpha(DWORD Stream, float* Alpha) {
+  if (!Alpha) return E_POINTER;
+  if (Stream >= FStreamCount) return E_INVALIDARG;
+  *Alpha = FStreams[Stream].Alpha;
+  return S_OK;
+}
+
+HRESULT TGstMixingRenderer::SetZOrder(DWORD Stream, DWORD Z) {
+  if (Stream >= FStreamCount) return E_INVALIDARG;
+  FStreams[Stream].Z = Z;
+  Layout();
+  return S_OK;
+}
+
+HRESULT TGstMixingRenderer::GetZOrder(DWORD Stream, DWORD* Z) {
+  if (!Z) return E_POINTER;
+  if (Stream >= FStreamCount) return E_INVALIDARG;
+  *Z = FStreams[Stream].Z;
+  return S_OK;
+}
+
+HRESULT TGstMixingRenderer::SetOutputRect(DWORD Stream, const VMR9NormalizedRect* Rect) {
+  if (!Rect) return E_POINTER;
+  if (Stream >= FStreamCount) return E_INVALIDARG;
+  FStreams[Stream].Rect = *Rect;
+  Layout();
+  return S_OK;
+}
+
+HRESULT TGstMixingRenderer::GetOutputRect(DWORD Stream, VMR9NormalizedRect* Rect) {
+  if (!Rect) return E_POINTER;
+  if (Stream >= FStreamCount) return E_INVALIDARG;
+  *Rect = FStreams[Stream].Rect;
+  return S_OK;
+}

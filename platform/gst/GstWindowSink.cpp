@@ -1,0 +1,141 @@
+#include "platform/gst/GstWindowSink.h"
+
+#include <gst/app/gstappsink.h>
+#include <gst/video/video.h>
+
+#include <QEvent>
+#include <QPaintDevice>
+#include <QPainter>
+
+// Shared with the sinks' streaming threads.
+struct TGstWindowSink::TStore {
+  std::mutex Lock;
+  GstSample* Latest = nullptr;
+  TGstWindowSink* Owner = nullptr;      // cleared by the owner before it goes
+  std::atomic<bool> RepaintAsked{false};  // one repaint request in flight at most
+
+  ~TStore() {
+    if (Latest) gst_sample_unref(Latest);
+  }
+
+  void Keep(GstSample* Sample) {
+    std::lock_guard Guard(Lock);
+    if (Latest) gst_sample_unref(Latest);
+    Latest = Sample;
+    if (Owner && !RepaintAsked.exchange(true)) {
+      TGstWindowSink* Target = Owner;
+      QMetaObject::invokeMethod(Target, [Target] {
+        Target->FStore->RepaintAsked = false;
+        if (Target->FWindow) QMetaObject::invokeMethod(Target->FWindow, "update");
+      }, Qt::QueuedConnection);
+    }
+  }
+};
+
+namespace {
+// The frame in a sample as an image over the sample's memory; valid while Map is.
+QImage ImageOf(GstSample* Sample, GstVideoFrame* Frame) {
+  GstVideoInfo Info;
+  if (!gst_video_info_from_caps(&Info, gst_sample_get_caps(Sample))) return {};
+  if (GST_VIDEO_INFO_FORMAT(&Info) != GST_VIDEO_FORMAT_BGRA) return {};
+  if (!gst_video_frame_map(Frame, &Info, gst_sample_get_buffer(Sample), GST_MAP_READ)) return {};
+  // Format_ARGB32 is B, G, R, A in memory on this little-endian platform.
+  return QImage(static_cast<const uchar*>(GST_VIDEO_FRAME_PLANE_DATA(Frame, 0)), GST_VIDEO_FRAME_WIDTH(Frame),
+                GST_VIDEO_FRAME_HEIGHT(Frame), GST_VIDEO_FRAME_PLANE_STRIDE(Frame, 0), QImage::Format_ARGB32);
+}
+
+GstFlowReturn OnSample(GstAppSink* Sink, gpointer Data) {
+  if (GstSample* Sample = gst_app_sink_pull_sample(Sink)) (*static_cast<std::shared_ptr<TGstWindowSink::TStore>*>(Data))->Keep(Sample);
+  return GST_FLOW_OK;
+}
+
+GstFlowReturn OnPreroll(GstAppSink* Sink, gpointer Data) {
+  if (GstSample* Sample = gst_app_sink_pull_preroll(Sink)) (*static_cast<std::shared_ptr<TGstWindowSink::TStore>*>(Data))->Keep(Sample);
+  return GST_FLOW_OK;
+}
+}  // namespace
+
+TGstWindowSink::TGstWindowSink() : FStore(std::make_shared<TStore>()) { FStore->Owner = this; }
+
+TGstWindowSink::~TGstWindowSink() {
+  SetWindow(nullptr);
+  std::lock_guard Guard(FStore->Lock);
+  FStore->Owner = nullptr;
+}
+
+GstElement* TGstWindowSink::CreateSink() {
+  GstElement* Sink = gst_element_factory_make("appsink", nullptr);
+  // Late frames are dropped as a video sink drops them, and say so upstream.
+  g_object_set(Sink, "sync", TRUE, "max-lateness", gint64(20 * GST_MSECOND), "qos", TRUE, "enable-last-sample", FALSE,
+               "max-buffers", guint(1), "drop", TRUE, nullptr);
+  GstAppSinkCallbacks Callbacks{};
+  Callbacks.new_sample = &OnSample;
+  Callbacks.new_preroll = &OnPreroll;
+  gst_app_sink_set_callbacks(GST_APP_SINK(Sink), &Callbacks, new std::shared_ptr<TStore>(FStore),
+                             [](gpointer Data) { delete static_cast<std::shared_ptr<TStore>*>(Data); });
+  return Sink;
+}
+
+void TGstWindowSink::SetWindow(QObject* Window) {
+  if (Window == FWindow) return;
+  if (FWindow) {
+    FWindow->removeEventFilter(this);
+    QMetaObject::invokeMethod(FWindow, "update");
+  }
+  FWindow = Window;
+  if (FWindow) FWindow->installEventFilter(this);
+}
+
+void TGstWindowSink::SetDestination(const QRect& Destination) {
+  FDestination = Destination;
+  if (FWindow) QMetaObject::invokeMethod(FWindow, "update");
+}
+
+QImage TGstWindowSink::CurrentFrame() const {
+  std::lock_guard Guard(FStore->Lock);
+  if (!FStore->Latest) return {};
+  GstVideoFrame Frame;
+  const QImage Image = ImageOf(FStore->Latest, &Frame);
+  if (Image.isNull()) return {};
+  QImage Copy = Image.copy();
+  gst_video_frame_unmap(&Frame);
+  return Copy;
+}
+
+void TGstWindowSink::ClearFrame() {
+  std::lock_guard Guard(FStore->Lock);
+  if (FStore->Latest) gst_sample_unref(FStore->Latest);
+  FStore->Latest = nullptr;
+}
+
+bool TGstWindowSink::eventFilter(QObject* Watched, QEvent* Event) {
+  // The window's background is painted before its paint event reaches the filter; the frame
+  // goes over it, and the window's own painting after it.
+  if (Watched == FWindow && Event->type() == QEvent::Paint) Paint(Watched);
+  return false;
+}
+
+void TGstWindowSink::Paint(QObject* Window) {
+  auto* Device = dynamic_cast<QPaintDevice*>(Window);
+  if (!Device) return;
+  GstSample* Sample = nullptr;
+  {
+    std::lock_guard Guard(FStore->Lock);
+    if (FStore->Latest) Sample = gst_sample_ref(FStore->Latest);
+  }
+  if (!Sample) return;
+  GstVideoFrame Frame;
+  const QImage Image = ImageOf(Sample, &Frame);
+  if (!Image.isNull()) {
+    const QRect Target = FDestination.isEmpty() ? QRect(0, 0, Device->width(), Device->height()) : FDestination;
+    QPainter Painter(Device);
+    // A frame of another size (the window was just resized) is scaled until the next one fits.
+    if (Image.size() == Target.size())
+      Painter.drawImage(Target.topLeft(), Image);
+    else
+      Painter.drawImage(Target, Image);
+    Painter.end();
+    gst_video_frame_unmap(&Frame);
+  }
+  gst_sample_unref(Sample);
+}

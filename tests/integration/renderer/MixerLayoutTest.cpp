@@ -1,0 +1,26 @@
+// Where the mixing renderer places its streams.
+#include <gtest/gtest.h>
+
+#include "platform/gst/GstMixerLayout.h"
+
+TEST(MixerLayout, LetterBoxFitsTheReferenceShapeCentredAndStretchCoversAll) {
+  EXPECT_EQ((TMixerBox{100, 0, 200, 150}), PictureArea(400, 150, 160, 120, true));  // bars left and right
+  EXPECT_EQ((TMixerBox{0, 45, 320, 150}), PictureArea(320, 240, 320, 150, true));   // bars above and below
+  EXPECT_EQ((TMixerBox{0, 0, 400, 150}), PictureArea(400, 150, 160, 120, false));
+  EXPECT_EQ((TMixerBox{0, 0, 400, 150}), PictureArea(400, 150, 0, 0, true));  // no reference yet
+}
+
+TEST(MixerLayout, StreamBoxesAreFractionsOfThePictureAreaAlsoBeyondIt) {
+  const TMixerBox Area{100, 0, 200, 160};
+  EXPECT_EQ((TMixerBox{100, 0, 200, 160}), StreamBox(Area, {0, 0, 1, 1}));
+  EXPECT_EQ((TMixerBox{200, 80, 50, 40}), StreamBox(Area, {0.5f, 0.5f, 0.75f, 0.75f}));
+  EXPECT_EQ((TMixerBox{0, -80, 100, 80}), StreamBox(Area, {-0.5f, -0.5f, 0, 0}));
+  EXPECT_EQ(0, StreamBox(Area, {0.5f, 0, 0.5f, 1}).Width);
+}
+
+TEST(MixerLayout, LowerZIsInFrontAndEqualZPutsTheLaterStreamInFront) {
+  EXPECT_GT(CompositorZOrder(0, 0), CompositorZOrder(1, 1));
+  EXPECT_GT(CompositorZOrder(1, 0), CompositorZOrder(0, 0));
+  EXPECT_GT(CompositorZOrder(15, 0), CompositorZOrder(0, 1));
+  EXPECT_LT(CompositorZOrder(0, 0xFFFF), CompositorZOrder(15, 0xFFFFFFFFu));  // saturates, then ordered by stream
+}
