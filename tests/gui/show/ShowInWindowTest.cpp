@@ -1,0 +1,171 @@
+// A mixed playlist played by the program's own form on real GStreamer in a window: the entries
+// in order and round again, the overlay mixed into the picture, seeking and pausing a video.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <sstream>
+
+#include "engine/AVIPLE.h"
+#include "engine/GIFPLE.h"
+#include "engine/VizmoraPlayer.h"
+#include "media/TestMedia.h"
+#include "media/VideoWindow.h"
+#include "platform/dshow/Control.h"
+#include "platform/gst/GstMixerLayout.h"
+#include "platform/gst/GstPlatform.h"
+#include "ui/EntryKinds.h"
+#include "ui/ShowRunner.h"
+#include "ui/StatusLine.h"
+#include "ui/vizmoraFM.h"
+
+namespace {
+bool Near(QRgb Seen, int R, int G, int B) {
+  return std::abs(qRed(Seen) - R) < 60 && std::abs(qGreen(Seen) - G) < 60 && std::abs(qBlue(Seen) - B) < 60;
+}
+
+class ShowInWindowTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    for (auto Kind : {TTestMedia::RedClip, TTestMedia::BlueClip, TTestMedia::AviMjpegPcm, TTestMedia::GreenJpeg,
+                      TTestMedia::AnimatedGif, TTestMedia::Wav})
+      ASSERT_FALSE(TestMediaPath(Kind).empty()) << "test media could not be generated";
+    qputenv("VIZMORA_REGISTRY", (Dir.path() + "/registry.reg").toUtf8());
+    SetStatusDisplay([](const std::string&) {});
+    GstPlatformInitialize();
+    vizmoraFM = CreateForm<TvizmoraFM>();
+    Kinds = std::make_unique<TEntryKinds>(ThePlayer->PlayList, vizmoraFM->FG, vizmoraFM->SG, vizmoraFM->VW);
+  }
+  void TearDown() override {
+    Kinds.reset();
+    FreeForms();
+    vizmoraFM = nullptr;
+    delete ThePlayer;
+    ThePlayer = nullptr;
+    SetStatusDisplay({});
+  }
+  TVideoWindow& Window() { return *vizmoraFM->VW; }
+  // The area of the window's picture that the first stream covers.
+  TMixerBox Picture() {
+    return PictureArea(Window().width(), Window().height(), 160, 120, Window().VMROptions()->KeepAspectRatio());
+  }
+  QImage CurrentImage() {
+    ComPtr<IVMRWindowlessControl9> Windowless;
+    if (FAILED(Window().QueryInterface(Windowless))) return {};
+    std::uint8_t* Bits = nullptr;
+    LONG Width = 0, Height = 0;
+    if (Windowless->GetCurrentImage(&Bits, &Width, &Height) != S_OK) return {};
+    QImage Image = QImage(Bits, Width, Height, Width * 4, QImage::Format_ARGB32).copy();
+    delete[] Bits;
+    return Image;
+  }
+  // Runs the event loop until Done or a generous time has passed.
+  static void RunUntil(const std::function<bool()>& Done, int Ms = 20000) {
+    QElapsedTimer Clock;
+    Clock.start();
+    while (!Done() && Clock.elapsed() < Ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+
+  QTemporaryDir Dir;
+  std::unique_ptr<TEntryKinds> Kinds;
+};
+}  // namespace
+
+TEST_F(ShowInWindowTest, AMixedPlaylistPlaysInOrderRoundAgainWithItsOverlayMixedIn) {
+  Kinds->AddMediaFile(TestMediaPath(TTestMedia::RedClip));
+  auto* Overlaid = static_cast<TAVIPLE*>(ThePlayer->PlayList->Items(0));
+  Overlaid->AdditionalFile = TestMediaPath(TTestMedia::BlueClip);
+  Overlaid->OverlayRect = {0.5f, 0.5f, 1, 1};
+  Overlaid->OverlayAlpha = 0.5f;
+  Kinds->AddMediaFile(TestMediaPath(TTestMedia::AviMjpegPcm));
+  Kinds->AddMediaFile(TestMediaPath(TTestMedia::GreenJpeg));
+  auto* WithSound = static_cast<TGIFPLE*>(ThePlayer->PlayList->Items(2));
+  WithSound->DisplayTime = 1;
+  WithSound->SoundFile = TestMediaPath(TTestMedia::Wav);
+  Kinds->AddMediaFile(TestMediaPath(TTestMedia::AnimatedGif));
+  auto* CarriesOn = static_cast<TGIFPLE*>(ThePlayer->PlayList->Items(3));
+  CarriesOn->DisplayTime = 1;
+  CarriesOn->ContinueSound = true;
+
+  // While the first entry plays, its picture is red with the blue overlay half through it in
+  // the lower right quarter, in the renderer's frame and in what the window shows.
+  bool MixedFrame = false, MixedWindow = false, GreenPicture = false;
+  QTimer Look;
+  QObject::connect(&Look, &QTimer::timeout, [&] {
+    const TMixerBox Area = Picture();
+    const QPoint Main(Area.X + Area.Width / 4, Area.Y + Area.Height / 4);
+    const QPoint Corner(Area.X + Area.Width * 3 / 4, Area.Y + Area.Height * 3 / 4);
+    const auto Mixed = [&](const QImage& I) {
+      return I.valid(Corner) && Near(I.pixel(Main), 255, 0, 0) && Near(I.pixel(Corner), 128, 0, 128);
+    };
+    if (ThePlayer->PlayList->Items(0)->State == esPlaying) {
+      MixedFrame = MixedFrame || Mixed(CurrentImage());
+      MixedWindow = MixedWindow || Mixed(Window().grab().toImage());
+    }
+    if (ThePlayer->PlayList->Items(2)->State == esPlaying) {
+      const QImage I = CurrentImage();
+      GreenPicture = GreenPicture || (I.valid(Main) && Near(I.pixel(Main), 0, 255, 0));
+    }
+  });
+  Look.start(100);
+
+  std::ostringstream Events;
+  TShowRunner Runner(ThePlayer->PlayList, vizmoraFM->FG, 2, &Events);
+  Runner.Start();
+  QTimer::singleShot(120000, [] { QCoreApplication::exit(3); });
+  EXPECT_EQ(0, QCoreApplication::exec());
+  Look.stop();
+
+  std::vector<std::string> Seen;
+  std::istringstream Lines(Events.str());
+  for (std::string Line; std::getline(Lines, Line);) {
+    // A field's value: text up to its closing quote, or a number up to the comma.
+    const auto Field = [&](const std::string& Key) {
+      auto At = Line.find("\"" + Key + "\":") + Key.size() + 3;
+      const char End = Line[At] == '"' ? '"' : ',';
+      if (End == '"') ++At;
+      return Line.substr(At, Line.find(End, At) - At);
+    };
+    Seen.push_back(Field("event") + " " + Field("index"));
+  }
+  std::vector<std::string> Expected;
+  for (int Round = 0; Round < 2; ++Round)
+    for (int Entry = 0; Entry < 4; ++Entry)
+      for (const char* What : {"started ", "finished "}) Expected.push_back(What + std::to_string(Entry));
+  EXPECT_EQ(Expected, Seen) << Events.str();
+  EXPECT_TRUE(MixedFrame) << "the overlay was not seen mixed into the renderer's frame";
+  EXPECT_TRUE(MixedWindow) << "the overlay was not seen mixed in the window";
+  EXPECT_TRUE(GreenPicture) << "the picture was not seen";
+}
+
+TEST_F(ShowInWindowTest, SeekingHalfwayLandsWithinAFrameAndPauseStopsAndResumes) {
+  Kinds->AddMediaFile(TestMediaPath(TTestMedia::RedClip));  // 4 s
+  auto* Video = static_cast<TAVIPLE*>(ThePlayer->PlayList->Items(0));
+  ComPtr<IMediaSeeking> Seeking;
+  const auto PositionMs = [&] {
+    LONGLONG Position = -1;
+    vizmoraFM->FG->QueryInterface(Seeking);
+    Seeking->GetCurrentPosition(&Position);
+    return Position / 10000;
+  };
+  Video->Play();
+  RunUntil([&] { return vizmoraFM->FG->GraphState() == gsRunning && PositionMs() > 200; });
+  Video->Pause();
+  EXPECT_EQ(esPaused, Video->State);
+  Video->Seek(50);
+  RunUntil([&] { return std::abs(PositionMs() - 2000) <= 40; }, 5000);
+  EXPECT_NEAR(2000, PositionMs(), 40) << "one frame at 25 frames/s";
+
+  Video->Pause();  // paused: resumes
+  EXPECT_EQ(esPlaying, Video->State);
+  RunUntil([&] { return PositionMs() > 2300; }, 5000);
+  EXPECT_GT(PositionMs(), 2300);
+
+  Video->Stop();
+  Video->Pause();  // stopped: starts again from the beginning
+  EXPECT_EQ(esPlaying, Video->State);
+  RunUntil([&] { return vizmoraFM->FG->GraphState() == gsRunning; }, 5000);
+  EXPECT_LT(PositionMs(), 1500);
+}
