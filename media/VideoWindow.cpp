@@ -278,11 +278,11 @@ void TVideoWindow::setVisible(bool Visible) {
 
 OAHWND TVideoWindow::VideoHandle() const {
   if (!FRendererWindow) return reinterpret_cast<OAHWND>(static_cast<const QPaintDevice*>(this));
-  // The renderer's window: a child of our parent of the class "VideoRenderer", named by its
-  // caption.
+  // The renderer's window: a child of our parent of the window class "VideoRenderer", named by
+  // its caption.
   if (const QObject* Parent = parent())
     for (QObject* Child : Parent->children())
-      if (Child->inherits("VideoRenderer") && Child->objectName() == objectName()) return HandleOf(Child);
+      if (Child->property("WindowClass").toByteArray() == "VideoRenderer" && Child->objectName() == objectName()) return HandleOf(Child);
   return 0;
 }
 

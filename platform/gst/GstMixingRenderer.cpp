@@ -8,6 +8,7 @@
 #include "platform/dshow/ErrorText.h"
 #include "platform/gst/GstMixerLayout.h"
 #include "platform/gst/GstRenderers.h"
+#include "platform/gst/GstSinkChain.h"
 
 namespace {
 constexpr int CompositorBlack = 1;       // the compositor's "background" value
@@ -23,14 +24,6 @@ void PictureSizeOf(GstCaps* Caps, int* Width, int* Height) {
   if (!Caps || !gst_video_info_from_caps(&Info, Caps)) return;
   *Width = GST_VIDEO_INFO_PAR_D(&Info) > 0 ? int(gint64(Info.width) * Info.par_n / Info.par_d) : Info.width;
   *Height = Info.height;
-}
-
-void Discard(GstElement* Bin, GstElement*& Element) {
-  if (!Element) return;
-  gst_element_set_locked_state(Element, TRUE);
-  gst_element_set_state(Element, GST_STATE_NULL);
-  gst_bin_remove(GST_BIN(Bin), Element);
-  Element = nullptr;
 }
 }  // namespace
 
@@ -54,6 +47,10 @@ void* TGstMixingRenderer::QueryExtraInterface(REFIID Iid) {
   if (Iid == IVMRWindowlessControl9::IID) return static_cast<IVMRWindowlessControl9*>(this);
   if (Iid == IVMRAspectRatioControl9::IID) return static_cast<IVMRAspectRatioControl9*>(this);
   if (Iid == IVMRMixerControl9::IID) return static_cast<IVMRMixerControl9*>(this);
+  if (Iid == IVideoWindow::IID && FMode == VMR9Mode_Windowed) {
+    if (!FOwnWindow) FOwnWindow = std::make_unique<TGstRendererWindow>(*static_cast<IBaseFilter*>(this), *FWindowSink);
+    return static_cast<IVideoWindow*>(FOwnWindow.get());
+  }
   return nullptr;
 }
 
@@ -112,20 +109,16 @@ void TGstMixingRenderer::Rebuild() {
   GstElement* Bin = Element();
   FCompositor = gst_element_factory_make("compositor", nullptr);
   g_object_set(FCompositor, "background", CompositorBlack, "start-time-selection", StartAtFirstInput, nullptr);
-  FOutputCaps = gst_element_factory_make("capsfilter", nullptr);
+  FOutputCaps = BgraFilter(0, 0);
   FSink = FWindowSink->CreateSink();
-  gst_bin_add_many(GST_BIN(Bin), FCompositor, FOutputCaps, FSink, nullptr);
-  gst_element_link_many(FCompositor, FOutputCaps, FSink, nullptr);
+  StartChain(Bin, {FCompositor, FOutputCaps, FSink});
   Layout();
-  for (GstElement* E : {FSink, FOutputCaps, FCompositor}) gst_element_sync_state_with_parent(E);
 }
 
 void TGstMixingRenderer::TearDown() {
   for (TStream& Stream : FStreams) ReleaseMixing(Stream);
-  GstElement* Bin = Element();
-  Discard(Bin, FSink);  // first, so a compositor waiting on it is let go
-  Discard(Bin, FOutputCaps);
-  Discard(Bin, FCompositor);
+  // The sink first, so a compositor waiting on it is let go.
+  for (GstElement** E : {&FSink, &FOutputCaps, &FCompositor}) DiscardElement(Element(), *E);
 }
 
 void TGstMixingRenderer::Layout() {
@@ -144,8 +137,7 @@ void TGstMixingRenderer::Layout() {
     Width = ReferenceWidth > 0 ? ReferenceWidth : FallbackWidth;
     Height = ReferenceHeight > 0 ? ReferenceHeight : FallbackHeight;
   }
-  GstCaps* Caps = gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "BGRA", "width", G_TYPE_INT, Width,
-                                      "height", G_TYPE_INT, Height, "pixel-aspect-ratio", GST_TYPE_FRACTION, 1, 1, nullptr);
+  GstCaps* Caps = BgraCaps(Width, Height);
   GstCaps* Current = nullptr;
   g_object_get(FOutputCaps, "caps", &Current, nullptr);
   if (!Current || !gst_caps_is_equal(Current, Caps)) g_object_set(FOutputCaps, "caps", Caps, nullptr);

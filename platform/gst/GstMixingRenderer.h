@@ -2,7 +2,8 @@
 // The Video Mixing Renderer 9 over GStreamer's compositor: 1 to 16 input pins, each stream
 // placed in its normalised rectangle of the output at its alpha and z-order, the whole picture
 // letter-boxed or stretched into the destination rectangle of the clipping window, which it
-// paints into. It hands out the current composited frame.
+// paints into; in windowed mode, into a window of its own (IVideoWindow). It hands out the
+// current composited frame.
 //
 // The bin behind the filter keeps its input pins for its life; the compositor and the sink
 // inside it are made anew whenever a first stream connects, so streams that ended before (a
@@ -13,6 +14,7 @@
 
 #include "platform/dshow/Video.h"
 #include "platform/gst/GstFilter.h"
+#include "platform/gst/GstRendererWindow.h"
 #include "platform/gst/GstWindowSink.h"
 
 class TGstMixingRenderer : public TGstFilter,
@@ -86,6 +88,7 @@ private:
   DWORD FAspectMode = VMR9ARMode_None;
   RECT FSource{}, FDestination{};
   std::unique_ptr<TGstWindowSink> FWindowSink;
+  std::unique_ptr<TGstRendererWindow> FOwnWindow;  // windowed mode, once asked for
   GstElement* FCompositor = nullptr;  // the bin's, while built
   GstElement* FOutputCaps = nullptr;
   GstElement* FSink = nullptr;

@@ -7,6 +7,7 @@
 #include "platform/gst/GstFilterGraph.h"
 #include "platform/gst/GstLogFile.h"
 #include "platform/gst/GstMixingRenderer.h"
+#include "platform/gst/GstVideoRenderer.h"
 
 void GstPlatformInitialize() {
   gst_init(nullptr, nullptr);
@@ -17,5 +18,8 @@ void GstPlatformInitialize() {
   });
   CoRegisterClass(CLSID_VideoMixingRenderer9, [](REFIID Iid, void** Object) {
     return TGstMixingRenderer::Create()->QueryInterface(Iid, Object);
+  });
+  CoRegisterClass(CLSID_VideoRenderer, [](REFIID Iid, void** Object) {
+    return TGstVideoRenderer::Create()->QueryInterface(Iid, Object);
   });
 }

@@ -110,14 +110,13 @@ void TGstWindowSink::ClearFrame() {
 
 bool TGstWindowSink::eventFilter(QObject* Watched, QEvent* Event) {
   // The window's background is painted before its paint event reaches the filter; the frame
-  // goes over it, and the window's own painting after it.
-  if (Watched == FWindow && Event->type() == QEvent::Paint) Paint(Watched);
+  // goes over it, and the window's own painting after it. A window of our own paints itself.
+  if (Watched == FWindow && Event->type() == QEvent::Paint && !Watched->isWindowType())
+    if (auto* Device = dynamic_cast<QPaintDevice*>(Watched)) Paint(Device);
   return false;
 }
 
-void TGstWindowSink::Paint(QObject* Window) {
-  auto* Device = dynamic_cast<QPaintDevice*>(Window);
-  if (!Device) return;
+void TGstWindowSink::Paint(QPaintDevice* Device) {
   GstSample* Sample = nullptr;
   {
     std::lock_guard Guard(FStore->Lock);

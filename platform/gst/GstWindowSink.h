@@ -5,6 +5,7 @@
 #include <gst/gst.h>
 
 #include <QImage>
+#include <QPaintDevice>
 #include <QObject>
 #include <QPointer>
 #include <QRect>
@@ -32,12 +33,13 @@ public:
   QImage CurrentFrame() const;
   // Forgets the latest frame, so a window shows its own background until the next.
   void ClearFrame();
+  // Paints the latest frame over the destination rectangle of Device. In a paint event.
+  void Paint(QPaintDevice* Device);
 
 protected:
   bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
-  void Paint(QObject* Window);
 
   std::shared_ptr<TStore> FStore;
   QPointer<QObject> FWindow;

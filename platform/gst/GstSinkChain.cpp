@@ -1,0 +1,39 @@
+#include "platform/gst/GstSinkChain.h"
+
+#include <vector>
+
+GstCaps* BgraCaps(int Width, int Height) {
+  GstCaps* Caps = gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "BGRA", nullptr);
+  if (Width > 0 && Height > 0)
+    gst_caps_set_simple(Caps, "width", G_TYPE_INT, Width, "height", G_TYPE_INT, Height, "pixel-aspect-ratio",
+                        GST_TYPE_FRACTION, 1, 1, nullptr);
+  return Caps;
+}
+
+GstElement* BgraFilter(int Width, int Height) {
+  GstElement* Filter = gst_element_factory_make("capsfilter", nullptr);
+  GstCaps* Caps = BgraCaps(Width, Height);
+  g_object_set(Filter, "caps", Caps, nullptr);
+  gst_caps_unref(Caps);
+  return Filter;
+}
+
+void StartChain(GstElement* Bin, std::initializer_list<GstElement*> Elements) {
+  GstElement* Previous = nullptr;
+  for (GstElement* E : Elements) {
+    gst_bin_add(GST_BIN(Bin), E);
+    if (Previous) gst_element_link(Previous, E);
+    Previous = E;
+  }
+  // Downstream first, so nothing pushes into an element that is not running yet.
+  const std::vector<GstElement*> InOrder(Elements);
+  for (auto It = InOrder.rbegin(); It != InOrder.rend(); ++It) gst_element_sync_state_with_parent(*It);
+}
+
+void DiscardElement(GstElement* Bin, GstElement*& Element) {
+  if (!Element) return;
+  gst_element_set_locked_state(Element, TRUE);
+  gst_element_set_state(Element, GST_STATE_NULL);
+  gst_bin_remove(GST_BIN(Bin), Element);
+  Element = nullptr;
+}
