@@ -39,7 +39,7 @@ for c in "${clips[@]}"; do media_total=$(awk -v t="$media_total" -v d="$(duratio
 long_seconds=$(duration "$work/long720.avi")
 
 # Each player, given files, plays them once in real time with no picture or sound output.
-play_ours()  { "$measure" "$1" '"started"' "$vizmora" --headless --loops 1 --events "${@:2}"; }
+play_ours()  { "$measure" "$1" '"frame"' "$vizmora" --headless --loops 1 --events "${@:2}"; }
 play_mpv()   { "$measure" "$1" 'playback restart complete' mpv --no-config --vo=null --ao=null \
                  --msg-level=all=warn,cplayer=v "${@:2}"; }
 play_gst()   { "$measure" "$1" '' gst-play-1.0 -q --no-interactive \
@@ -61,15 +61,15 @@ for run in 1 2 3; do
     checked "$work/b1-$who-$run.txt" "$who"
     b1[$who]+=" $(awk -v m="$media_total" '{ printf "%.1f", (($2 - $1) - m * 1000) / 20 }' "$work/b1-$who-$run.txt")"
   done
-  # Our own gap: one entry's "finished" to the next entry's "started".
+  # Our own gap: one entry's "finished" to the next entry's first "frame".
   gaps+=($(grep -o '"event":"[a-z]*".*"ms":[0-9]*' "$work/b1-ours-$run.log" |
     sed -E 's/"event":"([a-z]+)".*"ms":([0-9]+)/\1 \2/' |
-    awk '$1 == "finished" { f = $2 } $1 == "started" && f { print $2 - f; f = 0 }'))
+    awk '$1 == "finished" { f = $2 } $1 == "frame" && f { print $2 - f; f = 0 }'))
 done
 o=$(median ${b1[ours]}); m=$(median ${b1[mpv]}); g=$(median ${b1[gst]})
 row "B1 overhead per transition, ms (median of 3; ours vs mpv)" "$o" "$m" "$(ratio "$o" "$m")"
 row "B1 overhead per transition, ms (median of 3; ours vs gst-play)" "$o" "$g" "$(ratio "$o" "$g")"
-row "B1 our gap finished→next started, ms (median of ${#gaps[@]}; max $(printf '%s\n' "${gaps[@]}" | sort -g | tail -1))" \
+row "B1 our gap finished→next frame, ms (median of ${#gaps[@]}; max $(printf '%s\n' "${gaps[@]}" | sort -g | tail -1))" \
   "$(median "${gaps[@]}")" "-" "-"
 
 # --- B3 launch to first frame -------------------------------------------------------------
@@ -79,12 +79,12 @@ for run in 1 2 3; do
   play_ours "$work/b3-ours-$run.txt" "${clips[0]}" > "$work/b3-ours-$run.log"
   play_mpv "$work/b3-mpv-$run.txt" "${clips[0]}" > "$work/b3-mpv-$run.log"
   start=$(field "$work/b3-ours-$run.txt" 1)
-  first=$(grep -m1 -o '"event":"started".*"ms":[0-9]*' "$work/b3-ours-$run.log" | sed -E 's/.*"ms":([0-9]+)/\1/')
+  first=$(grep -m1 -o '"event":"frame".*"ms":[0-9]*' "$work/b3-ours-$run.log" | sed -E 's/.*"ms":([0-9]+)/\1/')
   b3o+=("$(awk -v s="$start" -v f="$first" 'BEGIN { printf "%.1f", f - s }')")
   b3m+=("$(awk '{ printf "%.1f", $6 - $1 }' "$work/b3-mpv-$run.txt")")
 done
 o=$(median "${b3o[@]}"); m=$(median "${b3m[@]}")
-row "B3 exec→first frame, ms (median of 3; ours: first \"started\" event, mpv: \"playback restart complete\")" "$o" "$m" "$(ratio "$o" "$m")"
+row "B3 exec→first frame, ms (median of 3; ours: first \"frame\" event, mpv: \"playback restart complete\")" "$o" "$m" "$(ratio "$o" "$m")"
 
 # --- B2 CPU per media second --------------------------------------------------------------
 log "B2: CPU of a ${long_seconds} s 1280x720 clip"

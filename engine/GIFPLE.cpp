@@ -13,15 +13,27 @@ namespace {
 constexpr double MSecsPerDay = 86400000.0;
 }
 
-TGIFPLE::TGIFPLE(TVizmoraPlayer* AOwner)
-    : TPlayListEntry(AOwner), DisplayTimer(CreateTimer()), SoundStopTimer(CreateTimer()) {
-  DisplayTimer->OnTimer.Bind(this, &TGIFPLE::DisplayTimeUp);
-  SoundStopTimer->OnTimer.Bind(this, &TGIFPLE::StopSound);
-}
+TGIFPLE::TGIFPLE(TVizmoraPlayer* AOwner) : TPlayListEntry(AOwner) {}
 
 TGIFPLE::~TGIFPLE() {
-  SoundStopTimer.reset();
-  DisplayTimer.reset();
+  FSoundStopTimer.reset();
+  FDisplayTimer.reset();
+}
+
+ITimer& TGIFPLE::DisplayTimer() {
+  if (!FDisplayTimer) {
+    FDisplayTimer = CreateTimer();
+    FDisplayTimer->OnTimer.Bind(this, &TGIFPLE::DisplayTimeUp);
+  }
+  return *FDisplayTimer;
+}
+
+ITimer& TGIFPLE::SoundStopTimer() {
+  if (!FSoundStopTimer) {
+    FSoundStopTimer = CreateTimer();
+    FSoundStopTimer->OnTimer.Bind(this, &TGIFPLE::StopSound);
+  }
+  return *FSoundStopTimer;
 }
 
 double TGIFPLE::GetDuration() { return DisplayTime / 86400.0; }
@@ -47,7 +59,7 @@ void TGIFPLE::Play() {
         SoundGraph->RenderFile(SoundFile);
         SoundGraph->Play();
       }
-      if (ContinueSound) SoundStopTimer->SetEnabled(false);
+      if (ContinueSound) SoundStopTimer().SetEnabled(false);
       MainGraph->RenderFile(FileName);
       MainGraph->Play();
       break;
@@ -63,8 +75,8 @@ void TGIFPLE::Play() {
 
 void TGIFPLE::Stop() {
   MainGraph->Stop();
-  SoundStopTimer->SetEnabled(true);
-  DisplayTimer->SetEnabled(false);
+  SoundStopTimer().SetEnabled(true);
+  DisplayTimer().SetEnabled(false);
   TPlayListEntry::Stop();
 }
 
@@ -76,11 +88,11 @@ void TGIFPLE::Pause() {
   FSoundWasRunning = SoundGraph->GraphState() == gsRunning;
   MainGraph->Pause();
   SoundGraph->Pause();
-  if (DisplayTimer->Enabled()) {
+  if (DisplayTimer().Enabled()) {
     const std::int64_t Elapsed = std::llround((Now() - FTimerStarted) * MSecsPerDay);
     FTimerLeft = std::max<std::int64_t>(FTimerLeft - Elapsed, 0);
   }
-  DisplayTimer->SetEnabled(false);
+  DisplayTimer().SetEnabled(false);
   TPlayListEntry::Pause();
 }
 
@@ -94,22 +106,22 @@ void TGIFPLE::Resume() {
 }
 
 void TGIFPLE::StartDisplayTimer(std::int64_t Milliseconds) {
-  DisplayTimer->SetEnabled(false);
-  DisplayTimer->SetInterval(static_cast<int>(Milliseconds));
+  DisplayTimer().SetEnabled(false);
+  DisplayTimer().SetInterval(static_cast<int>(Milliseconds));
   FTimerStarted = Now();
   FTimerLeft = Milliseconds;
-  DisplayTimer->SetEnabled(true);
+  DisplayTimer().SetEnabled(true);
 }
 
 void TGIFPLE::DisplayTimeUp(ITimer*) {
-  DisplayTimer->SetEnabled(false);
+  DisplayTimer().SetEnabled(false);
   FTimerLeft = 0;
   State = esStopped;
   OnFinished(this);
 }
 
 void TGIFPLE::StopSound(ITimer*) {
-  SoundStopTimer->SetEnabled(false);
+  SoundStopTimer().SetEnabled(false);
   SoundGraph->Stop();
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The playlist entry for still pictures: the picture is rendered into the main graph and kept
 // on screen for its display time; a sound may start with it in the sound graph, or the sound
-// already playing may carry on. User-interface thread only; both timers fire on it.
+// already playing may carry on. User-interface thread only; both timers fire on it, and are
+// made when first needed, as a playlist may hold a million entries.
 #include <QPointer>
 #include <cstdint>
 #include <memory>
@@ -33,8 +34,9 @@ public:
   QPointer<TFilterGraph> MainGraph;  // not owned
   QPointer<TFilterGraph> SoundGraph;
   std::int32_t DisplayTime = 10;  // seconds
-  std::unique_ptr<ITimer> DisplayTimer;
-  std::unique_ptr<ITimer> SoundStopTimer;  // declared last so it is freed first
+  // Made on first use.
+  ITimer& DisplayTimer();
+  ITimer& SoundStopTimer();
   bool ContinueSound = false;
   std::string SoundFile;
 
@@ -46,4 +48,6 @@ private:
   double FTimerStarted = 0;         // date-time the display timer last started counting
   std::int64_t FTimerLeft = 0;      // milliseconds it had to run from then
   bool FSoundWasRunning = false;    // the sound graph ran when the entry paused
+  std::unique_ptr<ITimer> FDisplayTimer;
+  std::unique_ptr<ITimer> FSoundStopTimer;  // declared last so it is freed first
 };

@@ -2,7 +2,7 @@
 // Byte streams: plain Read reports how much it got; Write raises EWriteError when the bytes
 // could not all be written.
 #include <cstdint>
-#include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -53,16 +53,19 @@ private:
   std::int64_t FPosition = 0;
 };
 
-// A buffered stream over one file, opened for reading or created afresh for writing.
+// A stream over one file, opened for reading or created afresh for writing, with a buffer of
+// its own: a playlist file is read and written a field of a few bytes at a time.
 class TFileStream : public TStream {
 public:
   enum TMode { fmOpenRead, fmCreate };
   // Raises EFOpenError ("Cannot open file ...") or EFCreateError ("Cannot create file ...").
   TFileStream(const std::string& FileName, TMode Mode);
+  // Writes what is still buffered, ignoring errors; call Flush to learn of them.
   ~TFileStream() override;
   TFileStream(const TFileStream&) = delete;
   TFileStream& operator=(const TFileStream&) = delete;
 
+  // A read error ends the bytes read, as the end of the file does.
   std::int64_t Read(void* Buffer, std::int64_t Count) override;
   void Write(const void* Buffer, std::int64_t Count) override;
   std::int64_t Position() const override { return FPosition; }
@@ -72,8 +75,17 @@ public:
   const std::string& FileName() const { return FFileName; }
 
 private:
+  static constexpr std::int64_t BufferSize = 64 * 1024;
+
+  std::int64_t ReadSome(std::uint8_t* Into, std::int64_t Count);
+  void WriteAll(const std::uint8_t* From, std::int64_t Count);
+  void WriteBuffered();
+
   std::string FFileName;
-  std::FILE* FFile = nullptr;
+  int FHandle = -1;
+  std::unique_ptr<std::uint8_t[]> FBuffer;
+  std::int64_t FBufferAt = 0;   // reading: the next byte to hand out
+  std::int64_t FBufferEnd = 0;  // reading: the end of the bytes read ahead; writing: bytes pending
   std::int64_t FPosition = 0;
   std::int64_t FSize = 0;
 };

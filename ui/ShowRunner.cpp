@@ -10,6 +10,7 @@
 #include "framework/ExceptionReport.h"
 #include "media/DirectShowException.h"
 #include "media/FilterGraph.h"
+#include "platform/dshow/EventCodes.h"
 #include "ui/JsonText.h"
 
 namespace {
@@ -25,6 +26,7 @@ long long MonotonicMilliseconds() {
 TShowRunner::TShowRunner(TVizmoraPlayList* APlayList, TFilterGraph* AMainGraph, int ALoops, std::ostream* AEvents)
     : FPlayList(APlayList), FMainGraph(AMainGraph), FLoops(ALoops), FEvents(AEvents) {
   FMainGraph->OnGraphErrorAbort.Bind(this, &TShowRunner::ErrorAbort);
+  FMainGraph->OnDSEvent.Bind(this, &TShowRunner::GraphEvent);
 }
 
 void TShowRunner::Start() {
@@ -33,6 +35,7 @@ void TShowRunner::Start() {
 
 template <typename Step>
 void TShowRunner::Starting(Step&& Action) {
+  FFrameDue = false;
   try {
     Action();
   } catch (const std::exception& E) {
@@ -40,6 +43,7 @@ void TShowRunner::Starting(Step&& Action) {
     return;
   }
   Emit("started");
+  FFrameDue = true;
   // The playlist bound the entry's OnFinished to itself; the runner steps in between.
   FPlayList->Items(FPlayList->Current)->OnFinished.Bind(this, &TShowRunner::Finished);
 }
@@ -63,11 +67,19 @@ void TShowRunner::Failed(const std::string& Why) {
 // A playing file that breaks down (a decoding error) fails its entry as well.
 void TShowRunner::ErrorAbort(QObject*, HRESULT Result) { Failed(GraphErrorText(Result)); }
 
-void TShowRunner::Emit(const char* Event, const std::string& Extra) {
+// The first frame of an entry is reported once (an overlay brings a second), with the time it
+// reached the renderer: it usually comes while the entry is still being started.
+void TShowRunner::GraphEvent(QObject*, LONG Event, LONG_PTR Param1, LONG_PTR) {
+  if (Event != EC_FIRST_FRAME || !FFrameDue) return;
+  FFrameDue = false;
+  Emit("frame", {}, static_cast<long long>(Param1));
+}
+
+void TShowRunner::Emit(const char* Event, const std::string& Extra, long long Ms) {
   if (!FEvents) return;
   TPlayListEntry* Entry = FPlayList->Items(FPlayList->Current);
   const char* Kind = dynamic_cast<TAVIPLE*>(Entry) ? "video" : "picture";
   *FEvents << "{\"event\":\"" << Event << "\",\"index\":" << FPlayList->Current
            << ",\"file\":" << JsonString(Entry ? Entry->FileName : "") << ",\"kind\":\"" << Kind
-           << "\",\"ms\":" << MonotonicMilliseconds() << Extra << "}" << std::endl;
+           << "\",\"ms\":" << Ms << Extra << "}" << std::endl;
 }

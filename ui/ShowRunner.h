@@ -1,7 +1,7 @@
 #pragma once
 // Runs the show started from the command line: plays the first entry, reports each entry that
-// starts, finishes or fails (as JSON lines when asked), and ends the program once the
-// playlist has wrapped round a given number of times. User-interface thread.
+// starts, shows its first frame, finishes or fails (as JSON lines when asked), and ends the
+// program once the playlist has wrapped round a given number of times. User-interface thread.
 #include <ostream>
 #include <string>
 
@@ -11,6 +11,9 @@ class QObject;
 class TFilterGraph;
 class TPlayListEntry;
 class TVizmoraPlayList;
+
+// Milliseconds of the system's monotonic clock.
+long long MonotonicMilliseconds();
 
 class TShowRunner {
 public:
@@ -26,14 +29,13 @@ private:
   void Finished(TPlayListEntry* Sender);
   void Failed(const std::string& Why);
   void ErrorAbort(QObject* Sender, HRESULT Result);
-  void Emit(const char* Event, const std::string& Extra = {});
+  void GraphEvent(QObject* Sender, LONG Event, LONG_PTR Param1, LONG_PTR Param2);
+  void Emit(const char* Event, const std::string& Extra = {}, long long Ms = MonotonicMilliseconds());
 
   TVizmoraPlayList* FPlayList;
   TFilterGraph* FMainGraph;
   int FLoops;
   int FWrapped = 0;
+  bool FFrameDue = false;  // the entry started last has not reported a frame yet
   std::ostream* FEvents;
 };
-
-// Milliseconds of the system's monotonic clock.
-long long MonotonicMilliseconds();

@@ -40,6 +40,10 @@ constexpr LONG EC_CLOCK_UNSET = 0x51;
 constexpr LONG EC_VMR_RENDERDEVICE_SET = 0x53;
 constexpr LONG EC_SNDDEV_IN_ERROR = 0x200;
 constexpr LONG EC_SNDDEV_OUT_ERROR = 0x201;
+constexpr LONG EC_USER = 0x8000;
+// The first frame of a video stream reached its renderer; param1: milliseconds of the
+// monotonic clock at that moment.
+constexpr LONG EC_FIRST_FRAME = EC_USER + 1;
 
 constexpr LONG EC_DVD_DOMAIN_CHANGE = 0x101;
 constexpr LONG EC_DVD_TITLE_CHANGE = 0x102;

@@ -55,13 +55,17 @@ void TGstBusEvents::SetInterceptor(TInterceptor Interceptor) {
   FInterceptor = std::move(Interceptor);
 }
 
+// A sync handler that drops a message owns it: each message holds its source, so one left
+// alive keeps the pipeline, its bus and the bus's descriptors alive.
 GstBusSyncReply TGstBusEvents::OnMessage(GstBus*, GstMessage* Message, gpointer Self) {
   auto* This = static_cast<TGstBusEvents*>(Self);
+  bool Claimed = false;
   {
     std::lock_guard Guard(This->FInterceptorLock);
-    if (This->FInterceptor && This->FInterceptor(Message)) return GST_BUS_DROP;
+    Claimed = This->FInterceptor && This->FInterceptor(Message);
   }
-  This->Handle(Message);
+  if (!Claimed) This->Handle(Message);
+  gst_message_unref(Message);
   return GST_BUS_DROP;
 }
 

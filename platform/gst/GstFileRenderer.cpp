@@ -10,6 +10,7 @@
 #include "platform/dshow/EventCodes.h"
 #include "platform/gst/GstBusEvents.h"
 #include "platform/gst/GstAnimationSource.h"
+#include "platform/gst/GstFirstFrame.h"
 #include "platform/gst/GstPin.h"
 #include "platform/gst/GstRenderers.h"
 #include "platform/gst/GstVideoSize.h"
@@ -267,6 +268,7 @@ HRESULT TGstFileRenderer::ConnectVideo(GstPad* Pad, GstCaps* Caps, GstClockTimeD
   }
   gst_pad_set_offset(Output, Offset);
   WatchVideoSize(Output, FGraph.Events());
+  WatchFirstFrame(Output, FGraph.Events());
 
   // A renderer already in the graph that takes decoded video comes first (the mixing renderer).
   GstPad* Sink = nullptr;

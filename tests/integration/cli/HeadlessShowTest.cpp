@@ -76,8 +76,10 @@ TEST_F(HeadlessShowTest, AMixedPlaylistPlaysOnceInOrderAndEnds) {
 
   const TRun R = RunVizmora({"--loops", "1", "--events", QString::fromStdString(PlayListPath())});
   EXPECT_EQ(R.Status, 0) << R.Errors;
-  EXPECT_EQ(R.Events, (std::vector<std::string>{"started 0", "finished 0", "started 1", "finished 1", "started 2",
-                                                "finished 2", "started 3", "finished 3"}))
+  // One frame event per entry, also for the one with an overlay (two video streams).
+  EXPECT_EQ(R.Events, (std::vector<std::string>{"started 0", "frame 0", "finished 0", "started 1", "frame 1",
+                                                "finished 1", "started 2", "frame 2", "finished 2", "started 3",
+                                                "frame 3", "finished 3"}))
       << R.Output << R.Errors;
 }
 
@@ -86,7 +88,7 @@ TEST_F(HeadlessShowTest, AnEntryThatFailsEndsALimitedShowWithStatusTwo) {
   const TRun R = RunVizmora({"--loops", "1", "--events", QString::fromStdString(TestMediaPath(TTestMedia::AviMjpegPcm)),
                              QString::fromStdString(Missing)});
   EXPECT_EQ(R.Status, 2) << R.Errors;
-  EXPECT_EQ(R.Events, (std::vector<std::string>{"started 0", "finished 0", "failed 1"})) << R.Output;
+  EXPECT_EQ(R.Events, (std::vector<std::string>{"started 0", "frame 0", "finished 0", "failed 1"})) << R.Output;
   EXPECT_NE(R.Output.find(Missing), std::string::npos) << "the failure names the file";
   EXPECT_NE(R.Errors.find("The file was not found."), std::string::npos) << R.Errors;
 }

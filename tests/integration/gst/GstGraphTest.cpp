@@ -197,3 +197,32 @@ TEST(GraphLog, LogFileReceivesThisGraphsLinesOnlyWhileSet) {
   ::close(File);
   std::filesystem::remove(Path);
 }
+
+namespace {
+int OpenDescriptors() {
+  int Count = 0;
+  for ([[maybe_unused]] const auto& Entry : std::filesystem::directory_iterator("/proc/self/fd")) ++Count;
+  return Count;
+}
+}  // namespace
+
+// A graph made, rendered, run until a frame was shown, cleared and let go, again and again, as
+// the show does for every video entry: nothing of it may stay behind.
+TEST(GraphLifetime, ManyGraphCyclesLeaveNoDescriptorsBehind) {
+  const std::string Clip = TestMediaPath(TTestMedia::AviMjpegPcm);
+  const std::string Picture = TestMediaPath(TTestMedia::Jpeg);
+  const auto Cycle = [&](const std::string& Path) {
+    const auto Graph = NewGraph();
+    ASSERT_EQ(S_OK, Render(Graph, Path));
+    As<IMediaControl>(Graph)->Run();
+    WaitForState(Graph);
+    As<IMediaControl>(Graph)->Stop();
+    for (const auto& Filter : FiltersOf(Graph)) Graph->RemoveFilter(Filter.Get());
+    As<IMediaEventEx>(Graph)->SetNotifyFlags(1);
+  };
+  Cycle(Clip);  // GStreamer's own threads and caches are made once
+  Cycle(Picture);
+  const int Before = OpenDescriptors();
+  for (int I = 0; I < 20; ++I) Cycle(I % 2 ? Picture : Clip);
+  EXPECT_EQ(OpenDescriptors(), Before);
+}

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <vector>
 
 #include "framework/Streams.h"
 
@@ -37,6 +39,47 @@ TEST(Streams, FileStreamRoundTripAndErrorsNameTheFile) {
     EXPECT_NE(E.Message.find("Cannot open file \"" + (Dir / "missing.bin").string() + "\". "), std::string::npos);
   }
   EXPECT_THROW(TFileStream((Dir / "no-such-dir" / "x.bin").string(), TFileStream::fmCreate), EFCreateError);
+  std::filesystem::remove_all(Dir);
+}
+
+// Fields of every size, some larger than the stream's buffer, written and read back across
+// the buffer's edges; the last bytes are written only by the destructor.
+TEST(Streams, FileStreamPiecesAcrossItsBufferKeepBytesAndPositions) {
+  const auto Dir = std::filesystem::temp_directory_path() / "vizmora-streams-pieces";
+  std::filesystem::create_directories(Dir);
+  const std::string Path = (Dir / "pieces.bin").string();
+  std::vector<std::uint8_t> Bytes(400000);
+  for (size_t I = 0; I < Bytes.size(); ++I) Bytes[I] = static_cast<std::uint8_t>(I * 7 + I / 251);
+  const std::vector<std::int64_t> Pieces = {1, 3, 60, 8, 70000, 5, 131072, 2, 65535, 1, 4096};
+  {
+    TFileStream Out(Path, TFileStream::fmCreate);
+    std::int64_t At = 0;
+    for (size_t I = 0; At < static_cast<std::int64_t>(Bytes.size()); ++I) {
+      const std::int64_t N = std::min<std::int64_t>(Pieces[I % Pieces.size()], Bytes.size() - At);
+      Out.Write(Bytes.data() + At, N);
+      At += N;
+      ASSERT_EQ(Out.Position(), At);
+      ASSERT_EQ(Out.Size(), At);
+    }
+  }
+  ASSERT_EQ(std::filesystem::file_size(Path), Bytes.size());
+
+  TFileStream In(Path, TFileStream::fmOpenRead);
+  EXPECT_EQ(In.Size(), static_cast<std::int64_t>(Bytes.size()));
+  std::vector<std::uint8_t> Back(Bytes.size() + 10);
+  std::int64_t At = 0;
+  for (size_t I = 0; At < In.Size(); ++I) {
+    const std::int64_t N = Pieces[(I + 3) % Pieces.size()];
+    const std::int64_t Got = In.Read(Back.data() + At, N);
+    ASSERT_EQ(Got, std::min<std::int64_t>(N, In.Size() - At));
+    At += Got;
+    ASSERT_EQ(In.Position(), At);
+  }
+  Back.resize(Bytes.size());
+  EXPECT_EQ(Back, Bytes);
+  std::uint8_t More[4];
+  EXPECT_EQ(In.Read(More, 4), 0);
+  EXPECT_EQ(In.Position(), In.Size());
   std::filesystem::remove_all(Dir);
 }
 
