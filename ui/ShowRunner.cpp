@@ -1,6 +1,7 @@
 #include "ui/ShowRunner.h"
 
 #include <QCoreApplication>
+#include <QTimer>
 #include <chrono>
 #include <exception>
 
@@ -30,7 +31,10 @@ TShowRunner::TShowRunner(TVizmoraPlayList* APlayList, TFilterGraph* AMainGraph, 
 }
 
 void TShowRunner::Start() {
-  if (FPlayList->Count() > 0) Starting([this] { FPlayList->PlayIndex(0); });
+  // From the event loop, so a first entry that fails can end it.
+  QTimer::singleShot(0, [this] {
+    if (FPlayList->Count() > 0) Starting([this] { FPlayList->PlayIndex(0); });
+  });
 }
 
 template <typename Step>

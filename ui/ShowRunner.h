@@ -20,6 +20,7 @@ public:
   // Loops 0: play on until the user stops. Events: the stream for JSON lines, or nil.
   TShowRunner(TVizmoraPlayList* APlayList, TFilterGraph* AMainGraph, int ALoops, std::ostream* AEvents);
 
+  // Plays the first entry once the event loop runs.
   void Start();
 
 private:

@@ -128,7 +128,7 @@ TEST_F(ShowInWindowTest, AMixedPlaylistPlaysInOrderRoundAgainWithItsOverlayMixed
       if (End == '"') ++At;
       return Line.substr(At, Line.find(End, At) - At);
     };
-    Seen.push_back(Field("event") + " " + Field("index"));
+    if (Field("event") != "frame") Seen.push_back(Field("event") + " " + Field("index"));
   }
   std::vector<std::string> Expected;
   for (int Round = 0; Round < 2; ++Round)

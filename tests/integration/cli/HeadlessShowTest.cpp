@@ -91,6 +91,11 @@ TEST_F(HeadlessShowTest, AnEntryThatFailsEndsALimitedShowWithStatusTwo) {
   EXPECT_EQ(R.Events, (std::vector<std::string>{"started 0", "frame 0", "finished 0", "failed 1"})) << R.Output;
   EXPECT_NE(R.Output.find(Missing), std::string::npos) << "the failure names the file";
   EXPECT_NE(R.Errors.find("The file was not found."), std::string::npos) << R.Errors;
+
+  // The first entry failing ends the show as well.
+  const TRun First = RunVizmora({"--loops", "1", "--events", QString::fromStdString(Missing)});
+  EXPECT_EQ(First.Status, 2) << First.Errors;
+  EXPECT_EQ(First.Events, (std::vector<std::string>{"failed 0"})) << First.Output;
 }
 
 TEST_F(HeadlessShowTest, HelpVersionAndBadArguments) {
