@@ -21,7 +21,9 @@ struct TAnimation {
     }
     const int Delay = Reader.nextImageDelay();
     *DelayMs = Delay > 0 ? Delay : DefaultDelayMs;
-    return Frame.convertToFormat(QImage::Format_ARGB32);  // BGRA in memory on this platform
+    // B, G, R, x in memory on this platform: a picture with no alpha, which every mixing output
+    // takes (an alpha input is refused by an output without alpha).
+    return Frame.convertToFormat(QImage::Format_RGB32);
   }
 
   const QString FileName;
@@ -53,7 +55,7 @@ ComPtr<TGstFilter> CreateAnimationSource(const std::string& Path) {
   const QSize Size = Probe.size();
   if (Size.isEmpty()) return {};
   GstElement* Source = gst_element_factory_make("appsrc", nullptr);
-  GstCaps* Caps = gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "BGRA", "width", G_TYPE_INT, Size.width(),
+  GstCaps* Caps = gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "BGRx", "width", G_TYPE_INT, Size.width(),
                                       "height", G_TYPE_INT, Size.height(), "framerate", GST_TYPE_FRACTION, 0, 1, nullptr);
   g_object_set(Source, "format", GST_FORMAT_TIME, "caps", Caps, "max-buffers", guint64(2), nullptr);
   GstAppSrcCallbacks Callbacks{};

@@ -62,10 +62,7 @@ TGstFileRenderer::TGstFileRenderer(TGstFilterGraph& Graph, std::string Path)
 
 TGstFileRenderer::~TGstFileRenderer() {
   FGraph.Bus().SetInterceptor(nullptr);
-  if (FDecoder) {
-    if (FPadAddedId) g_signal_handler_disconnect(FDecoder, FPadAddedId);
-    if (FNoMorePadsId) g_signal_handler_disconnect(FDecoder, FNoMorePadsId);
-  }
+  ForgetDecoder();
   for (auto& [Pad, Probe] : FPads) {
     gst_pad_remove_probe(Pad, Probe);
     gst_object_unref(Pad);
@@ -311,8 +308,16 @@ HRESULT TGstFileRenderer::WaitForPreroll() {
   return Failure();
 }
 
+void TGstFileRenderer::ForgetDecoder() {
+  if (!FDecoder) return;
+  if (FPadAddedId) g_signal_handler_disconnect(FDecoder, FPadAddedId);
+  if (FNoMorePadsId) g_signal_handler_disconnect(FDecoder, FNoMorePadsId);
+  FDecoder = nullptr;
+}
+
 void TGstFileRenderer::Undo() {
   FGraph.Bus().SetInterceptor(nullptr);
+  ForgetDecoder();  // removing it from the graph frees it
   for (auto It = FAdded.rbegin(); It != FAdded.rend(); ++It) FGraph.RemoveFilter(It->Get());
   FAdded.clear();
   FGraph.ApplyState();

@@ -35,6 +35,8 @@ private:
   HRESULT WaitForPreroll();
   HRESULT Add(const ComPtr<TGstFilter>& Filter, const std::string& Name);
   void Undo();
+  // Stops listening to the decoder, which the graph owns.
+  void ForgetDecoder();
   HRESULT Failure();
   // Streaming threads: the decoder's pads, and the bus messages of this render's elements.
   static void OnPadAdded(GstElement* Decoder, GstPad* Pad, gpointer Self);

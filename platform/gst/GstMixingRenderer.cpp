@@ -109,7 +109,7 @@ void TGstMixingRenderer::Rebuild() {
   GstElement* Bin = Element();
   FCompositor = gst_element_factory_make("compositor", nullptr);
   g_object_set(FCompositor, "background", CompositorBlack, "start-time-selection", StartAtFirstInput, nullptr);
-  FOutputCaps = BgraFilter(0, 0);
+  FOutputCaps = RawVideoFilter(SinkFormat(false), 0, 0);
   FSink = FWindowSink->CreateSink();
   StartChain(Bin, {FCompositor, FOutputCaps, FSink});
   Layout();
@@ -132,12 +132,13 @@ void TGstMixingRenderer::Layout() {
       ReferenceHeight = FStreams[S].Height;
     }
   // With a window to paint, the output is the destination's size; without one, the picture's.
+  const bool Painted = FWindowSink->Window() && HasDisplay();
   int Width = FDestination.right - FDestination.left, Height = FDestination.bottom - FDestination.top;
-  if (!FWindowSink->Window() || !HasDisplay() || Width <= 0 || Height <= 0) {
+  if (!Painted || Width <= 0 || Height <= 0) {
     Width = ReferenceWidth > 0 ? ReferenceWidth : FallbackWidth;
     Height = ReferenceHeight > 0 ? ReferenceHeight : FallbackHeight;
   }
-  GstCaps* Caps = BgraCaps(Width, Height);
+  GstCaps* Caps = RawVideoCaps(SinkFormat(Painted), Width, Height);
   GstCaps* Current = nullptr;
   g_object_get(FOutputCaps, "caps", &Current, nullptr);
   if (!Current || !gst_caps_is_equal(Current, Caps)) g_object_set(FOutputCaps, "caps", Caps, nullptr);

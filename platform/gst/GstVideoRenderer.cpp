@@ -1,5 +1,6 @@
 #include "platform/gst/GstVideoRenderer.h"
 
+#include "platform/gst/GstRenderers.h"
 #include "platform/gst/GstSinkChain.h"
 
 ComPtr<TGstVideoRenderer> TGstVideoRenderer::Create() {
@@ -34,7 +35,7 @@ void TGstVideoRenderer::Rebuild() {
   gst_ghost_pad_set_target(GST_GHOST_PAD(FInput), nullptr);
   for (GstElement** E : {&FSink, &FFormat, &FConvert}) DiscardElement(Element(), *E);
   FConvert = gst_element_factory_make("videoconvert", nullptr);
-  FFormat = BgraFilter(0, 0);
+  FFormat = RawVideoFilter(SinkFormat(HasDisplay()), 0, 0);
   FSink = FWindowSink->CreateSink();
   StartChain(Element(), {FConvert, FFormat, FSink});
   GstPad* Target = gst_element_get_static_pad(FConvert, "sink");

@@ -6,6 +6,9 @@
 #include <QEvent>
 #include <QPaintDevice>
 #include <QPainter>
+#include <cstring>
+
+#include "platform/gst/GstRenderers.h"
 
 // Shared with the sinks' streaming threads.
 struct TGstWindowSink::TStore {
@@ -33,15 +36,43 @@ struct TGstWindowSink::TStore {
 };
 
 namespace {
-// The frame in a sample as an image over the sample's memory; valid while Map is.
-QImage ImageOf(GstSample* Sample, GstVideoFrame* Frame) {
+// Converts Frame into Image, which has its size, in BGRA.
+void Convert(GstVideoFrame* Frame, QImage& Image) {
+  GstVideoInfo Out;
+  gst_video_info_set_format(&Out, GST_VIDEO_FORMAT_BGRA, guint(Image.width()), guint(Image.height()));
+  Out.fps_n = Frame->info.fps_n;  // the converter converts pictures, not rates
+  Out.fps_d = Frame->info.fps_d;
+  Out.stride[0] = gint(Image.bytesPerLine());
+  Out.size = gsize(Image.sizeInBytes());
+  GstBuffer* Bits = gst_buffer_new_wrapped_full(GstMemoryFlags(0), Image.bits(), Out.size, 0, Out.size, nullptr, nullptr);
+  GstVideoFrame Target;
+  if (gst_video_frame_map(&Target, &Out, Bits, GST_MAP_WRITE)) {
+    GstVideoConverter* Converter = gst_video_converter_new(&Frame->info, &Out, nullptr);
+    gst_video_converter_frame(Converter, Frame, &Target);
+    gst_video_converter_free(Converter);
+    gst_video_frame_unmap(&Target);
+  }
+  gst_buffer_unref(Bits);
+}
+
+// The frame in a sample as a BGRA image of its own; null when the sample holds no video.
+QImage ImageOf(GstSample* Sample) {
   GstVideoInfo Info;
   if (!gst_video_info_from_caps(&Info, gst_sample_get_caps(Sample))) return {};
-  if (GST_VIDEO_INFO_FORMAT(&Info) != GST_VIDEO_FORMAT_BGRA) return {};
-  if (!gst_video_frame_map(Frame, &Info, gst_sample_get_buffer(Sample), GST_MAP_READ)) return {};
+  GstVideoFrame Frame;
+  if (!gst_video_frame_map(&Frame, &Info, gst_sample_get_buffer(Sample), GST_MAP_READ)) return {};
   // Format_ARGB32 is B, G, R, A in memory on this little-endian platform.
-  return QImage(static_cast<const uchar*>(GST_VIDEO_FRAME_PLANE_DATA(Frame, 0)), GST_VIDEO_FRAME_WIDTH(Frame),
-                GST_VIDEO_FRAME_HEIGHT(Frame), GST_VIDEO_FRAME_PLANE_STRIDE(Frame, 0), QImage::Format_ARGB32);
+  QImage Image(GST_VIDEO_FRAME_WIDTH(&Frame), GST_VIDEO_FRAME_HEIGHT(&Frame), QImage::Format_ARGB32);
+  if (GST_VIDEO_FRAME_FORMAT(&Frame) == GST_VIDEO_FORMAT_BGRA) {
+    const auto* Plane = static_cast<const uchar*>(GST_VIDEO_FRAME_PLANE_DATA(&Frame, 0));
+    const gint Stride = GST_VIDEO_FRAME_PLANE_STRIDE(&Frame, 0);
+    for (int Y = 0; Y < Image.height(); ++Y)
+      std::memcpy(Image.scanLine(Y), Plane + std::ptrdiff_t(Y) * Stride, std::size_t(Image.width()) * 4);
+  } else {
+    Convert(&Frame, Image);
+  }
+  gst_video_frame_unmap(&Frame);
+  return Image;
 }
 
 GstFlowReturn OnSample(GstAppSink* Sink, gpointer Data) {
@@ -91,15 +122,17 @@ void TGstWindowSink::SetDestination(const QRect& Destination) {
   if (FWindow) QMetaObject::invokeMethod(FWindow, "update");
 }
 
-QImage TGstWindowSink::CurrentFrame() const {
+GstSample* TGstWindowSink::LatestSample() const {
   std::lock_guard Guard(FStore->Lock);
-  if (!FStore->Latest) return {};
-  GstVideoFrame Frame;
-  const QImage Image = ImageOf(FStore->Latest, &Frame);
-  if (Image.isNull()) return {};
-  QImage Copy = Image.copy();
-  gst_video_frame_unmap(&Frame);
-  return Copy;
+  return FStore->Latest ? gst_sample_ref(FStore->Latest) : nullptr;
+}
+
+QImage TGstWindowSink::CurrentFrame() const {
+  GstSample* Sample = LatestSample();
+  if (!Sample) return {};
+  QImage Image = ImageOf(Sample);
+  gst_sample_unref(Sample);
+  return Image;
 }
 
 void TGstWindowSink::ClearFrame() {
@@ -111,20 +144,13 @@ void TGstWindowSink::ClearFrame() {
 bool TGstWindowSink::eventFilter(QObject* Watched, QEvent* Event) {
   // The window's background is painted before its paint event reaches the filter; the frame
   // goes over it, and the window's own painting after it. A window of our own paints itself.
-  if (Watched == FWindow && Event->type() == QEvent::Paint && !Watched->isWindowType())
+  if (Watched == FWindow && Event->type() == QEvent::Paint && !Watched->isWindowType() && HasDisplay())
     if (auto* Device = dynamic_cast<QPaintDevice*>(Watched)) Paint(Device);
   return false;
 }
 
 void TGstWindowSink::Paint(QPaintDevice* Device) {
-  GstSample* Sample = nullptr;
-  {
-    std::lock_guard Guard(FStore->Lock);
-    if (FStore->Latest) Sample = gst_sample_ref(FStore->Latest);
-  }
-  if (!Sample) return;
-  GstVideoFrame Frame;
-  const QImage Image = ImageOf(Sample, &Frame);
+  const QImage Image = CurrentFrame();
   if (!Image.isNull()) {
     const QRect Target = FDestination.isEmpty() ? QRect(0, 0, Device->width(), Device->height()) : FDestination;
     QPainter Painter(Device);
@@ -133,8 +159,5 @@ void TGstWindowSink::Paint(QPaintDevice* Device) {
       Painter.drawImage(Target.topLeft(), Image);
     else
       Painter.drawImage(Target, Image);
-    Painter.end();
-    gst_video_frame_unmap(&Frame);
   }
-  gst_sample_unref(Sample);
 }

@@ -1,7 +1,7 @@
 #pragma once
-// The end of the mixing renderer: clock-synchronised sinks that keep the latest composited frame
-// (BGRA), and the painting of that frame into a window of the program's, over the destination
-// rectangle, each time the window paints. New frames ask the window to repaint.
+// The end of our video renderers: clock-synchronised sinks that keep the latest frame, and the
+// painting of that frame into a window of the program's, over the destination rectangle, each
+// time the window paints. New frames ask the window to repaint.
 #include <gst/gst.h>
 
 #include <QImage>
@@ -29,7 +29,7 @@ public:
   QObject* Window() const { return FWindow; }
   // The window's area the frame covers; empty for its whole client area.
   void SetDestination(const QRect& Destination);
-  // A copy of the latest frame; null before the first.
+  // The latest frame as a BGRA image of its own; null before the first.
   QImage CurrentFrame() const;
   // Forgets the latest frame, so a window shows its own background until the next.
   void ClearFrame();
@@ -40,6 +40,7 @@ protected:
   bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
+  GstSample* LatestSample() const;  // with a reference for the caller, or null
 
   std::shared_ptr<TStore> FStore;
   QPointer<QObject> FWindow;

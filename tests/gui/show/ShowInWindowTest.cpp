@@ -4,6 +4,10 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QWindow>
+#include <filesystem>
+#include <fstream>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <sstream>
@@ -22,6 +26,19 @@
 #include "ui/vizmoraFM.h"
 
 namespace {
+int Entries(const char* Folder) {
+  int N = 0;
+  for ([[maybe_unused]] const auto& E : std::filesystem::directory_iterator(Folder)) ++N;
+  return N;
+}
+
+long ResidentKb() {
+  std::ifstream Status("/proc/self/status");
+  for (std::string Line; std::getline(Status, Line);)
+    if (Line.rfind("VmRSS:", 0) == 0) return std::stol(Line.substr(6));
+  return 0;
+}
+
 bool Near(QRgb Seen, int R, int G, int B) {
   return std::abs(qRed(Seen) - R) < 60 && std::abs(qGreen(Seen) - G) < 60 && std::abs(qBlue(Seen) - B) < 60;
 }
@@ -168,4 +185,35 @@ TEST_F(ShowInWindowTest, SeekingHalfwayLandsWithinAFrameAndPauseStopsAndResumes)
   EXPECT_EQ(esPlaying, Video->State);
   RunUntil([&] { return vizmoraFM->FG->GraphState() == gsRunning; }, 5000);
   EXPECT_LT(PositionMs(), 1500);
+}
+
+TEST_F(ShowInWindowTest, FiveHundredGraphRenewalsEachGiveANewRendererAndLeakNothing) {
+  TFilterGraph& Graph = *vizmoraFM->FG;
+  ComPtr<IBaseFilter> Previous;
+  const auto Renew = [&](int Cycle) {
+    Graph.SetActive(false);
+    Graph.SetActive(true);
+    ComPtr<IBaseFilter> Renderer;
+    Window().QueryInterface(Renderer);
+    EXPECT_TRUE(Renderer && Renderer.Get() != Previous.Get()) << "cycle " << Cycle;
+    Previous = Renderer;
+    if (Cycle % 50 == 0) {  // now and then a clip played into it
+      Graph.RenderFile(TestMediaPath(TTestMedia::RedClip));
+      Graph.Play();
+      RunUntil([&] { return CurrentImage().valid(10, 10); }, 10000);
+    }
+    QCoreApplication::processEvents();
+  };
+  for (int Cycle = 0; Cycle < 20; ++Cycle) Renew(Cycle);
+  const int Descriptors = Entries("/proc/self/fd"), Threads = Entries("/proc/self/task");
+  const auto Windows = QGuiApplication::allWindows().size();
+  const long Resident = ResidentKb();
+  for (int Cycle = 20; Cycle < 520; ++Cycle) Renew(Cycle);
+  Previous.Reset();
+  Graph.SetActive(false);
+  QCoreApplication::processEvents();
+  EXPECT_LE(Entries("/proc/self/fd"), Descriptors + 2);
+  EXPECT_LE(Entries("/proc/self/task"), Threads + 2);
+  EXPECT_LE(QGuiApplication::allWindows().size(), Windows);
+  EXPECT_LT(ResidentKb() - Resident, 20000) << "kB gained over 500 renewals";
 }
