@@ -2,8 +2,11 @@
 
 #include <gst/video/video.h>
 
+#include <QPainter>
+#include <algorithm>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/dshow/ErrorText.h"
 #include "platform/gst/GstMixerLayout.h"
@@ -70,7 +73,7 @@ GstPad* TGstMixingRenderer::FreeStreamInput(GstCaps* Caps) {
     if (!GST_PAD_IS_LINKED(FStreams[S].Input)) Free = &FStreams[S];
   if (!Free) return nullptr;
   if (!Connected()) Rebuild();
-  GstPad* Mixing = gst_element_request_pad_simple(FCompositor, "sink_%u");
+  GstPad* Mixing = FCompositor ? gst_element_request_pad_simple(FCompositor, "sink_%u") : OwnSink(*Free);
   if (!Mixing) return nullptr;
   gst_ghost_pad_set_target(GST_GHOST_PAD(Free->Input), Mixing);
   {
@@ -82,6 +85,15 @@ GstPad* TGstMixingRenderer::FreeStreamInput(GstCaps* Caps) {
   return GST_PAD(gst_object_ref(Free->Input));
 }
 
+GstPad* TGstMixingRenderer::OwnSink(TStream& Stream) {
+  if (!Stream.Frames) Stream.Frames = std::make_unique<TGstWindowSink>();
+  GstElement* Sink = Stream.Frames->CreateSink();
+  StartChain(Element(), {Sink});
+  std::lock_guard Guard(FLock);
+  Stream.Sink = Sink;
+  return gst_element_get_static_pad(Sink, "sink");
+}
+
 void TGstMixingRenderer::OnUnlinked(GstPad* Input, GstPad*, gpointer Self) {
   auto* This = static_cast<TGstMixingRenderer*>(Self);
   for (TStream& Stream : This->FStreams)
@@ -90,14 +102,18 @@ void TGstMixingRenderer::OnUnlinked(GstPad* Input, GstPad*, gpointer Self) {
 
 void TGstMixingRenderer::ReleaseMixing(TStream& Stream) {
   GstPad* Mixing = nullptr;
+  GstElement* Sink = nullptr;
   {
     std::lock_guard Guard(FLock);
     std::swap(Mixing, Stream.Mixing);
+    std::swap(Sink, Stream.Sink);
   }
   if (!Mixing) return;
   // An input left in the compositor would hold its mixing up, waiting for data.
   gst_ghost_pad_set_target(GST_GHOST_PAD(Stream.Input), nullptr);
-  if (GstElement* Compositor = gst_pad_get_parent_element(Mixing)) {
+  if (Sink) {
+    DiscardElement(Element(), Sink);
+  } else if (GstElement* Compositor = gst_pad_get_parent_element(Mixing)) {
     gst_element_release_request_pad(Compositor, Mixing);
     gst_object_unref(Compositor);
   }
@@ -106,6 +122,7 @@ void TGstMixingRenderer::ReleaseMixing(TStream& Stream) {
 
 void TGstMixingRenderer::Rebuild() {
   TearDown();
+  if (!HasDisplay()) return;  // each stream gets a sink of its own
   GstElement* Bin = Element();
   FCompositor = gst_element_factory_make("compositor", nullptr);
   g_object_set(FCompositor, "background", CompositorBlack, "start-time-selection", StartAtFirstInput, nullptr);
@@ -124,13 +141,8 @@ void TGstMixingRenderer::TearDown() {
 void TGstMixingRenderer::Layout() {
   if (!FOutputCaps) return;
   std::lock_guard Guard(FLock);
-  // The reference stream gives the picture its shape: stream 0, else the first connected one.
   int ReferenceWidth = 0, ReferenceHeight = 0;
-  for (DWORD S = 0; S < FStreamCount && !ReferenceWidth; ++S)
-    if (FStreams[S].Mixing && FStreams[S].Width > 0 && FStreams[S].Height > 0) {
-      ReferenceWidth = FStreams[S].Width;
-      ReferenceHeight = FStreams[S].Height;
-    }
+  ReferenceSize(&ReferenceWidth, &ReferenceHeight);
   // With a window to paint, the output is the destination's size; without one, the picture's.
   const bool Painted = FWindowSink->Window() && HasDisplay();
   int Width = FDestination.right - FDestination.left, Height = FDestination.bottom - FDestination.top;
@@ -156,6 +168,42 @@ void TGstMixingRenderer::Layout() {
                  Shown ? Box.Height : 1, "alpha", Shown ? double(Stream.Alpha) : 0.0, "zorder",
                  guint(CompositorZOrder(S, Stream.Z)), nullptr);
   }
+}
+
+void TGstMixingRenderer::ReferenceSize(int* Width, int* Height) const {
+  // The reference stream gives the picture its shape: stream 0, else the first connected one.
+  *Width = *Height = 0;
+  for (DWORD S = 0; S < FStreamCount && !*Width; ++S)
+    if (FStreams[S].Mixing && FStreams[S].Width > 0 && FStreams[S].Height > 0) {
+      *Width = FStreams[S].Width;
+      *Height = FStreams[S].Height;
+    }
+}
+
+QImage TGstMixingRenderer::MixFrames() {
+  std::lock_guard Guard(FLock);
+  int Width = 0, Height = 0;
+  ReferenceSize(&Width, &Height);
+  if (Width <= 0 || Height <= 0) return {};
+  std::vector<DWORD> BackToFront;
+  for (DWORD S = 0; S < FStreamCount; ++S)
+    if (FStreams[S].Mixing) BackToFront.push_back(S);
+  std::sort(BackToFront.begin(), BackToFront.end(),
+            [&](DWORD A, DWORD B) { return CompositorZOrder(A, FStreams[A].Z) < CompositorZOrder(B, FStreams[B].Z); });
+  QImage Mixed(Width, Height, QImage::Format_ARGB32);
+  Mixed.fill(Qt::black);
+  QPainter Painter(&Mixed);
+  bool Any = false;
+  for (DWORD S : BackToFront) {
+    const QImage Frame = FStreams[S].Frames->CurrentFrame();
+    const TMixerBox Box = StreamBox({0, 0, Width, Height}, FStreams[S].Rect);
+    if (Frame.isNull() || Box.Width <= 0 || Box.Height <= 0) continue;
+    Painter.setOpacity(FStreams[S].Alpha);
+    Painter.drawImage(QRect(Box.X, Box.Y, Box.Width, Box.Height), Frame);
+    Any = true;
+  }
+  Painter.end();
+  return Any ? Mixed : QImage();
 }
 
 // --- IVMRFilterConfig9
@@ -242,7 +290,7 @@ HRESULT TGstMixingRenderer::GetVideoPosition(RECT* Source, RECT* Destination) {
 
 HRESULT TGstMixingRenderer::GetCurrentImage(std::uint8_t** Image, LONG* Width, LONG* Height) {
   if (!Image || !Width || !Height) return E_POINTER;
-  const QImage Frame = FWindowSink->CurrentFrame();
+  const QImage Frame = FCompositor ? FWindowSink->CurrentFrame() : MixFrames();
   if (Frame.isNull()) return E_FAIL;
   const std::size_t Row = std::size_t(Frame.width()) * 4;
   *Image = new std::uint8_t[Row * std::size_t(Frame.height())];

@@ -8,6 +8,8 @@
 // The bin behind the filter keeps its input pins for its life; the compositor and the sink
 // inside it are made anew whenever a first stream connects, so streams that ended before (a
 // video run to its end, say) leave nothing behind that would hold up the next ones.
+// Without a display nothing is composited as it plays: each stream goes to a synchronised sink
+// of its own that keeps its latest frame, and GetCurrentImage mixes those when asked.
 #include <array>
 #include <memory>
 #include <mutex>
@@ -63,7 +65,9 @@ protected:
 private:
   struct TStream {
     GstPad* Input = nullptr;   // the pin: a ghost pad of the bin
-    GstPad* Mixing = nullptr;  // its compositor pad while connected
+    GstPad* Mixing = nullptr;  // its compositor pad, or its own sink's pad, while connected
+    GstElement* Sink = nullptr;  // its own sink, without a display
+    std::unique_ptr<TGstWindowSink> Frames;  // its latest frame, without a display
     int Width = 0, Height = 0;  // the stream's picture, in square pixels
     VMR9NormalizedRect Rect;
     float Alpha = 1.0f;
@@ -74,6 +78,12 @@ private:
   ~TGstMixingRenderer() override;
 
   bool Connected() const;
+  // A new sink of the stream's own in the bin, its pad with a reference for the caller.
+  GstPad* OwnSink(TStream& Stream);
+  // The first connected stream's picture size (0 x 0 when none says). Under FLock.
+  void ReferenceSize(int* Width, int* Height) const;
+  // The latest frames of the streams' own sinks, mixed.
+  QImage MixFrames();
   void Rebuild();
   void TearDown();
   // Positions every connected stream and sizes the output.

@@ -14,7 +14,7 @@
 struct TGstWindowSink::TStore {
   std::mutex Lock;
   GstSample* Latest = nullptr;
-  TGstWindowSink* Owner = nullptr;      // cleared by the owner before it goes
+  TGstWindowSink* Owner = nullptr;      // cleared by the owner before it goes; null when nothing is painted
   std::atomic<bool> RepaintAsked{false};  // one repaint request in flight at most
 
   ~TStore() {
@@ -86,7 +86,10 @@ GstFlowReturn OnPreroll(GstAppSink* Sink, gpointer Data) {
 }
 }  // namespace
 
-TGstWindowSink::TGstWindowSink() : FStore(std::make_shared<TStore>()) { FStore->Owner = this; }
+TGstWindowSink::TGstWindowSink() : FPainting(HasDisplay()), FStore(std::make_shared<TStore>()) {
+  // With no display the frames are only kept, and no window is asked to repaint for them.
+  if (FPainting) FStore->Owner = this;
+}
 
 TGstWindowSink::~TGstWindowSink() {
   SetWindow(nullptr);
@@ -144,7 +147,7 @@ void TGstWindowSink::ClearFrame() {
 bool TGstWindowSink::eventFilter(QObject* Watched, QEvent* Event) {
   // The window's background is painted before its paint event reaches the filter; the frame
   // goes over it, and the window's own painting after it. A window of our own paints itself.
-  if (Watched == FWindow && Event->type() == QEvent::Paint && !Watched->isWindowType() && HasDisplay())
+  if (Watched == FWindow && Event->type() == QEvent::Paint && !Watched->isWindowType() && FPainting)
     if (auto* Device = dynamic_cast<QPaintDevice*>(Watched)) Paint(Device);
   return false;
 }

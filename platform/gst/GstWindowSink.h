@@ -42,6 +42,7 @@ protected:
 private:
   GstSample* LatestSample() const;  // with a reference for the caller, or null
 
+  const bool FPainting;  // there is a display to paint on
   std::shared_ptr<TStore> FStore;
   QPointer<QObject> FWindow;
   QRect FDestination;
