@@ -1,9 +1,9 @@
 #include "platform/gst/GstRendererWindow.h"
 
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QRasterWindow>
 #include <QRect>
+#include <QVariant>
 
 #include "platform/gst/GstRenderers.h"
 
@@ -13,7 +13,7 @@ constexpr LONG WS_EX_TOPMOST = 0x8;
 
 class TGstRendererWindow::TWindow : public QRasterWindow {
 public:
-  TWindow(TGstWindowSink& Sink) : FSink(Sink) {
+  explicit TWindow(TGstWindowSink& Sink) : FSink(Sink) {
     setProperty("WindowClass", TGstRendererWindow::WindowClass);
     setFlag(Qt::FramelessWindowHint);
   }
@@ -79,7 +79,6 @@ HRESULT TGstRendererWindow::put_Owner(OAHWND Owner) {
 HRESULT TGstRendererWindow::put_WindowStyle(LONG) { return S_OK; }
 
 HRESULT TGstRendererWindow::put_WindowStyleEx(LONG ExStyle) {
-  FExStyle = ExStyle;
   if (FWindow) FWindow->setFlag(Qt::WindowStaysOnTopHint, (ExStyle & WS_EX_TOPMOST) != 0);
   Place();
   return S_OK;

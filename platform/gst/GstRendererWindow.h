@@ -40,7 +40,6 @@ private:
   TGstWindowSink& FSink;
   QPointer<TWindow> FWindow;  // an owner deletes its children, this one too
   QPointer<QObject> FOwner;
-  LONG FExStyle = 0;
   bool FVisible = true;
   LONG FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
 };
