@@ -138,12 +138,6 @@ QImage TGstWindowSink::CurrentFrame() const {
   return Image;
 }
 
-void TGstWindowSink::ClearFrame() {
-  std::lock_guard Guard(FStore->Lock);
-  if (FStore->Latest) gst_sample_unref(FStore->Latest);
-  FStore->Latest = nullptr;
-}
-
 bool TGstWindowSink::eventFilter(QObject* Watched, QEvent* Event) {
   // The window's background is painted before its paint event reaches the filter; the frame
   // goes over it, and the window's own painting after it. A window of our own paints itself.

@@ -31,8 +31,6 @@ public:
   void SetDestination(const QRect& Destination);
   // The latest frame as a BGRA image of its own; null before the first.
   QImage CurrentFrame() const;
-  // Forgets the latest frame, so a window shows its own background until the next.
-  void ClearFrame();
   // Paints the latest frame over the destination rectangle of Device. In a paint event.
   void Paint(QPaintDevice* Device);
 
