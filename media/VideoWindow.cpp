@@ -282,7 +282,8 @@ OAHWND TVideoWindow::VideoHandle() const {
   // its caption.
   if (const QObject* Parent = parent())
     for (QObject* Child : Parent->children())
-      if (Child->property("WindowClass").toByteArray() == "VideoRenderer" && Child->objectName() == objectName()) return HandleOf(Child);
+      if (Child->property("WindowClass").toByteArray() == "VideoRenderer" && Child->objectName() == objectName())
+        return HandleOf(Child);
   return 0;
 }
 

@@ -67,7 +67,7 @@ bool TGstMixingRenderer::Connected() const {
 }
 
 GstPad* TGstMixingRenderer::FreeStreamInput(GstCaps* Caps) {
-  if (!Caps || !g_str_has_prefix(gst_structure_get_name(gst_caps_get_structure(Caps, 0)), "video/")) return nullptr;
+  if (!IsVideoCaps(Caps)) return nullptr;
   TStream* Free = nullptr;
   for (DWORD S = 0; S < FStreamCount && !Free; ++S)
     if (!GST_PAD_IS_LINKED(FStreams[S].Input)) Free = &FStreams[S];

@@ -2,6 +2,10 @@
 
 #include <vector>
 
+bool IsVideoCaps(GstCaps* Caps) {
+  return Caps && !gst_caps_is_empty(Caps) && g_str_has_prefix(gst_structure_get_name(gst_caps_get_structure(Caps, 0)), "video/");
+}
+
 GstCaps* RawVideoCaps(const char* Format, int Width, int Height) {
   GstCaps* Caps = gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, Format, nullptr);
   if (Width > 0 && Height > 0)

@@ -4,6 +4,8 @@
 
 #include <initializer_list>
 
+// Whether Caps are those of a video stream.
+bool IsVideoCaps(GstCaps* Caps);
 // Raw video caps of a format ("BGRA", "I420"); a size of 0 leaves the size open.
 GstCaps* RawVideoCaps(const char* Format, int Width, int Height);
 // A capsfilter holding RawVideoCaps(Format, Width, Height).

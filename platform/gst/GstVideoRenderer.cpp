@@ -25,7 +25,7 @@ void* TGstVideoRenderer::QueryExtraInterface(REFIID Iid) {
 }
 
 GstPad* TGstVideoRenderer::FreeStreamInput(GstCaps* Caps) {
-  if (!Caps || !g_str_has_prefix(gst_structure_get_name(gst_caps_get_structure(Caps, 0)), "video/")) return nullptr;
+  if (!IsVideoCaps(Caps)) return nullptr;
   if (GST_PAD_IS_LINKED(FInput)) return nullptr;
   Rebuild();
   return GST_PAD(gst_object_ref(FInput));
