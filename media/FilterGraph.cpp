@@ -12,6 +12,7 @@
 #include "media/GraphNotifyWindow.h"
 #include "media/PinList.h"
 #include "platform/com/ClassRegistry.h"
+#include "platform/dshow/ReferenceTime.h"
 #include "platform/dshow/RunningObjectTable.h"
 #include "platform/win/Messages.h"
 
@@ -245,7 +246,7 @@ LONG TFilterGraph::Duration() {
   if (FAILED(QueryInterface(Seeking))) return 0;
   LONGLONG Length = 0;
   Seeking->GetDuration(&Length);
-  return static_cast<LONG>(Length / 10000);
+  return static_cast<LONG>(Length / UnitsPerMillisecond);
 }
 
 // --- graph inspection

@@ -5,6 +5,7 @@
 #include "engine/AVIPLE.h"
 #include "engine/GIFPLE.h"
 #include "engine/VizmoraPlayer.h"
+#include "framework/DayFractions.h"
 #include "framework/Exception.h"
 #include "ui/CommandLine.h"
 #include "ui/EntryKinds.h"
@@ -18,7 +19,7 @@ bool IsFile(const std::string& Path) {
 
 std::string EntryJson(int Index, TPlayListEntry& Entry) {
   std::string J = "{\"index\":" + std::to_string(Index);
-  const std::string Common = ",\"file\":" + JsonString(Entry.FileName) + ",\"duration\":" + JsonNumber(Entry.Duration * 86400.0);
+  const std::string Common = ",\"file\":" + JsonString(Entry.FileName) + ",\"duration\":" + JsonNumber(Entry.Duration * SecsPerDay);
   if (auto* Video = dynamic_cast<TAVIPLE*>(&Entry)) {
     const VMR9NormalizedRect& R = Video->OverlayRect;
     J += ",\"kind\":\"video\"" + Common + ",\"additional_file\":" + JsonString(Video->AdditionalFile) +

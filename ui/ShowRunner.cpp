@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QTimer>
-#include <chrono>
 #include <exception>
 
 #include "engine/AVIPLE.h"
@@ -18,11 +17,6 @@ namespace {
 // The status the program ends with when an entry fails in a show limited by --loops.
 constexpr int ExitEntryFailed = 2;
 }  // namespace
-
-long long MonotonicMilliseconds() {
-  using namespace std::chrono;
-  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
 
 TShowRunner::TShowRunner(TVizmoraPlayList* APlayList, TFilterGraph* AMainGraph, int ALoops, std::ostream* AEvents)
     : FPlayList(APlayList), FMainGraph(AMainGraph), FLoops(ALoops), FEvents(AEvents) {

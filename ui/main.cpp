@@ -1,6 +1,5 @@
 // Program start: the video form first (it makes the player), then the command line's files,
 // then the message loop until the video form closes.
-#include <QMessageBox>
 #include <cstdlib>
 #include <iostream>
 #include <memory>
@@ -22,9 +21,7 @@ int RunShow(int argc, char** argv, const TCommandLine& Line) {
   if (Line.Headless) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   TApplication App(argc, argv);
   if (!Line.Headless && QGuiApplication::platformName() != "offscreen")
-    SetExceptionReporter([](const std::string& Message) {
-      QMessageBox::critical(QApplication::activeWindow(), QStringLiteral("Vizmora"), QString::fromStdString(Message));
-    });
+    ReportExceptionsInMessageBoxes();
   CoInitialize(nullptr);
   GstPlatformInitialize();
   InstallPropertiesFrames();

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "platform/dshow/ErrorText.h"
+#include "platform/dshow/ReferenceTime.h"
 #include "platform/gst/GstEnumerator.h"
 #include "platform/gst/GstFileRenderer.h"
 #include "platform/gst/GstLogFile.h"
@@ -222,7 +223,7 @@ HRESULT TGstFilterGraph::GetDuration(LONGLONG* Duration) {
     *Duration = 0;
     return E_FAIL;
   }
-  *Duration = Nanoseconds / 100;
+  *Duration = Nanoseconds / NanosecondsPerUnit;
   return S_OK;
 }
 
@@ -233,7 +234,7 @@ HRESULT TGstFilterGraph::GetCurrentPosition(LONGLONG* Current) {
     *Current = 0;
     return E_FAIL;
   }
-  *Current = Nanoseconds / 100;
+  *Current = Nanoseconds / NanosecondsPerUnit;
   return S_OK;
 }
 
@@ -257,7 +258,8 @@ HRESULT TGstFilterGraph::SetPositions(LONGLONG* Current, DWORD CurrentFlags, LON
 
 HRESULT TGstFilterGraph::Seek(GstSeekType CurrentType, LONGLONG Current, GstSeekType StopType, LONGLONG Stop) {
   if (!gst_element_seek(FPipeline, 1.0, GST_FORMAT_TIME, GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
-                        CurrentType, Current * 100, StopType, StopType == GST_SEEK_TYPE_NONE ? -1 : Stop * 100))
+                        CurrentType, Current * NanosecondsPerUnit, StopType,
+                        StopType == GST_SEEK_TYPE_NONE ? -1 : Stop * NanosecondsPerUnit))
     return E_FAIL;
   if (StopType != GST_SEEK_TYPE_NONE) FStop = Stop;
   return S_OK;

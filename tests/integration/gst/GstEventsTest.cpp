@@ -6,7 +6,7 @@
 #include <QThread>
 #include <algorithm>
 
-#include "GstTestSupport.h"
+#include "support/GstTestSupport.h"
 #include "media/TestMedia.h"
 #include "platform/dshow/EventCodes.h"
 #include "platform/win/Messages.h"

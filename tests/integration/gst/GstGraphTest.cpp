@@ -9,7 +9,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "GstTestSupport.h"
+#include "support/GstTestSupport.h"
 #include "media/TestMedia.h"
 #include "platform/dshow/EventCodes.h"
 #include "platform/dshow/RunningObjectTable.h"

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "GstTestSupport.h"
+#include "support/GstTestSupport.h"
 #include "media/TestMedia.h"
 #include "platform/dshow/ErrorText.h"
 #include "platform/dshow/EventCodes.h"

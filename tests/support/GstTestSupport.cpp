@@ -1,4 +1,4 @@
-#include "GstTestSupport.h"
+#include "support/GstTestSupport.h"
 
 #include <gtest/gtest.h>
 
