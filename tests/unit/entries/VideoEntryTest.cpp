@@ -74,6 +74,22 @@ TEST_F(VideoEntryTest, OverlayIsMixedAfterBothRendersAndBeforeTheRun) {
                                   "SetZOrder 1 0", "SetAlpha 0 1", "G3 Run"}));
 }
 
+TEST_F(VideoEntryTest, AnOverlayWithoutAMixingRendererOrWindowPlaysUnmixed) {
+  E->AdditionalFile = "/show/logo.avi";
+  const TCalls Unmixed{"G2 Stop", "G1 Stop", "create G3", "G3 RenderFile /show/clip.avi", "G3 RenderFile /show/logo.avi",
+                       "G3 Run"};
+  VW.Renderer.Reset();  // the classic renderer, or none yet
+  E->Play();
+  EXPECT_EQ(EntryCalls(), Unmixed);
+  E->Stop();
+  QObject NotAWindow;
+  E->VideoWindow = &NotAWindow;
+  Log.Take();
+  E->Play();
+  EXPECT_EQ(EntryCalls(), (TCalls{"G2 Stop", "G3 Stop", "create G4", "G4 RenderFile /show/clip.avi",
+                                  "G4 RenderFile /show/logo.avi", "G4 Run"}));
+}
+
 TEST_F(VideoEntryTest, AFileThatCannotBeRenderedLeavesTheEntryAsItWas) {
   Classes.OnCreateGraph = [](TFakeFilterGraph& G) { G.RenderResult = VFW_E_UNKNOWN_FILE_TYPE; };
   E->AdditionalFile = "/show/logo.avi";
