@@ -142,16 +142,16 @@ TEST_F(MprisServiceTest, ChangesAreAnnouncedOnceTheyHaveHappened) {
                              "PropertiesChanged", &Recorder,
                              SLOT(PropertiesChanged(QString, QVariantMap, QStringList))));
   Entry(1).Length = 3.5 / 86400;
-  Call("Next");  // from the first entry, which was not playing
-  ASSERT_TRUE(WaitFor([&] { return !Recorder.Heard.empty(); }));
-  Entry(1).Finish();  // the entry plays out; the playlist starts the next one
+  Call("Next");  // from the first entry, which was not playing: one signal with both changes
   ASSERT_TRUE(WaitFor([&] { return Recorder.Heard.size() >= 2; }));
+  Entry(1).Finish();  // the entry plays out; the playlist starts the next one
+  ASSERT_TRUE(WaitFor([&] { return Recorder.Heard.size() >= 3; }));
   const QDBusMessage Set = CallMpris(Client, Service.ServiceName(), "org.freedesktop.DBus.Properties", "Set",
                                      {Player, "Volume", QVariant::fromValue(QDBusVariant(0.25))});
   EXPECT_EQ(Set.type(), QDBusMessage::ReplyMessage) << Set.errorMessage().toStdString();
-  ASSERT_TRUE(WaitFor([&] { return Recorder.Heard.size() >= 3; }));
-  Call("Stop");
   ASSERT_TRUE(WaitFor([&] { return Recorder.Heard.size() >= 4; }));
+  Call("Stop");
+  ASSERT_TRUE(WaitFor([&] { return Recorder.Heard.size() >= 5; }));
   QTest::qWait(200);  // nothing more comes
   EXPECT_EQ(Recorder.Heard, (Log{"Metadata=b.jpg", "PlaybackStatus=Playing", "Metadata=c.gif", "Volume=0.25",
                                  "PlaybackStatus=Stopped"}));
