@@ -2,15 +2,18 @@
 # (with no display: once, headless, printing its events).
 # make test: installs what is missing, builds, runs every test (widgets under Xvfb), then the
 # unit tests once more in a build of their own with AddressSanitizer and UBSan.
+# make install: builds, then installs into $(DESTDIR)$(PREFIX) (PREFIX /usr/local by default).
+# make package: builds, then writes the Debian package into $(BUILD).
 # make bench: installs the peers (mpv, gst-play-1.0), builds Release in build-release, runs
 # bench/ and appends its table to bench/RESULTS.md.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 BENCH_BUILD ?= build-release
 JOBS       ?= $(shell nproc)
+PREFIX     ?= /usr/local
 XVFB       := xvfb-run -a -s "-screen 0 1600x1200x24 -nolisten tcp"
 
-.PHONY: deps build run test unit-asan bench clean
+.PHONY: deps build run test unit-asan install package bench clean
 
 deps:
 	bash scripts/install-deps.sh
@@ -27,6 +30,17 @@ run: build
 test: build
 	$(XVFB) ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 	$(MAKE) unit-asan
+
+# Into a live system (no DESTDIR) the desktop's MIME and menu caches are brought up to date too.
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+	@if [ -z "$(DESTDIR)" ]; then \
+	  update-mime-database "$(PREFIX)/share/mime" 2>/dev/null || true; \
+	  update-desktop-database "$(PREFIX)/share/applications" 2>/dev/null || true; \
+	fi
+
+package: build
+	cd $(BUILD) && cpack
 
 unit-asan: deps
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVIZMORA_SANITIZE=ON

@@ -13,6 +13,8 @@ packages=(
   gstreamer1.0-libav gstreamer1.0-x gstreamer1.0-tools
   libgtest-dev xvfb xauth
   ffmpeg
+  dbus-daemon libglib2.0-bin playerctl
+  dpkg-dev file help2man librsvg2-bin desktop-file-utils appstream
 )
 if [ "${1:-}" = "--bench" ]; then
   packages+=(mpv gstreamer1.0-plugins-base-apps)

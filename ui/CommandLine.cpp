@@ -2,9 +2,9 @@
 
 #include <charconv>
 
-#include "framework/FileNames.h"
+#include "engine/PlayListFormats.h"
 
-bool IsPlayListPath(const std::string& Path) { return AnsiUpperCaseAscii(ExtractFileExt(Path)) == ".PLL"; }
+bool IsPlayListPath(const std::string& Path) { return PlayListFormatOf(Path) != TPlayListFormat::pfNone; }
 
 TCommandLine TCommandLine::Parse(const std::vector<std::string>& Arguments) {
   TCommandLine C;
@@ -53,14 +53,16 @@ TCommandLine TCommandLine::Parse(const std::vector<std::string>& Arguments) {
 }
 
 std::string TCommandLine::Usage() {
-  return "Usage: vizmora [OPTION]... [FILE | PLAYLIST.pll]...\n"
-         "Plays media files (.avi .vob .jpg .jpeg .gif) and playlists as one endless show.\n"
+  return "Usage: vizmora [OPTION]... [FILE | PLAYLIST]...\n"
+         "Plays media files (.avi .vob .jpg .jpeg .gif) and playlists (.pll, and other players'\n"
+         ".m3u .m3u8 .xspf) as one endless show.\n"
          "\n"
          "  --headless        run without a display; video goes to a null sink at real speed\n"
          "  --loops N         end after the playlist has wrapped round N times\n"
          "  --events          print one JSON line per entry that starts, finishes or fails\n"
-         "  --list FILE.pll   print each entry of a playlist file as a JSON line and exit\n"
+         "  --list PLAYLIST   print each entry of a playlist file as a JSON line and exit\n"
          "  --save OUT.pll    write the playlist built from the other arguments and exit\n"
+         "                    (as M3U8 or XSPF when OUT ends in .m3u8, .m3u or .xspf)\n"
          "  --help            show this help and exit\n"
          "  --version         show the version and exit\n";
 }

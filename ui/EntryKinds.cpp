@@ -1,15 +1,29 @@
 #include "ui/EntryKinds.h"
 
+#include <sys/stat.h>
+
+#include <cstring>
+#include <filesystem>
+
 #include "engine/AVIPLE.h"
 #include "engine/GIFPLE.h"
+#include "engine/PlayListFormats.h"
 #include "engine/VizmoraPlayList.h"
 #include "framework/FileNames.h"
 #include "media/VideoWindow.h"
+#include "platform/win/AtomicFile.h"
 
 namespace {
 template <typename Entry>
 TPlayListEntry* Construct(TVizmoraPlayer* AOwner) {
   return new Entry(AOwner);
+}
+
+// What a newly created file gets: everything the user's umask allows.
+mode_t NewFileMode() {
+  const mode_t Mask = ::umask(0);
+  ::umask(Mask);
+  return 0666 & ~Mask;
 }
 }  // namespace
 
@@ -60,6 +74,27 @@ bool TEntryKinds::AddMediaFile(const std::string& Path) {
   return true;
 }
 
-void TEntryKinds::LoadPlayList(const std::string& Path) { ReadPlayListFile(Path, *FPlayList, *this); }
+void TEntryKinds::LoadPlayList(const std::string& Path, std::vector<std::string>* Notes) {
+  const TPlayListFormat Format = PlayListFormatOf(Path);
+  if (Format != TPlayListFormat::pfM3U && Format != TPlayListFormat::pfXspf) {
+    ReadPlayListFile(Path, *FPlayList, *this);
+    return;
+  }
+  std::error_code Missing;
+  if (!std::filesystem::exists(Path, Missing)) return;
+  TPlayListPaths Found = ReadForeignPlayList(Path, Format);
+  for (const std::string& File : Found.Files)
+    if (!AddMediaFile(File)) Found.Notes.push_back(Path + ": " + File + ": not a supported media file, skipped");
+  if (Notes) Notes->insert(Notes->end(), Found.Notes.begin(), Found.Notes.end());
+  if (!Found.Error.empty()) throw EPlayListFormatError(Found.Error);
+}
 
-void TEntryKinds::SavePlayList(const std::string& Path) { WritePlayListFile(Path, *FPlayList, *this); }
+void TEntryKinds::SavePlayList(const std::string& Path) {
+  const TPlayListFormat Format = SaveFormatOf(Path);
+  if (Format == TPlayListFormat::pfPll) {
+    WritePlayListFile(Path, *FPlayList, *this);
+    return;
+  }
+  if (const int Error = WriteFileAtomically(Path, FormatForeignPlayList(*FPlayList, Format), NewFileMode()))
+    throw EFCreateError("Cannot create file \"" + Path + "\". " + std::strerror(Error));
+}

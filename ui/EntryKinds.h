@@ -4,6 +4,7 @@
 // graphs and video window.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "engine/PlayListFile.h"
 
@@ -30,8 +31,12 @@ public:
   // Creates, wires and appends one entry for the file; false (nothing added) for a file whose
   // extension names no kind.
   bool AddMediaFile(const std::string& Path);
-  // Appends the entries of a playlist file; a missing file does nothing.
-  void LoadPlayList(const std::string& Path);
+  // Appends the entries of a playlist file: a .pll, or another player's M3U, M3U8 or XSPF, whose
+  // files become entries of their kind with its defaults. A missing file does nothing. What was
+  // skipped (URLs, files of no kind) is added to Notes, each naming its file. A broken file
+  // raises EPlayListFormatError after the entries before the break have been appended.
+  void LoadPlayList(const std::string& Path, std::vector<std::string>* Notes = nullptr);
+  // Writes M3U8 or XSPF for a name ending so, and a .pll for any other name.
   void SavePlayList(const std::string& Path);
 
 private:

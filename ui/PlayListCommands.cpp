@@ -33,6 +33,19 @@ std::string EntryJson(int Index, TPlayListEntry& Entry) {
   }
   return J + "}";
 }
+// Loads a playlist file, writing what was skipped and what broke to Errors; false when it broke.
+bool LoadReporting(TEntryKinds& Kinds, const std::string& Path, std::ostream& Errors) {
+  std::vector<std::string> Notes;
+  bool Ok = true;
+  try {
+    Kinds.LoadPlayList(Path, &Notes);
+  } catch (const Exception& E) {
+    Notes.push_back(E.Message);
+    Ok = false;
+  }
+  for (const std::string& Note : Notes) Errors << "vizmora: " << Note << "\n";
+  return Ok;
+}
 }  // namespace
 
 bool AddArguments(TEntryKinds& Kinds, const std::vector<std::string>& Files, std::ostream& Errors) {
@@ -44,12 +57,7 @@ bool AddArguments(TEntryKinds& Kinds, const std::vector<std::string>& Files, std
       if (IsPlayListPath(File)) continue;
     }
     if (IsPlayListPath(File)) {
-      try {
-        Kinds.LoadPlayList(File);
-      } catch (const Exception& E) {
-        Errors << "vizmora: " << E.Message << "\n";
-        Ok = false;
-      }
+      Ok = LoadReporting(Kinds, File, Errors) && Ok;
     } else if (!Kinds.AddMediaFile(File)) {
       Errors << "vizmora: " << File << ": not a supported media file, skipped\n";
     }
@@ -65,12 +73,7 @@ int ListPlayList(const std::string& Path, std::ostream& Out, std::ostream& Error
     Errors << "vizmora: " << Path << ": no such playlist file\n";
     return 1;
   }
-  try {
-    Kinds.LoadPlayList(Path);
-  } catch (const Exception& E) {
-    Errors << "vizmora: " << E.Message << "\n";
-    Status = 1;
-  }
+  if (!LoadReporting(Kinds, Path, Errors)) Status = 1;
   for (int I = 0; I < Player.PlayList->Count(); ++I) Out << EntryJson(I, *Player.PlayList->Items(I)) << "\n";
   return Status;
 }

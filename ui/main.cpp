@@ -4,6 +4,8 @@
 #include <iostream>
 #include <memory>
 
+#include "desktop/MprisService.h"
+#include "desktop/PlayListControls.h"
 #include "engine/VizmoraPlayer.h"
 #include "framework/Application.h"
 #include "framework/ExceptionReport.h"
@@ -37,7 +39,11 @@ int RunShow(int argc, char** argv, const TCommandLine& Line) {
   AddArguments(Kinds, Line.Files, std::cerr);
   TShowRunner Runner(ThePlayer->PlayList, vizmoraFM->FG, Line.Loops, Line.Events ? &std::cout : nullptr);
   Runner.Start();
+  TPlayListControls Controls(*ThePlayer->PlayList, vizmoraFM->FG, vizmoraFM->SG, Kinds, vizmoraFM);
+  auto Mpris = std::make_unique<TMprisService>(Controls, *ThePlayer->PlayList);
+  Mpris->Start(std::cerr);
   Status = App.exec();
+  Mpris.reset();  // before the playlist it listens to is freed
 
   FreeForms();
   delete ThePlayer;
