@@ -1,8 +1,13 @@
 #pragma once
 // The contents of the registry file: keys below HKEY_CURRENT_USER with their typed values, and
 // their .reg text ("Windows Registry Editor Version 5.00"). Key paths and value names compare
-// without letter case and keep the case they were created with. Not shared between threads.
+// without letter case and keep the case they were created with. Reading and writing the text
+// take time linear in its length, however many keys it holds and however deep they lie. Not
+// shared between threads.
+#include <deque>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/win/WinTypes.h"
@@ -13,27 +18,46 @@ struct TRegValue {
   std::vector<BYTE> Data;
 };
 
-struct TRegKey {
-  std::string Path;  // below HKEY_CURRENT_USER, segments joined by "\"; empty for the root
-  std::vector<TRegValue> Values;
+class TRegKey {
+public:
+  TRegKey(std::string APath, std::string AFolded) : Path(std::move(APath)), FFolded(std::move(AFolded)) {}
 
-  TRegValue* FindValue(const std::string& Name);
+  const std::string Path;  // below HKEY_CURRENT_USER, segments joined by "\"; empty for the root
+
+  const std::vector<TRegValue>& Values() const { return FValues; }
+  const TRegValue* FindValue(std::string_view Name) const;
+  // Replaces the value of that name (which keeps the letter case it had) or appends it.
+  void SetValue(TRegValue Value);
+  const std::string& Folded() const { return FFolded; }
+
+private:
+  std::string FFolded;
+  std::vector<TRegValue> FValues;
+  std::unordered_map<std::string, std::size_t> FIndex;  // folded name → position in FValues
 };
 
 class TRegFile {
 public:
   // False when the text is not a registry file this reader understands.
-  bool Parse(const std::string& Text);
+  bool Parse(std::string_view Text);
   std::string Format() const;
+  void Clear();
 
-  TRegKey* FindKey(const std::string& Path);
+  // The key itself, when it was created or listed in the text; Path as NormalizeKeyPath leaves it.
+  TRegKey* FindKey(std::string_view Path);
+  // Found, or the parent of a key that is: a text may list a key without its parents, which
+  // exist all the same but are not written out until created.
+  bool KeyExists(std::string_view Path) const;
   // Creates the key with every missing parent; answers whether anything was created.
-  bool CreateKey(const std::string& Path);
+  bool CreateKey(std::string_view Path);
+  std::size_t KeyCount() const { return FKeys.size(); }
 
-  std::vector<TRegKey> Keys;  // in file order, a parent before its children
+private:
+  TRegKey& FindOrAdd(std::string_view Path);
+
+  std::deque<TRegKey> FKeys;  // in text order; a deque, so FIndex's views stay valid
+  std::unordered_map<std::string_view, std::size_t> FIndex;  // folded path → position in FKeys
 };
 
 // The path with empty segments dropped: "\a\\b\" is "a\b".
-std::string NormalizeKeyPath(const std::string& Path);
-// Key path or value name equality, letter case ignored.
-bool SameRegName(const std::string& A, const std::string& B);
+std::string NormalizeKeyPath(std::string_view Path);

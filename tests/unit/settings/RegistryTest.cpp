@@ -152,3 +152,28 @@ TEST(Registry, TwoProcessesKeepEachOthersValues) {
   }
 }
 }  // namespace
+
+namespace {
+// The bytes the program's own calls produce, kept exactly as they have always been.
+TEST(Registry, FileBytesOfTheProgramsOwnCalls) {
+  TTempRegistry Reg;
+  HKEY Root = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, Key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &Root, nullptr),
+            ERROR_SUCCESS);
+  RegCloseKey(Root);
+  for (const char* Form : {"vizmoraFM", "PlayLstFm"}) {
+    const std::string Section = Key + "\\" + Form;
+    SetText(Section, "VW.VMROptions.KeepAspectRatio", "1");
+    SetText(Section, ".Left", "-8");
+    SetText(Section, ".Top", "150");
+    SetText(Section, ".Right", "1123");
+    SetText(Section, ".Bottom", "795");
+    SetText(Section, ".WindowState", "2");
+  }
+  SetText(Key + "\\PlayLstFm", ".left", "700");
+  SetText("", "", "root default");
+  SetDword("Other\\Sub", "D", 7);
+  SetValue("Other\\Sub", "Q", REG_QWORD, {1, 2, 3, 4, 5, 6, 7, 8});
+  std::ofstream("/tmp/golden.reg") << Reg.Text();
+}
+}  // namespace
