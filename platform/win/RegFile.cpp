@@ -194,20 +194,35 @@ std::string NormalizeKeyPath(std::string_view Path) {
   return Out;
 }
 
+std::size_t TRegKey::Find(const std::string& Folded) const {
+  if (FValues.size() < IndexFrom) {
+    for (std::size_t I = 0; I < FFoldedNames.size(); ++I)
+      if (FFoldedNames[I] == Folded) return I;
+    return FValues.size();
+  }
+  const auto Found = FIndex.find(Folded);
+  return Found == FIndex.end() ? FValues.size() : Found->second;
+}
+
 const TRegValue* TRegKey::FindValue(std::string_view Name) const {
-  const auto Found = FIndex.find(FoldRegName(Name));
-  return Found == FIndex.end() ? nullptr : &FValues[Found->second];
+  const std::size_t At = Find(FoldRegName(Name));
+  return At < FValues.size() ? &FValues[At] : nullptr;
 }
 
 void TRegKey::SetValue(TRegValue Value) {
-  const auto [At, Added] = FIndex.try_emplace(FoldRegName(Value.Name), FValues.size());
-  if (Added) {
-    FValues.push_back(std::move(Value));
-  } else {
-    TRegValue& Old = FValues[At->second];
-    Old.Type = Value.Type;
-    Old.Data = std::move(Value.Data);
+  std::string Folded = FoldRegName(Value.Name);
+  const std::size_t At = Find(Folded);
+  if (At < FValues.size()) {
+    FValues[At].Type = Value.Type;
+    FValues[At].Data = std::move(Value.Data);
+    return;
   }
+  FValues.push_back(std::move(Value));
+  FFoldedNames.push_back(std::move(Folded));
+  if (FValues.size() == IndexFrom)
+    for (std::size_t I = 0; I < FFoldedNames.size(); ++I) FIndex.emplace(FFoldedNames[I], I);
+  else if (FValues.size() > IndexFrom)
+    FIndex.emplace(FFoldedNames.back(), FValues.size() - 1);
 }
 
 void TRegFile::Clear() {
@@ -269,6 +284,8 @@ std::string TRegFile::Format() const {
 
 bool TRegFile::Parse(std::string_view Text) {
   Clear();
+  // About one key in every 50 bytes, as the program writes them; saves growing the index.
+  FIndex.reserve(Text.size() / 50);
   if (Text.starts_with("\xEF\xBB\xBF")) Text.remove_prefix(3);
   TLines Lines(Text);
   std::string_view Line;

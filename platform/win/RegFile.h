@@ -31,9 +31,14 @@ public:
   const std::string& Folded() const { return FFolded; }
 
 private:
+  // A key holds a few values as a rule: they are searched one by one, and indexed once many.
+  static constexpr std::size_t IndexFrom = 16;
+  std::size_t Find(const std::string& Folded) const;
+
   std::string FFolded;
   std::vector<TRegValue> FValues;
-  std::unordered_map<std::string, std::size_t> FIndex;  // folded name → position in FValues
+  std::vector<std::string> FFoldedNames;                // in the order of FValues
+  std::unordered_map<std::string, std::size_t> FIndex;  // folded name → position, once many
 };
 
 class TRegFile {
@@ -50,7 +55,8 @@ public:
   bool KeyExists(std::string_view Path) const;
   // Creates the key with every missing parent; answers whether anything was created.
   bool CreateKey(std::string_view Path);
-  std::size_t KeyCount() const { return FKeys.size(); }
+  // In text order.
+  const std::deque<TRegKey>& Keys() const { return FKeys; }
 
 private:
   TRegKey& FindOrAdd(std::string_view Path);

@@ -55,17 +55,34 @@ void Report(const std::string& Message) {
 }
 
 // The registry file as last read or written by this process, so a call that finds the same
-// text need not parse it again. Calls take its lock for their whole length, one at a time.
+// file need not read and parse it again. The file is kept open: while it is, no other file can
+// take its inode, and every save (ours or another process's) makes a new one. Calls take the
+// cache's lock for their whole length, one at a time.
 struct TCache {
   std::mutex Lock;
   std::string Target;
-  std::string Text;
-  bool Valid = false;  // File is Text parsed
+  int Handle = -1;
+  struct stat Info {};
   TRegFile File;
+
+  bool Holds(const std::string& Path, const struct stat& Now) const {
+    return Handle >= 0 && Path == Target && Now.st_dev == Info.st_dev && Now.st_ino == Info.st_ino &&
+           Now.st_size == Info.st_size && Now.st_mtim.tv_sec == Info.st_mtim.tv_sec &&
+           Now.st_mtim.tv_nsec == Info.st_mtim.tv_nsec && Now.st_ctim.tv_sec == Info.st_ctim.tv_sec &&
+           Now.st_ctim.tv_nsec == Info.st_ctim.tv_nsec;
+  }
+  // File now stands for the file open at NewHandle (-1: for nothing on disk).
+  void Keep(const std::string& Path, int NewHandle, const struct stat& NewInfo) {
+    if (Handle >= 0) ::close(Handle);
+    Target = Path;
+    Handle = NewHandle;
+    Info = NewInfo;
+  }
 };
 
+// Never destroyed: a large file's keys need not be freed one by one at exit.
 TCache& Cache() {
-  static TCache C;
+  static TCache& C = *new TCache;
   return C;
 }
 
@@ -119,22 +136,33 @@ public:
   TSession() : FGuard(Cache().Lock) {
     const std::string Path = RegistryFileName();
     TCache& C = Cache();
-    if (const int Error = Open(Path)) {
-      C.Valid = false;
+    int Handle = -1;
+    struct stat Info {};
+    if (const int Error = Open(Path, Handle, Info)) {
+      C.Keep(FTarget, -1, Info);
+      C.File.Clear();
       if (Error != ENOENT) {
         FStatus = StatusOf(Error);
         FMessage = Unusable(Path, Error);
-        return;
       }
-      C.File.Clear();
       return;
     }
-    if (C.Valid && C.Target == FTarget && C.Text == FText) return;
-    C.Valid = C.File.Parse(FText);
-    C.Target = FTarget;
-    C.Text = std::move(FText);
-    if (C.Valid) return;
+    if (C.Holds(FTarget, Info)) {
+      ::close(Handle);
+      return;
+    }
+    std::string Text;
+    const int Error = ReadOpenFile(Handle, Text, MaxFileBytes);
+    const bool Parsed = !Error && C.File.Parse(Text);
+    C.Keep(FTarget, Parsed ? Handle : -1, Info);
+    if (!Parsed) ::close(Handle);
+    if (Parsed) return;
     C.File.Clear();
+    if (Error) {
+      FStatus = StatusOf(Error);
+      FMessage = Unusable(Path, Error);
+      return;
+    }
     const std::string Aside = DamagedName(FTarget);
     if (::rename(FTarget.c_str(), Aside.c_str()) != 0) {
       FStatus = ERROR_ACCESS_DENIED;
@@ -154,28 +182,31 @@ public:
   TRegFile& File() { return Cache().File; }
   LSTATUS Save() {
     TCache& C = Cache();
-    std::string Text = C.File.Format();
-    const int Error = FLock && FLock->Locked() ? WriteFileAtomically(FTarget, Text, 0600) : EACCES;
-    C.Valid = !Error;
-    C.Target = FTarget;
-    C.Text = std::move(Text);
+    const int Error = FLock && FLock->Locked() ? WriteFileAtomically(FTarget, C.File.Format(), 0600) : EACCES;
+    // The file written is the one the cache stands for from now on; after a failure, none is.
+    int Handle = -1;
+    struct stat Info {};
+    if (Error || OpenFileToRead(FTarget, Handle, Info) != 0) Handle = -1;
+    C.Keep(FTarget, Handle, Info);
     return StatusOf(Error);
   }
 
 private:
-  // Finds the file the path leads to, locks it, reads it into FText.
-  int Open(const std::string& Path) {
+  // Finds the file the path leads to, locks it and opens it.
+  int Open(const std::string& Path, int& Handle, struct stat& Info) {
     if (const int Error = ResolveLinks(Path, FTarget)) return Error;
     // Nothing is made beside a device or a FIFO, not even the lock file.
-    struct stat Info {};
-    if (::stat(FTarget.c_str(), &Info) == 0 && !S_ISREG(Info.st_mode)) return S_ISDIR(Info.st_mode) ? EISDIR : EFILETYPE;
+    struct stat Seen {};
+    if (::stat(FTarget.c_str(), &Seen) == 0 && !S_ISREG(Seen.st_mode)) return S_ISDIR(Seen.st_mode) ? EISDIR : EFILETYPE;
     if (ForceDirectories(FolderOf(FTarget)) == 0) FLock.emplace(FTarget + ".lock");
-    return ReadFileText(FTarget, FText, MaxFileBytes);
+    if (const int Error = OpenFileToRead(FTarget, Handle, Info)) return Error;
+    if (static_cast<std::size_t>(Info.st_size) <= MaxFileBytes) return 0;
+    ::close(Handle);
+    return EFBIG;
   }
 
   std::unique_lock<std::mutex> FGuard;
   std::string FTarget;
-  std::string FText;
   std::optional<TFileLock> FLock;
   LSTATUS FStatus = ERROR_SUCCESS;
   std::string FMessage;
