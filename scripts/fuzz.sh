@@ -13,7 +13,7 @@ here=$(cd "$(dirname "$0")/.." && pwd)/tests/fuzz
 failed=0
 summary=()
 for exe in "$build"/tests/fuzz/fuzz_*; do
-  [ -x "$exe" ] || continue
+  [ -f "$exe" ] && [ -x "$exe" ] || continue
   name=${exe##*/fuzz_}
   work="$build/fuzz-corpus/$name"
   found="$here/found/$name"

@@ -48,7 +48,9 @@ void TProfileText::Parse(std::string_view Text) {
     std::size_t End = Text.find('\n', Start);
     if (End == std::string_view::npos) End = Text.size();
     std::string Line(Text.substr(Start, End - Start));
-    if (!Line.empty() && Line.back() == '\r') Line.pop_back();
+    // Every carriage return at a line's end goes: one left behind would turn into a CR LF of
+    // its own when the file is written, and the next reading would take the whole file for CR LF.
+    while (!Line.empty() && Line.back() == '\r') Line.pop_back();
     FLines.push_back(std::move(Line));
     Start = End + 1;
   }
