@@ -6,14 +6,13 @@
 //                                       store of its own, as the settings component does)
 // Prints: op N bytes seconds MB/s rss_before_kB rss_peak_kB bytes_of_peak_per_key
 #include <QCoreApplication>
-#include <sys/resource.h>
-#include <sys/stat.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
+#include "bench/FileReport.h"
 #include "platform/win/AtomicFile.h"
 #include "platform/win/RegFile.h"
 #include "settings/Registry.h"
@@ -22,12 +21,6 @@ namespace {
 const char* const RegPath = "Software\\Quorvex Software\\Vizmora";
 const char* const Forms[] = {"vizmoraFM", "PlayLstFm"};
 const char* const Values[] = {".Left", ".Top", ".Right", ".Bottom", ".WindowState", "Aspect.Checked"};
-
-long PeakRssKb() {
-  rusage Usage{};
-  getrusage(RUSAGE_SELF, &Usage);
-  return Usage.ru_maxrss;
-}
 
 void SetText(TRegKey& Key, const std::string& Name, const std::string& Text) {
   TRegValue Value{Name, REG_SZ, {Text.begin(), Text.end()}};
@@ -80,11 +73,6 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "registry_bench: %s failed\n", Op.c_str());
     return 1;
   }
-  const long RssPeak = PeakRssKb();
-  struct stat Info {};
-  stat(File.c_str(), &Info);
-  const double Bytes = static_cast<double>(Info.st_size);
-  std::printf("%s %d %.0f %.6f %.1f %ld %ld %.0f\n", Op.c_str(), Count, Bytes, Seconds, Bytes / Seconds / 1e6,
-              RssBefore, RssPeak, (RssPeak - RssBefore) * 1024.0 / Count);
+  PrintFileReport(Op, Count, File, Seconds, RssBefore);
   return 0;
 }
