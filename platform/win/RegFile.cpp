@@ -239,17 +239,17 @@ bool TRegFile::KeyExists(std::string_view Path) const {
   const std::string Folded = FoldRegName(Path);
   if (FIndex.count(Folded)) return true;
   for (const TRegKey& K : FKeys) {
-    const std::string& Other = K.Folded();
+    const std::string_view Other = K.Folded();
     if (Other.size() > Folded.size() && Other[Folded.size()] == '\\' && Other.starts_with(Folded)) return true;
   }
   return false;
 }
 
 TRegKey& TRegFile::FindOrAdd(std::string_view Path) {
-  if (TRegKey* Found = FindKey(Path)) return *Found;
-  TRegKey& Key = FKeys.emplace_back(std::string(Path), FoldRegName(Path));
-  FIndex.emplace(Key.Folded(), FKeys.size() - 1);
-  return Key;
+  const auto [At, Added] = FIndex.try_emplace(FoldRegName(Path), FKeys.size());
+  // The index's nodes never move, so the key may keep a view of its folded path.
+  if (Added) FKeys.emplace_back(std::string(Path), At->first);
+  return FKeys[At->second];
 }
 
 bool TRegFile::CreateKey(std::string_view Path) {

@@ -20,7 +20,7 @@ struct TRegValue {
 
 class TRegKey {
 public:
-  TRegKey(std::string APath, std::string AFolded) : Path(std::move(APath)), FFolded(std::move(AFolded)) {}
+  TRegKey(std::string APath, std::string_view AFolded) : Path(std::move(APath)), FFolded(AFolded) {}
 
   const std::string Path;  // below HKEY_CURRENT_USER, segments joined by "\"; empty for the root
 
@@ -28,14 +28,14 @@ public:
   const TRegValue* FindValue(std::string_view Name) const;
   // Replaces the value of that name (which keeps the letter case it had) or appends it.
   void SetValue(TRegValue Value);
-  const std::string& Folded() const { return FFolded; }
+  std::string_view Folded() const { return FFolded; }
 
 private:
   // A key holds a few values as a rule: they are searched one by one, and indexed once many.
   static constexpr std::size_t IndexFrom = 16;
   std::size_t Find(const std::string& Folded) const;
 
-  std::string FFolded;
+  std::string_view FFolded;  // held by TRegFile's index
   std::vector<TRegValue> FValues;
   std::vector<std::string> FFoldedNames;                // in the order of FValues
   std::unordered_map<std::string, std::size_t> FIndex;  // folded name → position, once many
@@ -43,6 +43,11 @@ private:
 
 class TRegFile {
 public:
+  TRegFile() = default;
+  // Keys view their folded paths in the index, which a copy would not share.
+  TRegFile(const TRegFile&) = delete;
+  TRegFile& operator=(const TRegFile&) = delete;
+
   // False when the text is not a registry file this reader understands.
   bool Parse(std::string_view Text);
   std::string Format() const;
@@ -61,8 +66,8 @@ public:
 private:
   TRegKey& FindOrAdd(std::string_view Path);
 
-  std::deque<TRegKey> FKeys;  // in text order; a deque, so FIndex's views stay valid
-  std::unordered_map<std::string_view, std::size_t> FIndex;  // folded path → position in FKeys
+  std::deque<TRegKey> FKeys;  // in text order
+  std::unordered_map<std::string, std::size_t> FIndex;  // folded path → position in FKeys
 };
 
 // The path with empty segments dropped: "\a\\b\" is "a\b".

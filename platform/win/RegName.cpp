@@ -48,9 +48,14 @@ void AppendUtf8(std::string& Out, char32_t Code) {
 }  // namespace
 
 std::string FoldRegName(std::string_view Name) {
-  std::string Out;
-  Out.reserve(Name.size());
-  for (std::size_t I = 0; I < Name.size();) {
+  std::string Out(Name);
+  std::size_t I = 0;
+  for (; I < Out.size() && static_cast<unsigned char>(Out[I]) < 0x80; ++I)
+    if (Out[I] >= 'A' && Out[I] <= 'Z') Out[I] = static_cast<char>(Out[I] - 'A' + 'a');
+  if (I == Out.size()) return Out;
+  // Past the first byte that is not ASCII, one character at a time.
+  Out.resize(I);
+  while (I < Name.size()) {
     const char C = Name[I];
     if (static_cast<unsigned char>(C) < 0x80) {
       Out += C >= 'A' && C <= 'Z' ? static_cast<char>(C - 'A' + 'a') : C;

@@ -126,8 +126,8 @@ std::string Unusable(const std::string& Path, int Error) {
          ". The settings have their defaults and are not saved; the file is left as it is.";
 }
 
-// One call's view of the registry file: locked, read afresh (parsed again only when its text
-// changed), written back when changed. The file a link at the path points to is the one read
+// One call's view of the registry file: locked, read afresh (unless it is still the file the
+// cache holds), written back when changed. The file a link at the path points to is the one read
 // and written. A file that cannot be parsed is moved aside and the call goes on with an empty
 // registry; one that cannot be read (too large, not a regular file, refused) is left alone and
 // the call fails. The user is told after the locks are released.
@@ -153,10 +153,12 @@ public:
     }
     std::string Text;
     const int Error = ReadOpenFile(Handle, Text, MaxFileBytes);
-    const bool Parsed = !Error && C.File.Parse(Text);
-    C.Keep(FTarget, Parsed ? Handle : -1, Info);
-    if (!Parsed) ::close(Handle);
-    if (Parsed) return;
+    if (!Error && C.File.Parse(Text)) {
+      C.Keep(FTarget, Handle, Info);
+      return;
+    }
+    ::close(Handle);
+    C.Keep(FTarget, -1, Info);
     C.File.Clear();
     if (Error) {
       FStatus = StatusOf(Error);
