@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages Vizmora builds and tests with, only those that are missing.
 # Safe to run twice; runs apt-get update only when something must be installed.
-# Usage: install-deps.sh [--bench]   (--bench adds the peers the benchmarks compare against:
-# mpv and gst-play-1.0)
+# Usage: install-deps.sh [--bench | --fuzz]   (--bench adds the peers the benchmarks compare
+# against: mpv and gst-play-1.0; --fuzz adds clang and its libFuzzer runtime for make fuzz)
 set -euo pipefail
 
 packages=(
@@ -18,6 +18,9 @@ packages=(
 )
 if [ "${1:-}" = "--bench" ]; then
   packages+=(mpv gstreamer1.0-plugins-base-apps)
+fi
+if [ "${1:-}" = "--fuzz" ]; then
+  packages+=(clang libclang-rt-14-dev)
 fi
 
 missing=()
