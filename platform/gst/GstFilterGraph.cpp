@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "platform/dshow/ErrorText.h"
-#include "platform/gst/GstEnumerator.h"
+#include "platform/com/ComEnumerator.h"
 #include "platform/gst/GstFileRenderer.h"
 #include "platform/gst/GstLogFile.h"
 #include "platform/gst/GstPin.h"
@@ -152,7 +152,7 @@ HRESULT TGstFilterGraph::RemoveFilter(IBaseFilter* Filter) {
 HRESULT TGstFilterGraph::EnumFilters(IEnumFilters** Enum) {
   std::vector<ComPtr<IBaseFilter>> Filters;
   for (const TEntry& E : FFilters) Filters.push_back(E.Filter);
-  return TGstEnumerator<IEnumFilters, IBaseFilter>::Make(std::move(Filters), Enum);
+  return TComEnumerator<IEnumFilters, IBaseFilter>::Make(std::move(Filters), Enum);
 }
 
 HRESULT TGstFilterGraph::RenderFile(LPCWSTR File, LPCWSTR) {
