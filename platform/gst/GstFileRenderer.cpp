@@ -69,7 +69,10 @@ HRESULT Linked(GstPad* Source, GstPad* Sink) {
 }  // namespace
 
 TGstFileRenderer::TGstFileRenderer(const TGstRenderTarget& Target, std::string Path)
-    : FTarget(Target), FPath(std::move(Path)), FDeadline(TClock::now(), StallLimit, RenderLimit) {}
+    : FTarget(Target),
+      FPath(std::move(Path)),
+      FResumeState(std::max(AskedState(Target.Filters.Pipeline()), GST_STATE_PAUSED)),  // a stopped graph's is paused
+      FDeadline(TClock::now(), StallLimit, RenderLimit) {}
 
 TGstFileRenderer::~TGstFileRenderer() {
   FTarget.Bus.SetInterceptor(nullptr);
@@ -118,7 +121,6 @@ HRESULT TGstFileRenderer::Add(const ComPtr<TGstFilter>& Filter, const std::strin
 }
 
 HRESULT TGstFileRenderer::Open() {
-  FResumeState = std::max(AskedState(FTarget.Filters.Pipeline()), GST_STATE_PAUSED);  // a stopped graph's is paused
   FPicture = PictureKindOf(FPath);
   FTarget.Bus.SetInterceptor([this](GstMessage* Message) { return Intercept(Message); });
   if (FPicture == TPictureKind::Animated) {

@@ -61,7 +61,7 @@ private:
 
   const TGstRenderTarget FTarget;
   const std::string FPath;
-  GstState FResumeState = GST_STATE_PAUSED;  // the pipeline's state asked for before the render
+  const GstState FResumeState;  // the pipeline's state asked for before the render
   TPictureKind FPicture = TPictureKind::None;
   std::vector<ComPtr<TGstFilter>> FAdded;  // filters this render added, in order
   std::vector<GstElement*> FRenderers;     // elements whose preroll ends the render

@@ -58,7 +58,8 @@ TGstFilterGraph::TGstFilterGraph()
       FFilters(static_cast<IFilterGraph2*>(this), FPipeline),
       FEnds(FEvents) {}
 
-// Then the members go: the streams are let go, the filters leave the stopped pipeline.
+// After the body the members go: the streams' watches, the filters (out of the stopped
+// pipeline), and last the pipeline itself.
 TGstFilterGraph::~TGstFilterGraph() {
   FEvents.SetNotifyFlags(1);
   GstLogFileSet(FPipeline, 0);

@@ -88,14 +88,16 @@ TEST(RenderFileFailure, TruncatedFileFailsInsteadOfHanging) {
   EXPECT_TRUE(FilterNames(Graph).empty());
 }
 
+// Failing into a running graph, whether before or after opening the file, leaves it playing.
 TEST(RenderFileFailure, FailedFileLeavesTheFileRenderedBeforeIt) {
   const auto Graph = NewGraph();
   ASSERT_EQ(S_OK, Render(Graph, TestMediaPath(TTestMedia::Wav)));
   const auto Before = FilterNames(Graph);
-  EXPECT_EQ(VFW_E_UNKNOWN_FILE_TYPE, Render(Graph, TestMediaPath(TTestMedia::UnknownType)));
-  EXPECT_EQ(Before, FilterNames(Graph));
   ASSERT_TRUE(SUCCEEDED(As<IMediaControl>(Graph)->Run()));
-  EXPECT_TRUE(WaitForEvent(Graph, EC_COMPLETE, 10000));
+  EXPECT_EQ(VFW_E_UNKNOWN_FILE_TYPE, Render(Graph, TestMediaPath(TTestMedia::UnknownType)));
+  EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND), Render(Graph, MissingMediaPath()));
+  EXPECT_EQ(Before, FilterNames(Graph));
+  EXPECT_TRUE(WaitForEvent(Graph, EC_COMPLETE, 20000));
 }
 
 TEST(RenderFile, SecondFilePlaysAlongWithTheFirst) {
