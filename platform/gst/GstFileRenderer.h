@@ -61,7 +61,7 @@ private:
 
   const TGstRenderTarget FTarget;
   const std::string FPath;
-  const GstState FResumeState;  // the pipeline's state asked for before the render
+  const GstState FResumeState;  // the state asked for before the render, paused at least; a failure goes back to it
   TPictureKind FPicture = TPictureKind::None;
   std::vector<ComPtr<TGstFilter>> FAdded;  // filters this render added, in order
   std::vector<GstElement*> FRenderers;     // elements whose preroll ends the render
