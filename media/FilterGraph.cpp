@@ -198,7 +198,11 @@ bool TFilterGraph::Stop() {
 HRESULT TFilterGraph::RenderFile(const std::u16string& Path) {
   if (!InnerGraph) return S_FALSE;
   SendControl(gcBeforeRender, 0);
-  const HRESULT Code = CheckGraphResult(InnerGraph->RenderFile(Path.c_str(), nullptr));
+  // The graph takes the path up to its first NUL: a path holding one (a playlist file can)
+  // names no file, and must not play the file named by the part before it.
+  const bool Whole = Path.find(u'\0') == std::u16string::npos;
+  const HRESULT Code =
+      CheckGraphResult(Whole ? InnerGraph->RenderFile(Path.c_str(), nullptr) : HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND));
   SendControl(gcAfterRender, 0);
   return Code;
 }

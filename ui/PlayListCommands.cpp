@@ -52,7 +52,8 @@ bool AddArguments(TEntryKinds& Kinds, const std::vector<std::string>& Files, std
   bool Ok = true;
   for (const std::string& File : Files) {
     if (!IsFile(File)) {
-      Errors << "vizmora: " << File << ": no such file\n";
+      std::error_code Error;
+      Errors << "vizmora: " << File << (std::filesystem::is_directory(File, Error) ? ": is a folder, not a file\n" : ": no such file\n");
       Ok = false;
       if (IsPlayListPath(File)) continue;
     }

@@ -175,6 +175,12 @@ TEST_F(GraphFixture, RenderFileTellsObserversAroundASuccessAndOnlyBeforeAFailure
   ExpectGraphError([&] { FG->RenderFile(u"/media/missing.avi"); }, HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND),
                    "The file was not found. ($80070002).");
   EXPECT_EQ(Log.Take(), (TCalls{"observe control 3 0", "G1 RenderFile /media/missing.avi"}));
+
+  // A path holding a NUL names no file: the file named by the part before it is not played.
+  Graph().RenderResult = S_OK;
+  ExpectGraphError([&] { FG->RenderFile(std::string("/media/clip.avi\0.jpg", 20)); },
+                   HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND), "The file was not found. ($80070002).");
+  EXPECT_EQ(Log.Take(), (TCalls{"observe control 3 0"}));
 }
 
 TEST(CheckGraphResult, PassesSuccessCodesAndNamesUnknownFailuresByCodeAlone) {

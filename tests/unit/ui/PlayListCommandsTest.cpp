@@ -122,6 +122,10 @@ TEST_F(PlayListCommandsTest, SaveFailsWithoutWritingWhenAFileIsMissing) {
   EXPECT_EQ(SavePlayList({Touch("a.avi"), (Dir / "gone.avi").string()}, Out, Err), 1);
   EXPECT_NE(Err.str().find("gone.avi: no such file"), std::string::npos);
   EXPECT_FALSE(fs::exists(Out));
+  fs::create_directory(Dir / "folder.avi");
+  EXPECT_EQ(SavePlayList({(Dir / "folder.avi").string()}, Out, Err), 1);
+  EXPECT_NE(Err.str().find("folder.avi: is a folder, not a file"), std::string::npos);
+  EXPECT_FALSE(fs::exists(Out));
   EXPECT_EQ(SavePlayList({Touch("b.avi")}, (Dir / "no-dir" / "out.pll").string(), Err), 1);
   EXPECT_NE(Err.str().find("Cannot create file"), std::string::npos);
 }
