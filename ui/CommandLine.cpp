@@ -54,7 +54,8 @@ TCommandLine TCommandLine::Parse(const std::vector<std::string>& Arguments) {
 
 std::string TCommandLine::Usage() {
   return "Usage: vizmora [OPTION]... [FILE | PLAYLIST.pll]...\n"
-         "Plays media files (.avi .vob .jpg .jpeg .gif) and playlists as one endless show.\n"
+         "Plays videos (.avi .vob .mp4 .m4v .mkv .webm .mov .mpg .mpeg .ts .wmv .ogv), pictures\n"
+         "(.jpg .jpeg .gif .png .bmp .webp .tif .tiff) and playlists as one endless show.\n"
          "\n"
          "  --headless        run without a display; video goes to a null sink at real speed\n"
          "  --loops N         end after the playlist has wrapped round N times\n"

@@ -1,9 +1,8 @@
-// Program start: the video form first (it makes the player), then the command line's files,
-// then the message loop until the video form closes.
+// Program start: the video form first (it makes the player), then the playlist window unless
+// headless, then the command line's files, then the message loop until the video form closes.
 #include <QMessageBox>
 #include <cstdlib>
 #include <iostream>
-#include <memory>
 
 #include "engine/VizmoraPlayer.h"
 #include "framework/Application.h"
@@ -13,6 +12,8 @@
 #include "ui/CommandLine.h"
 #include "ui/EntryKinds.h"
 #include "ui/PlayListCommands.h"
+#include "ui/PlayLstFm.h"
+#include "ui/ProgramStart.h"
 #include "ui/PropertiesFrames.h"
 #include "ui/ShowRunner.h"
 #include "ui/vizmoraFM.h"
@@ -29,22 +30,19 @@ int RunShow(int argc, char** argv, const TCommandLine& Line) {
   GstPlatformInitialize();
   InstallPropertiesFrames();
 
-  int Status = 0;
   try {
-    vizmoraFM = CreateForm<TvizmoraFM>();
+    CreateProgramForms(!Line.Headless);
   } catch (...) {
     ApplicationHandleException(nullptr);
     return 1;
   }
   TEntryKinds Kinds(ThePlayer->PlayList, vizmoraFM->FG, vizmoraFM->SG, vizmoraFM->VW);
   AddArguments(Kinds, Line.Files, std::cerr);
+  if (PlayLstFm) PlayLstFm->PlayListChanged();
   TShowRunner Runner(ThePlayer->PlayList, vizmoraFM->FG, Line.Loops, Line.Events ? &std::cout : nullptr);
   Runner.Start();
-  Status = App.exec();
-
-  FreeForms();
-  delete ThePlayer;
-  ThePlayer = nullptr;
+  const int Status = App.exec();
+  FreeProgramForms();
   return Status;
 }
 }  // namespace

@@ -1,0 +1,67 @@
+#pragma once
+// A virtual, owner-drawn list box: it keeps no texts, only a row count; its owner paints each
+// row (OnDrawItem) and answers each row's text (OnData) when asked. Rows have one fixed height
+// and only the visible ones are painted, so a list of a million rows costs what a screenful
+// does. Several rows may be selected; the focused row gets the style's focus rectangle.
+// User-interface thread only.
+#include <QElapsedTimer>
+#include <QListView>
+#include <string>
+
+#include "framework/Event.h"
+
+class QPainter;
+
+enum TOwnerDrawStateFlag { odSelected = 0x01, odFocused = 0x02 };
+Q_DECLARE_FLAGS(TOwnerDrawState, TOwnerDrawStateFlag)
+Q_DECLARE_OPERATORS_FOR_FLAGS(TOwnerDrawState)
+
+class TVirtualListBox : public QListView {
+  Q_OBJECT
+
+public:
+  explicit TVirtualListBox(QWidget* Parent = nullptr);
+
+  int Count() const { return FCount; }
+  // Rows added or taken away at the end; the view learns of it when it next paints.
+  void SetCount(int Value);
+  int ItemHeight() const { return FItemHeight; }
+  void SetItemHeight(int Value);
+  // The focused row, or -1.
+  int ItemIndex() const;
+  void SetItemIndex(int Value);
+  bool Selected(int Index) const;
+  // The row's rectangle in the viewport's coordinates.
+  QRect ItemRect(int Index) const;
+  // The text of a row as OnData answers it; empty outside the list.
+  std::string Items(int Index);
+
+  // Paints the list now, unless it was painted less than a screen refresh ago; then it is
+  // painted from the event loop. A loop adding rows one by one shows them growing this way,
+  // at no more than the screen's rate.
+  void RepaintNow();
+
+  // Sender, row, painter (clipped to the row), the row's rectangle, its state.
+  TEvent<QObject*, int, QPainter&, const QRect&, TOwnerDrawState> OnDrawItem;
+  // Sender, row, the text to fill in.
+  TEvent<QObject*, int, std::string&> OnData;
+  TEvent<QObject*> OnDblClick;
+
+protected:
+  void mouseDoubleClickEvent(QMouseEvent* Event) override;
+  void paintEvent(QPaintEvent* Event) override;
+
+private:
+  class TRows;
+  class TPainter;
+  friend class TRows;
+  friend class TPainter;
+
+  // Tells the view of the rows added or taken away since it was last told.
+  void SyncCount();
+
+  TRows* FRows;
+  int FCount = 0;
+  int FItemHeight = 16;
+  QElapsedTimer FSincePaint;
+};
