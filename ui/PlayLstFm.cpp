@@ -1,5 +1,6 @@
 #include "ui/PlayLstFm.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QDesktopServices>
 #include <QFile>
@@ -130,6 +131,13 @@ QString AllSupported() {
       if (!Patterns.contains(Pattern)) Patterns.push_back(Pattern);
     }
   return "All supported (" + Patterns.join(' ') + ")";
+}
+
+// Runs the dialog anew: what was chosen last time is no longer selected, or it would be taken
+// together with a name typed now. True when the user confirmed.
+bool Execute(QFileDialog* Dialog) {
+  for (QAbstractItemView* View : Dialog->findChildren<QAbstractItemView*>()) View->clearSelection();
+  return Dialog->exec() == QDialog::Accepted;
 }
 
 // The first chosen file as the file system names it.
@@ -352,7 +360,7 @@ void TPlayLstFm::LBDblClick(QObject*) {
 // --- editing the playlist
 
 void TPlayLstFm::AddFileExecute() {
-  if (OD->exec() != QDialog::Accepted) return;
+  if (!Execute(OD)) return;
   for (const QString& File : OD->selectedFiles()) AddMediaFile(QFile::encodeName(File).toStdString());
 }
 
@@ -361,7 +369,7 @@ void TPlayLstFm::AddMediaFile(const std::string& Path) {
 }
 
 void TPlayLstFm::LoadPLExecute() {
-  if (OLD->exec() == QDialog::Accepted) LoadPlayList(ChosenFile(OLD));
+  if (Execute(OLD)) LoadPlayList(ChosenFile(OLD));
 }
 
 void TPlayLstFm::LoadPlayList(const std::string& Path) {
@@ -376,7 +384,7 @@ void TPlayLstFm::LoadPlayList(const std::string& Path) {
 }
 
 void TPlayLstFm::SavePLExecute() {
-  if (SLD->exec() == QDialog::Accepted) SavePlayList(ChosenFile(SLD));
+  if (Execute(SLD)) SavePlayList(ChosenFile(SLD));
 }
 
 void TPlayLstFm::SavePlayList(const std::string& Path) { FKinds->SavePlayList(Path); }
