@@ -68,7 +68,9 @@ bool Generate(TTestMedia Kind, const std::string& Out) {
     case TTestMedia::Mp4H264Aac: return Ffmpeg(Video + Tone + "-t 2 -c:v libx264 -pix_fmt yuv420p -c:a aac", Out);
     case TTestMedia::WebmVp9Opus:
       return Ffmpeg(Video + Tone + "-t 2 -c:v libvpx-vp9 -deadline realtime -c:a libopus", Out);
-    case TTestMedia::Png: return Ffmpeg(Video + "-frames:v 1", Out);
+    case TTestMedia::Png:
+    case TTestMedia::Bmp:
+    case TTestMedia::Tiff: return Ffmpeg(Video + "-frames:v 1", Out);
     case TTestMedia::Truncated: {
       const std::string Whole = TestMediaPath(TTestMedia::AviMjpegPcm);
       CopyHead(Whole, Out, 3000);
@@ -98,6 +100,8 @@ const char* NameOf(TTestMedia Kind) {
     case TTestMedia::Mp4H264Aac: return "h264-aac.mp4";
     case TTestMedia::WebmVp9Opus: return "vp9-opus.webm";
     case TTestMedia::Png: return "still.png";
+    case TTestMedia::Bmp: return "still.bmp";
+    case TTestMedia::Tiff: return "still.tiff";
   }
   return "unknown";
 }

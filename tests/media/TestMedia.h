@@ -21,6 +21,8 @@ enum class TTestMedia {
   Mp4H264Aac,    // 2 s, H.264 video and AAC audio in MP4
   WebmVp9Opus,   // 2 s, VP9 video and Opus audio in WebM
   Png,           // one picture
+  Bmp,           // one picture
+  Tiff,          // one picture
 };
 
 // The path of the file; generated the first time it is asked for. Empty if ffmpeg failed.

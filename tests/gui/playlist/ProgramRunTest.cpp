@@ -1,0 +1,93 @@
+// The playlist window over the program's run: made after the video form from the player's
+// playlist, its aspect option and placement kept across a restart, the web page opened, and the
+// run ending when the video form closes, whatever dialogs are open.
+#include <QDesktopServices>
+#include <QUrl>
+
+#include "gui/playlist/PlayListWindowFixture.h"
+#include "settings/Registry.h"
+#include "ui/PLEProp.h"
+#include "ui/StatusLine.h"
+
+namespace {
+const std::string Key = "Software\\Quorvex Software\\Vizmora";
+
+// Takes the URLs the desktop is asked to open.
+class TUrlCatcher : public QObject {
+  Q_OBJECT
+
+public:
+  QList<QUrl> Opened;
+
+public slots:
+  void Open(const QUrl& Url) { Opened.push_back(Url); }
+};
+}  // namespace
+
+TEST_F(PlayListWindow, StartMakesTheWindowAfterThePlayerOnItsPlaylistAndRoutesTheStatusLine) {
+  EXPECT_EQ(Window().PlayList, ThePlayer->PlayList);
+  EXPECT_EQ(Window().LB->Count(), 0);
+  EXPECT_EQ(Window().Caption(), "Play List");
+  EXPECT_EQ(QRect(Window().Left(), Window().Top(), Window().Width(), Window().Height()), QRect(668, 140, 423, 645));
+  EXPECT_TRUE(Window().windowFlags() & Qt::WindowStaysOnTopHint);
+  EXPECT_EQ(Window().BorderStyle(), bsSizeToolWin);
+  ShowStatus("Opening File");
+  EXPECT_EQ(Window().StatusText(), "Opening File") << "the status line is the window's status bar";
+}
+
+TEST_F(PlayListWindow, AspectOptionAndPlacementOutliveARestartAndRestoringTouchesNoRenderer) {
+  TVMROptions* Options = vizmoraFM->VW->VMROptions();
+  EXPECT_FALSE(Window().Aspect->isChecked()) << "nothing saved yet";
+  EXPECT_TRUE(Options->KeepAspectRatio()) << "the video window's own default";
+  ChooseMenuItem("View", Window().Aspect);
+  EXPECT_TRUE(Window().Aspect->isChecked());
+  EXPECT_TRUE(Options->KeepAspectRatio());
+  ChooseMenuItem("View", Window().Aspect);
+  EXPECT_FALSE(Window().Aspect->isChecked());
+  EXPECT_FALSE(Options->KeepAspectRatio());
+  ChooseMenuItem("View", Window().Aspect);
+  EXPECT_TRUE(Window().Aspect->isChecked());
+  EXPECT_TRUE(Options->KeepAspectRatio());
+  Window().SetBounds(700, 150, 423, 645);
+
+  FreeProgramForms();
+  TRegistry Store(Key);
+  EXPECT_EQ(Store.ReadString("PlayLstFm", "Aspect.Checked", ""), "1");
+  EXPECT_EQ(Store.ReadString("PlayLstFm", ".Left", ""), "700");
+  EXPECT_EQ(Store.ReadString("PlayLstFm", ".Bottom", ""), "795");
+  // The two settings go their own ways: the check mark restored runs no handler.
+  Store.WriteString("vizmoraFM", "VW.VMROptions.KeepAspectRatio", "0");
+
+  Start();
+  EXPECT_TRUE(Window().Aspect->isChecked());
+  EXPECT_FALSE(vizmoraFM->VW->VMROptions()->KeepAspectRatio());
+  EXPECT_EQ(QRect(Window().Left(), Window().Top(), Window().Width(), Window().Height()), QRect(700, 150, 423, 645));
+  EXPECT_TRUE(Reports.empty());
+}
+
+TEST_F(PlayListWindow, ExitEndsTheProgramWhilePropertiesDialogsAreOpen) {
+  Add(TTestMedia::RedClip);
+  PlayRow(0);
+  ClickRow(0);
+  ClickButton(Window().Properties);
+  QPointer<TPLEProp> Dialog = PLEProp;
+  ASSERT_TRUE(Dialog && Dialog->isVisible());
+
+  QTimer::singleShot(0, [this] { ChooseMenuItem("File", Window().Exit1); });
+  QTimer::singleShot(60000, [] { QCoreApplication::exit(3); });
+  EXPECT_EQ(QCoreApplication::exec(), 0) << "the program did not end";
+  EXPECT_FALSE(vizmoraFM->FG->Active()) << "the main graph was shut down";
+  FreeProgramForms();
+  EXPECT_TRUE(Dialog.isNull());
+  Start();  // for the fixture's end
+}
+
+TEST_F(PlayListWindow, WwwAsksTheDesktopToOpenTheProductsPage) {
+  TUrlCatcher Catcher;
+  QDesktopServices::setUrlHandler("https", &Catcher, "Open");
+  QTest::mouseClick(Window().MainMenu1, Qt::LeftButton, {}, Window().MainMenu1->actionGeometry(Window().WWW1).center());
+  QDesktopServices::unsetUrlHandler("https");
+  EXPECT_EQ(Catcher.Opened, QList<QUrl>{QUrl(ProductPage)});
+}
+
+#include "ProgramRunTest.moc"
