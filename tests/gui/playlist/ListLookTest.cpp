@@ -141,4 +141,22 @@ TEST_F(PlayListWindow, ALongListGrowsAsItLoadsAtTheScreensPaceAndPaintsOnlyTheRo
   EXPECT_EQ(*std::max_element(Drawn.begin(), Drawn.end()), 19999);
   EXPECT_GE(*std::min_element(Drawn.begin(), Drawn.end()), 19999 - InView);
   EXPECT_EQ(Window().LB->Items(19999), "clip19999.jpg" + std::string(10, ' ') + TimeText(10 / 86400.0));
+
+  // The keys move the focus through the whole list and keep it in view; Shift extends.
+  TVirtualListBox* List = Window().LB;
+  List->setFocus();
+  QTest::keyClick(List, Qt::Key_Home);
+  EXPECT_EQ(List->ItemIndex(), 0);
+  EXPECT_EQ(List->ItemRect(0).top(), 0);
+  QTest::keyClick(List, Qt::Key_PageDown);
+  EXPECT_EQ(List->ItemIndex(), InView - 1);
+  EXPECT_TRUE(List->viewport()->rect().contains(List->ItemRect(List->ItemIndex())));
+  QTest::keyClick(List, Qt::Key_End, Qt::ShiftModifier);
+  EXPECT_EQ(List->ItemIndex(), 19999);
+  EXPECT_TRUE(List->viewport()->rect().contains(List->ItemRect(19999)));
+  EXPECT_TRUE(List->Selected(InView - 1) && List->Selected(12345) && List->Selected(19999));
+  EXPECT_FALSE(List->Selected(InView - 2));
+  ClickRow(19998);
+  EXPECT_TRUE(List->Selected(19998));
+  EXPECT_FALSE(List->Selected(19999)) << "a plain click selects its row alone";
 }
