@@ -16,7 +16,7 @@ void EndWithMainForm(TForm* Form) {
   const TEvent<QObject*, TCloseAction&> Designed = Form->OnClose;
   Form->OnClose = [Designed](QObject* Sender, TCloseAction& Action) {
     Designed(Sender, Action);
-    if (Action != caNone) QCoreApplication::quit();
+    if (Action != caNone) QCoreApplication::exit(0);
   };
 }
 }  // namespace

@@ -1,39 +1,12 @@
-// The playlist window over the program's run: made after the video form from the player's
-// playlist, its aspect option and placement kept across a restart, the web page opened, and the
-// run ending when the video form closes, whatever dialogs are open.
-#include <QDesktopServices>
-#include <QUrl>
-
+// The playlist window over the program's run: its aspect option and placement kept across a
+// restart, and the run ending when the video form closes, whatever dialogs are open.
 #include "gui/playlist/PlayListWindowFixture.h"
 #include "settings/Registry.h"
 #include "ui/PLEProp.h"
-#include "ui/StatusLine.h"
 
 namespace {
 const std::string Key = "Software\\Quorvex Software\\Vizmora";
-
-// Takes the URLs the desktop is asked to open.
-class TUrlCatcher : public QObject {
-  Q_OBJECT
-
-public:
-  QList<QUrl> Opened;
-
-public slots:
-  void Open(const QUrl& Url) { Opened.push_back(Url); }
-};
 }  // namespace
-
-TEST_F(PlayListWindow, StartMakesTheWindowAfterThePlayerOnItsPlaylistAndRoutesTheStatusLine) {
-  EXPECT_EQ(Window().PlayList, ThePlayer->PlayList);
-  EXPECT_EQ(Window().LB->Count(), 0);
-  EXPECT_EQ(Window().Caption(), "Play List");
-  EXPECT_EQ(QRect(Window().Left(), Window().Top(), Window().Width(), Window().Height()), QRect(668, 140, 423, 645));
-  EXPECT_TRUE(Window().windowFlags() & Qt::WindowStaysOnTopHint);
-  EXPECT_EQ(Window().BorderStyle(), bsSizeToolWin);
-  ShowStatus("Opening File");
-  EXPECT_EQ(Window().StatusText(), "Opening File") << "the status line is the window's status bar";
-}
 
 TEST_F(PlayListWindow, AspectOptionAndPlacementOutliveARestartAndRestoringTouchesNoRenderer) {
   TVMROptions* Options = vizmoraFM->VW->VMROptions();
@@ -81,13 +54,3 @@ TEST_F(PlayListWindow, ExitEndsTheProgramWhilePropertiesDialogsAreOpen) {
   EXPECT_TRUE(Dialog.isNull());
   Start();  // for the fixture's end
 }
-
-TEST_F(PlayListWindow, WwwAsksTheDesktopToOpenTheProductsPage) {
-  TUrlCatcher Catcher;
-  QDesktopServices::setUrlHandler("https", &Catcher, "Open");
-  QTest::mouseClick(Window().MainMenu1, Qt::LeftButton, {}, Window().MainMenu1->actionGeometry(Window().WWW1).center());
-  QDesktopServices::unsetUrlHandler("https");
-  EXPECT_EQ(Catcher.Opened, QList<QUrl>{QUrl(ProductPage)});
-}
-
-#include "ProgramRunTest.moc"
