@@ -85,7 +85,8 @@ const TActionField ToolButtons[] = {&TPlayLstFm::LoadPL, &TPlayLstFm::AddFile, &
                                     &TPlayLstFm::Play, &TPlayLstFm::Pause, &TPlayLstFm::Stop, nullptr,
                                     &TPlayLstFm::FullScreen, &TPlayLstFm::Restore};
 
-// The main menu; a menu without a caption puts its items on the bar itself. Nil is a separator.
+// The main menu; a menu without a caption puts its items on the bar itself. Nil is a separator
+// within a menu.
 struct TMenuRow {
   const char* Caption;
   std::vector<TActionField> Items;
@@ -228,12 +229,15 @@ void TPlayLstFm::CreateMainMenu() {
   MainMenu1->setObjectName("MainMenu1");
   MainMenu1->setNativeMenuBar(false);  // in the window, as designed, also where a desktop offers a global menu
   for (const TMenuRow& Row : MainMenu) {
-    QWidget* Menu = Row.Caption ? static_cast<QWidget*>(MainMenu1->addMenu(QString::fromUtf8(Row.Caption))) : MainMenu1;
-    for (const TActionField Item : Row.Items)
-      if (Item)
+    QMenu* Menu = Row.Caption ? MainMenu1->addMenu(QString::fromUtf8(Row.Caption)) : nullptr;
+    for (const TActionField Item : Row.Items) {
+      if (!Menu)
+        MainMenu1->addAction(this->*Item);
+      else if (Item)
         Menu->addAction(this->*Item);
       else
-        static_cast<QMenu*>(Menu)->addSeparator();
+        Menu->addSeparator();
+    }
   }
 }
 
@@ -372,15 +376,9 @@ void TPlayLstFm::LoadPLExecute() {
   if (Execute(OLD)) LoadPlayList(ChosenFile(OLD));
 }
 
+// Each entry shows as it comes, so those read before a failure stay in view.
 void TPlayLstFm::LoadPlayList(const std::string& Path) {
-  // Entries read before a failure stay, and are shown.
-  try {
-    FKinds->LoadPlayList(Path, [this] { PlayListChanged(); });
-  } catch (...) {
-    PlayListChanged();
-    throw;
-  }
-  PlayListChanged();
+  FKinds->LoadPlayList(Path, [this] { PlayListChanged(); });
 }
 
 void TPlayLstFm::SavePLExecute() {
