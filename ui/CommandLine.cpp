@@ -1,8 +1,11 @@
 #include "ui/CommandLine.h"
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
 
 #include "framework/FileNames.h"
+#include "ui/EntryKinds.h"
 
 bool IsPlayListPath(const std::string& Path) { return AnsiUpperCaseAscii(ExtractFileExt(Path)) == ".PLL"; }
 
@@ -52,10 +55,25 @@ TCommandLine TCommandLine::Parse(const std::vector<std::string>& Arguments) {
   return C;
 }
 
+namespace {
+// A line for each entry kind with the extensions it takes, from the kinds' table.
+std::string WhatPlays() {
+  std::string Text = "Plays media files and playlists (.pll) as one endless show:\n";
+  for (const TEntryKind& Kind : EntryKindTable()) {
+    std::string Line = "  " + std::string(Kind.Name) + "s";
+    Line.resize(12, ' ');
+    for (std::string Ext : Kind.Extensions) {
+      std::transform(Ext.begin(), Ext.end(), Ext.begin(), [](unsigned char C) { return std::tolower(C); });
+      Line += " " + Ext;
+    }
+    Text += Line + "\n";
+  }
+  return Text;
+}
+}  // namespace
+
 std::string TCommandLine::Usage() {
-  return "Usage: vizmora [OPTION]... [FILE | PLAYLIST.pll]...\n"
-         "Plays videos (.avi .vob .mp4 .m4v .mkv .webm .mov .mpg .mpeg .ts .wmv .ogv), pictures\n"
-         "(.jpg .jpeg .gif .png .bmp .webp .tif .tiff) and playlists as one endless show.\n"
+  return "Usage: vizmora [OPTION]... [FILE | PLAYLIST.pll]...\n" + WhatPlays() +
          "\n"
          "  --headless        run without a display; video goes to a null sink at real speed\n"
          "  --loops N         end after the playlist has wrapped round N times\n"
