@@ -56,7 +56,7 @@ unit-asan: deps
 bench:
 	bash scripts/install-deps.sh --bench
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS=-Wno-restrict
-	cmake --build $(BENCH_BUILD) -j $(JOBS) --target vizmora playlist_bench registry_bench bench_measure
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target vizmora playlist_bench registry_bench window_bench bench_measure
 	bash bench/run.sh $(BENCH_BUILD)
 
 fuzz:

@@ -82,6 +82,7 @@ void TFilterGraph::Activate() {
   }
   SetGraphEdit(FGraphEdit);
   SetLogFile(FLogFile);
+  ApplyVolume();
   if (InnerGraph)
     for (IGraphMember* Member : Members) AddMemberFilter(Member);
   OnActivate(this);
@@ -228,8 +229,13 @@ void TFilterGraph::ClearGraph() {
 }
 
 void TFilterGraph::SetVolume(LONG Value) {
+  FVolume = Value;
+  ApplyVolume();
+}
+
+void TFilterGraph::ApplyVolume() {
   ComPtr<IBasicAudio> Audio;
-  if (SUCCEEDED(QueryInterface(Audio))) Audio->put_Volume(Value - 10000);
+  if (FVolume && SUCCEEDED(QueryInterface(Audio))) Audio->put_Volume(*FVolume - 10000);
 }
 
 TGraphState TFilterGraph::GraphState() {

@@ -2,8 +2,7 @@
 
 #include <filesystem>
 
-#include "engine/AVIPLE.h"
-#include "engine/GIFPLE.h"
+#include "engine/PlayListEntry.h"
 #include "engine/VizmoraPlayer.h"
 #include "framework/DayFractions.h"
 #include "framework/Exception.h"
@@ -17,21 +16,11 @@ bool IsFile(const std::string& Path) {
   return std::filesystem::is_regular_file(Path, Error);
 }
 
-std::string EntryJson(int Index, TPlayListEntry& Entry) {
-  std::string J = "{\"index\":" + std::to_string(Index);
-  const std::string Common = ",\"file\":" + JsonString(Entry.FileName) + ",\"duration\":" + JsonNumber(Entry.Duration * SecsPerDay);
-  if (auto* Video = dynamic_cast<TAVIPLE*>(&Entry)) {
-    const VMR9NormalizedRect& R = Video->OverlayRect;
-    J += ",\"kind\":\"video\"" + Common + ",\"additional_file\":" + JsonString(Video->AdditionalFile) +
-         ",\"overlay\":{\"left\":" + JsonNumber(R.left) + ",\"top\":" + JsonNumber(R.top) +
-         ",\"right\":" + JsonNumber(R.right) + ",\"bottom\":" + JsonNumber(R.bottom) +
-         "},\"alpha\":" + JsonNumber(Video->OverlayAlpha);
-  } else if (auto* Picture = dynamic_cast<TGIFPLE*>(&Entry)) {
-    J += ",\"kind\":\"picture\"" + Common + ",\"sound_file\":" + JsonString(Picture->SoundFile) +
-         ",\"continue\":" + (Picture->ContinueSound ? "true" : "false") +
-         ",\"display_time\":" + std::to_string(Picture->DisplayTime);
-  }
-  return J + "}";
+std::string EntryJson(int Index, const TPlayListEntry& Entry) {
+  const TEntryKind& Kind = EntryKindOf(Entry);
+  return "{\"index\":" + std::to_string(Index) + ",\"kind\":\"" + Kind.Name + "\",\"file\":" +
+         JsonString(Entry.FileName) + ",\"duration\":" + JsonNumber(Entry.Duration * SecsPerDay) + Kind.JsonFields(Entry) +
+         "}";
 }
 // Loads a playlist file, writing what was skipped and what broke to Errors; false when it broke.
 bool LoadReporting(TEntryKinds& Kinds, const std::string& Path, std::ostream& Errors) {

@@ -1,5 +1,5 @@
-// Program start: the video form first (it makes the player), then the command line's files,
-// then the message loop until the video form closes.
+// Program start: the video form first (it makes the player), then the playlist window unless
+// headless, then the command line's files, then the message loop until the video form closes.
 #include <cstdlib>
 #include <iostream>
 #include <memory>
@@ -14,6 +14,8 @@
 #include "ui/CommandLine.h"
 #include "ui/EntryKinds.h"
 #include "ui/PlayListCommands.h"
+#include "ui/PlayLstFm.h"
+#include "ui/ProgramStart.h"
 #include "ui/PropertiesFrames.h"
 #include "ui/ShowRunner.h"
 #include "ui/vizmoraFM.h"
@@ -28,26 +30,23 @@ int RunShow(int argc, char** argv, const TCommandLine& Line) {
   GstPlatformInitialize();
   InstallPropertiesFrames();
 
-  int Status = 0;
   try {
-    vizmoraFM = CreateForm<TvizmoraFM>();
+    CreateProgramForms(!Line.Headless);
   } catch (...) {
     ApplicationHandleException(nullptr);
     return 1;
   }
   TEntryKinds Kinds(ThePlayer->PlayList, vizmoraFM->FG, vizmoraFM->SG, vizmoraFM->VW);
   AddArguments(Kinds, Line.Files, std::cerr);
+  if (PlayLstFm) PlayLstFm->PlayListChanged();
   TShowRunner Runner(ThePlayer->PlayList, vizmoraFM->FG, Line.Loops, Line.Events ? &std::cout : nullptr);
   Runner.Start();
   TPlayListControls Controls(*ThePlayer->PlayList, vizmoraFM->FG, vizmoraFM->SG, Kinds, vizmoraFM);
   auto Mpris = std::make_unique<TMprisService>(Controls, *ThePlayer->PlayList);
   Mpris->Start(std::cerr);
-  Status = App.exec();
+  const int Status = App.exec();
   Mpris.reset();  // before the playlist it listens to is freed
-
-  FreeForms();
-  delete ThePlayer;
-  ThePlayer = nullptr;
+  FreeProgramForms();
   return Status;
 }
 }  // namespace

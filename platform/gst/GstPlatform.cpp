@@ -27,6 +27,12 @@ void LeaveOutConsoleSinks() {
 void GstPlatformInitialize() {
   gst_init(nullptr, nullptr);
   LeaveOutConsoleSinks();
+  // Bitmaps and TIFF pictures come whole from a file: the pixbuf decoder takes them so, while the
+  // libav ones, ranked above it, want them cut into frames by a parser there is none of.
+  if (GstPluginFeature* Pixbuf = gst_registry_lookup_feature(gst_registry_get(), "gdkpixbufdec")) {
+    gst_plugin_feature_set_rank(Pixbuf, GST_RANK_SECONDARY);
+    gst_object_unref(Pixbuf);
+  }
   GstLogFileInstall();
   CoRegisterClass(CLSID_FilterGraph, [](REFIID Iid, void** Object) {
     const ComPtr<TGstFilterGraph> Graph(new TGstFilterGraph);

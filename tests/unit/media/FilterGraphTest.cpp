@@ -328,3 +328,23 @@ TEST_F(GraphFixture, DestructionDeactivatesFirst) {
                                 "A after-remove", "G1 SetNotifyFlags 1", "G1 SetLogFile 0"}));
   EXPECT_EQ(References(Classes.Latest()), 1u);
 }
+
+TEST_F(GraphFixture, TheLastVolumeSetReachesEveryGraphBuiltLater) {
+  const auto VolumeCalls = [this] {
+    TCalls Volumes;
+    for (const std::string& Call : Log.Take())
+      if (Call.find("put_Volume") != std::string::npos) Volumes.push_back(Call);
+    return Volumes;
+  };
+  FG->SetActive(true);
+  FG->SetActive(false);
+  FG->SetActive(true);
+  EXPECT_EQ(VolumeCalls(), TCalls{}) << "graphs keep the platform's volume until one is set";
+  FG->SetVolume(0);
+  FG->SetActive(false);
+  FG->SetVolume(2500);  // while inactive: kept for the next graph
+  FG->SetActive(true);
+  FG->SetActive(false);
+  FG->SetActive(true);
+  EXPECT_EQ(VolumeCalls(), (TCalls{"G2 put_Volume -10000", "G3 put_Volume -7500", "G4 put_Volume -7500"}));
+}
