@@ -21,6 +21,8 @@ namespace {
 constexpr auto StallLimit = std::chrono::seconds(10);
 // And in any case after this long, should its elements keep changing without getting anywhere.
 constexpr auto RenderLimit = std::chrono::seconds(60);
+// Times a renderer's failure to start, with no error reported, is taken for a passing race.
+constexpr int FailureRetries = 5;
 
 std::string FileNameOf(const std::string& Path) {
   const auto Slash = Path.find_last_of('/');
@@ -336,6 +338,7 @@ HRESULT TGstFileRenderer::ConnectVideo(GstPad* Pad, GstCaps* Caps, GstClockTimeD
 
 HRESULT TGstFileRenderer::WaitForPreroll() {
   for (GstElement* Renderer : FRenderers) {
+    int Retries = 0;
     for (;;) {
       if (const HRESULT Result = Failure(); FAILED(Result)) return Result;
       if (Stalled()) return VFW_E_TIMEOUT;
@@ -344,8 +347,15 @@ HRESULT TGstFileRenderer::WaitForPreroll() {
       const GstStateChangeReturn State = gst_element_get_state(Renderer, &Reached, nullptr, 50 * GST_MSECOND);
       // A wait for PLAYING answers failure when a parent's async commit stops the renderer at
       // PAUSED on its way there; the renderer has prerolled all the same.
-      if (State == GST_STATE_CHANGE_FAILURE && Reached < GST_STATE_PAUSED)
-        return FAILED(Failure()) ? Failure() : VFW_E_INVALID_FILE_FORMAT;
+      if (State == GST_STATE_CHANGE_FAILURE && Reached < GST_STATE_PAUSED) {
+        if (FAILED(Failure())) return Failure();
+        // Joining a running pipeline races its own state changes, which can answer failure for
+        // a moment although no element failed (it reports an error when it does): ask again.
+        if (++Retries > FailureRetries) return VFW_E_INVALID_FILE_FORMAT;
+        g_usleep(50 * G_TIME_SPAN_MILLISECOND);
+        gst_element_sync_state_with_parent(Renderer);
+        continue;
+      }
       if (State != GST_STATE_CHANGE_ASYNC) break;
     }
   }
