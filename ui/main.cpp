@@ -2,7 +2,6 @@
 // headless, then the command line's files, then the message loop until the video form closes.
 #include <cstdlib>
 #include <iostream>
-#include <functional>
 #include <memory>
 #include <optional>
 
@@ -26,21 +25,6 @@
 #include "ui/vizmoraFM.h"
 
 namespace {
-// Where the show's own choices come from: the playlist window's action once there is a window,
-// which --skip-broken checks.
-std::function<bool()> SkipBrokenChoice(const TCommandLine& Line) {
-  if (!PlayLstFm) return [Skip = Line.SkipBroken] { return Skip; };
-  if (Line.SkipBroken) PlayLstFm->SkipBroken->setChecked(true);
-  return [] { return PlayLstFm && PlayLstFm->SkipBroken->isChecked(); };
-}
-
-// The window's look the command line asks for, as the playlist window's actions leave it.
-void ApplyStartView(const TCommandLine& Line) {
-  if (!PlayLstFm) return;
-  if (Line.FullScreen) PlayLstFm->FullScreenExecute();
-  if (Line.HidePlayList) PlayLstFm->HidePLExecute();
-}
-
 int RunShow(int argc, char** argv, const TCommandLine& Line) {
   if (Line.Headless) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   TApplication App(argc, argv);
@@ -67,13 +51,13 @@ int RunShow(int argc, char** argv, const TCommandLine& Line) {
   }
   AddArguments(Kinds, Line.Files, std::cerr);
   if (PlayLstFm) PlayLstFm->PlayListChanged();
-  ApplyStartView(Line);
+  ApplyStartView(Line.FullScreen, Line.HidePlayList);
   std::optional<TResumeStore> Resume;
   if (Line.Resume) Resume.emplace(Line.Files, std::cerr);
   auto Runner = std::make_unique<TShowRunner>(
       ThePlayer->PlayList, vizmoraFM->FG,
       TShowOptions{Line.Loops, Line.Events ? &std::cout : nullptr, Log.get(), Resume ? &*Resume : nullptr,
-                   SkipBrokenChoice(Line), Line.Headless || Line.Loops > 0});
+                   SkipBrokenChoice(Line.SkipBroken), Line.Headless || Line.Loops > 0});
   if (Boxes)  // a show that skips what fails opens no box: nobody may be there to close it
     SetExceptionReporter([Box = MessageBoxReporter(), Show = Runner.get()](const std::string& Message) {
       if (!Show->SkipsBroken()) return Box(Message);
