@@ -114,10 +114,10 @@ void TShowRunner::Changed(TPlayListChange Change) {
 
 void TShowRunner::Started() {
   const int Index = FPlayList->Current;
+  if (FOptions.Resume) FOptions.Resume->Save(Index);  // saved once reported: a kill after the report finds it
   Emit("started", Index, {}, FStartMs);
   if (FHeldFrame) Emit("frame", Index, {}, *FHeldFrame);
   FHeldFrame.reset();
-  if (FOptions.Resume) FOptions.Resume->Save(Index);
   if (SkipsBroken()) FWatchdog.Watch();
 }
 
@@ -195,11 +195,11 @@ void TShowRunner::PlayLater(int Index, int Ms) {
 void TShowRunner::Emit(const char* Event, int Index, const std::string& Why, long long Ms) {
   TPlayListEntry* Entry = FPlayList->Items(Index);
   const std::string File = Entry ? Entry->FileName : "";
+  if (FOptions.Log) FOptions.Log->Write(Event, WallMs(Ms), Index, File, Why);  // the proof first
   if (FOptions.Events && IsStreamEvent(Event)) {
     *FOptions.Events << "{\"event\":\"" << Event << "\",\"index\":" << Index << ",\"file\":" << JsonString(File)
                      << ",\"kind\":\"" << (Entry ? EntryKindOf(*Entry).Name : "") << "\",\"ms\":" << Ms;
     if (!Why.empty()) *FOptions.Events << ",\"error\":" << JsonString(Why);
     *FOptions.Events << "}" << std::endl;
   }
-  if (FOptions.Log) FOptions.Log->Write(Event, WallMs(Ms), Index, File, Why);
 }

@@ -2,10 +2,14 @@
 // and every event reaches the log.
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <iostream>
 
 #include "RunVizmora.h"
 #include "engine/GIFPLE.h"
@@ -121,4 +125,53 @@ TEST_F(KioskShowTest, SkippingPlaysTheGoodEntriesRoundAfterRoundAndLogsEveryEven
   const TRun Halting = RunVizmora({"--loops", "3", "--events", Show});
   EXPECT_EQ(Halting.Status, 2) << Halting.Errors;
   EXPECT_EQ(Halting.Events, (std::vector<std::string>{"started 0", "frame 0", "finished 0", "failed 1"})) << Halting.Output;
+}
+
+// As a supervisor runs it: killed outright while the second entry plays, started again, the show
+// comes back on that entry.
+TEST_F(KioskShowTest, AfterAKillTheShowResumesOnTheSameEntry) {
+  Kinds.AddMediaFile(TestMediaPath(TTestMedia::Jpeg));
+  static_cast<TGIFPLE*>(Player.PlayList->Items(0))->DisplayTime = 1;
+  Kinds.AddMediaFile(TestMediaPath(TTestMedia::AviMjpegPcm));
+  Kinds.AddMediaFile(TestMediaPath(TTestMedia::Jpeg));
+  Kinds.SavePlayList(Path("show.pll").toStdString());
+  const QStringList Arguments = {"--headless", "--resume", "--events", "--log", Path("proof.log"), Path("show.pll")};
+  // Starts the program and waits for the line; answers the events seen until then.
+  QProcess Program;
+  const auto RunUntilLine = [&Program, &Arguments](const std::string& Line) {
+    std::string Output;
+    Program.start(VIZMORA_PROGRAM, Arguments);
+    QElapsedTimer Clock;
+    Clock.start();
+    std::vector<std::string> Events;
+    for (auto Seen = Events.end(); Seen == Events.end(); Seen = std::find(Events.begin(), Events.end(), Line)) {
+      if (Clock.elapsed() > 60000 || Program.state() == QProcess::NotRunning) return Events;
+      Program.waitForReadyRead(100);
+      Output += Program.readAllStandardOutput().toStdString();
+      Events = EventsOf(Output);
+    }
+    Events.erase(std::find(Events.begin(), Events.end(), Line) + 1, Events.end());
+    return Events;
+  };
+  ASSERT_EQ(RunUntilLine("started 1"), (std::vector<std::string>{"started 0", "frame 0", "finished 0", "started 1"}));
+  Program.kill();  // SIGKILL
+  Program.waitForFinished();
+
+  QElapsedTimer Back;
+  Back.start();
+  EXPECT_EQ(RunUntilLine("frame 1"), (std::vector<std::string>{"started 1", "frame 1"}));
+  std::cout << "from the restart to the first frame: " << Back.elapsed() << " ms\n";
+  Program.kill();
+  Program.waitForFinished();
+  std::vector<std::string> Logged;
+  for (const QJsonObject& Line : LogLines(Path("proof.log")))
+    Logged.push_back(Line["event"].toString().toStdString() + " " + std::to_string(Line["index"].toInt()));
+  // The kill may have come before or after the first run's frame of entry 1 was logged.
+  const auto Resumed = std::find(Logged.begin(), Logged.end(), "resumed 1");
+  ASSERT_NE(Resumed, Logged.end()) << ::testing::PrintToString(Logged);
+  EXPECT_EQ(std::vector<std::string>(Resumed, Logged.end()), (std::vector<std::string>{"resumed 1", "started 1", "frame 1"}));
+
+  // Another show does not start there.
+  const TRun Other = RunVizmora({"--resume", "--loops", "1", "--events", QString::fromStdString(TestMediaPath(TTestMedia::Jpeg))});
+  EXPECT_EQ(Other.Events.front(), "started 0");
 }
