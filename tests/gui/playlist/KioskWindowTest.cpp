@@ -1,7 +1,13 @@
 // Shows in the program's windows that run unattended: whoever starts an entry, the show runner
 // hears of it; skipping is an option of the window kept across a restart; at most one message
 // box at a time; a kiosk's start full screen with the list hidden, the pointer hiding.
+#include <unistd.h>
+
 #include <QMessageBox>
+#include <QProcess>
+#include <fstream>
+#include <iostream>
+#include <iterator>
 #include <sstream>
 
 #include "desktop/PlayListControls.h"
@@ -116,4 +122,59 @@ TEST_F(PlayListWindow, AKioskStartsFullScreenWithTheListHiddenAndThePointerHides
   QTest::mouseMove(vizmoraFM->VW, QPoint(30, 30));
   RunFor(2 * TPointerHider::StillMs + 500);
   EXPECT_NE(vizmoraFM->cursor().shape(), Qt::BlankCursor);
+}
+
+TEST_F(PlayListWindow, AnEntryWhoseGraphStallsIsSkippedWhenSkipping) {
+  Add(TTestMedia::RedClip);
+  Add(TTestMedia::Jpeg);
+  std::ostringstream Events;
+  TShowOptions Options;
+  Options.Loops = 1;
+  Options.Events = &Events;
+  Options.SkipBroken = [] { return true; };
+  TShowRunner Runner(&List(), vizmoraFM->FG, Options);
+  Runner.Start();
+  // The clip's graph stops moving behind the playlist's back, as a source that stops sending does.
+  QTimer Watch;
+  QObject::connect(&Watch, &QTimer::timeout, [&] {
+    if (List().Current != 0 || PositionMs() < 500) return;
+    Watch.stop();
+    vizmoraFM->FG->Pause();
+  });
+  Watch.start(50);
+  QTimer::singleShot(90000, [] { QCoreApplication::exit(3); });
+  EXPECT_EQ(QCoreApplication::exec(), 0);
+  EXPECT_EQ(Starts(Events.str()), (std::vector<std::string>{"started 0", "started 1", "finished 1"})) << Events.str();
+  ASSERT_EQ(Reports.size(), 1u);
+  EXPECT_NE(Reports[0].find("has not moved"), std::string::npos) << Reports[0];
+}
+
+// A show whose files are all gone waits longer and longer between rounds, and meanwhile uses
+// next to no processor time.
+TEST_F(PlayListWindow, AShowOfMissingFilesBacksOffAndStaysNearIdle) {
+  const QString Log = Dir.path() + "/proof.log";
+  QProcess Program;
+  Program.start(VIZMORA_PROGRAM, {"--skip-broken", "--log", Log, QString::fromStdString(MissingMediaPath() + ".avi"),
+                                  QString::fromStdString(MissingMediaPath() + ".jpg")});
+  ASSERT_TRUE(Program.waitForStarted());
+  const auto Waits = [&Log] {
+    QFile File(Log);
+    std::vector<std::string> Seen;
+    if (!File.open(QIODevice::ReadOnly)) return Seen;
+    for (const QByteArray& Line : File.readAll().split('\n'))
+      if (const auto At = Line.indexOf("starts in "); At >= 0) Seen.push_back(Line.mid(At + 10).split('"')[0].toStdString());
+    return Seen;
+  };
+  EXPECT_TRUE(RunUntil([&] { return Waits().size() >= 4; }, 60000));
+  std::ifstream Stat("/proc/" + std::to_string(Program.processId()) + "/stat");
+  std::string Text((std::istreambuf_iterator<char>(Stat)), {});
+  std::istringstream Fields(Text.substr(Text.rfind(')') + 2));
+  std::vector<std::string> F((std::istream_iterator<std::string>(Fields)), {});
+  const double CpuSeconds = (std::stod(F.at(11)) + std::stod(F.at(12))) / sysconf(_SC_CLK_TCK);
+  Program.terminate();
+  Program.waitForFinished();
+  EXPECT_EQ(Waits(), (std::vector<std::string>{"1 s", "2 s", "4 s", "8 s"}));
+  // Start-up included; a show that tried again at once would use all of the 7 s waited.
+  EXPECT_LT(CpuSeconds, 3) << "processor seconds over the four rounds";
+  std::cout << "processor time over four failing rounds: " << CpuSeconds << " s\n";
 }
