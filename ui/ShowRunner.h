@@ -4,7 +4,7 @@
 // (as JSON lines on a stream, in a log file, or both), and ends the program once the playlist
 // has wrapped round a given number of times. It listens to the playlist and observes the main
 // graph, so entries started from anywhere (the window, the desktop's media controls) count.
-// Entries that fail either halt the show, as designed, or, when skipping, are passed over, with
+// Entries that fail either halt the show or, when skipping, are passed over, with
 // a growing wait between rounds in which every entry failed. User-interface thread.
 #include <QTimer>
 #include <cstdint>

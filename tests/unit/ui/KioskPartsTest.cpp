@@ -1,5 +1,5 @@
 // The parts of an unattended show that need no media: the log and its rotation, the entry to
-// resume at, the watchdog, the wait between failed rounds and the command line's switches.
+// resume at and the watchdog.
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
@@ -10,8 +10,6 @@
 #include "engine/VizmoraPlayer.h"
 #include "fakes/ManualTimer.h"
 #include "framework/DayFractions.h"
-#include "ui/BackOff.h"
-#include "ui/CommandLine.h"
 #include "ui/ProofLog.h"
 #include "ui/ResumeStore.h"
 #include "ui/Watchdog.h"
@@ -120,26 +118,4 @@ TEST(Watchdog, AnEntryThatStopsMovingOrOverrunsItsLengthStallsWhileAPauseDoesNot
   Seconds(1, 1);
   ASSERT_EQ(Stalls.size(), 2u);
   EXPECT_NE(Stalls[1].find("20 s long"), std::string::npos) << Stalls[1];
-}
-
-TEST(BackOff, DoublesFromOneSecondToAMinuteAndStartsOverOnceReset) {
-  TBackOff Wait;
-  std::vector<int> Seen;
-  for (int I = 0; I < 9; ++I) Seen.push_back(Wait.NextMs());
-  EXPECT_EQ(Seen, (std::vector<int>{1000, 2000, 4000, 8000, 16000, 32000, 60000, 60000, 60000}));
-  Wait.Reset();
-  EXPECT_EQ(Wait.NextMs(), 1000);
-}
-
-TEST(CommandLine, KioskSwitches) {
-  const auto C = TCommandLine::Parse(
-      {"--fullscreen", "--hide-playlist", "--skip-broken", "--resume", "--log", "/var/log/show.log", "show.pll"});
-  EXPECT_TRUE(C.Error.empty()) << C.Error;
-  EXPECT_TRUE(C.FullScreen && C.HidePlayList && C.SkipBroken && C.Resume);
-  EXPECT_EQ(C.LogFile, "/var/log/show.log");
-  EXPECT_EQ(C.Files, (std::vector<std::string>{"show.pll"}));
-  EXPECT_NE(TCommandLine::Parse({"--log"}).Error.find("--log needs a value"), std::string::npos);
-  const auto Plain = TCommandLine::Parse({"a.avi"});
-  EXPECT_FALSE(Plain.FullScreen || Plain.HidePlayList || Plain.SkipBroken || Plain.Resume);
-  EXPECT_TRUE(Plain.LogFile.empty());
 }
