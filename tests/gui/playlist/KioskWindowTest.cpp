@@ -34,6 +34,16 @@ std::vector<std::string> Starts(const std::string& Text) {
   }
   return Seen;
 }
+
+// Runs the event loop until the show ends it; 3 when it has not after Ms. The limit goes with
+// the call, so it never ends a later test's loop.
+int RunShow(int Ms) {
+  QTimer Limit;
+  Limit.setSingleShot(true);
+  QObject::connect(&Limit, &QTimer::timeout, [] { QCoreApplication::exit(3); });
+  Limit.start(Ms);
+  return QCoreApplication::exec();
+}
 }  // namespace
 
 TEST_F(PlayListWindow, EntriesStartedFromTheWindowOrTheDesktopAreReportedAndCounted) {
@@ -59,8 +69,7 @@ TEST_F(PlayListWindow, EntriesStartedFromTheWindowOrTheDesktopAreReportedAndCoun
       Start();
     });
     Watch.start(50);
-    QTimer::singleShot(60000, [] { QCoreApplication::exit(3); });
-    EXPECT_EQ(QCoreApplication::exec(), 0);
+    EXPECT_EQ(RunShow(60000), 0);
     EXPECT_EQ(Starts(Events.str()), (std::vector<std::string>{"started 0", "started 1", "finished 1"})) << Events.str();
   }
   EXPECT_TRUE(Reports.empty());
@@ -142,8 +151,7 @@ TEST_F(PlayListWindow, AnEntryWhoseGraphStallsIsSkippedWhenSkipping) {
     vizmoraFM->FG->Pause();
   });
   Watch.start(50);
-  QTimer::singleShot(90000, [] { QCoreApplication::exit(3); });
-  EXPECT_EQ(QCoreApplication::exec(), 0);
+  EXPECT_EQ(RunShow(90000), 0);
   EXPECT_EQ(Starts(Events.str()), (std::vector<std::string>{"started 0", "started 1", "finished 1"})) << Events.str();
   ASSERT_EQ(Reports.size(), 1u);
   EXPECT_NE(Reports[0].find("has not moved"), std::string::npos) << Reports[0];
