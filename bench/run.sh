@@ -143,6 +143,7 @@ late7=${B7_TRANSITIONS:-300}  # 1000 for the full run
 log "B7: kiosk show in a window under Xvfb, $late7 transitions"
 while IFS= read -r line; do rows+=("$line"); done < <(xvfb-run -a -s "-screen 0 1600x1200x24 -nolisten tcp" \
   bash "$here/kioskrun.sh" "$build" "$work" 100 "$late7")
+rows+=("$(bash "$here/resume.sh" "$build" "$work" 2> /dev/null)")
 
 # --- table --------------------------------------------------------------------------------
 cpu=$(grep -m1 'model name' /proc/cpuinfo | sed 's/.*: //')
