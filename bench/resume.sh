@@ -22,11 +22,11 @@ wait_lines() {  # pattern count
 times=() note=""
 for round in 1 2 3; do
   wait_lines '"event":"started","index":1' "$round"
-  frames=$(lines '"event":"frame","index":1') firsts=$(lines '"event":"started","index":0')
+  frames=$(lines '"event":"frame","index":1')
   # Killed once its frame is out, so the restart has to bring it back.
   wait_lines '"event":"frame","index":1' $((frames + 1))
   kill -9 "$(cat "$work/resume.pid")"
-  killed=$(ms)
+  killed=$(ms) firsts=$(lines '"event":"started","index":0')
   wait_lines '"event":"frame","index":1' $((frames + 2))
   times+=($(($(ms) - killed)))
   [ "$(lines '"event":"started","index":0')" = "$firsts" ] || note=" (NOT resumed: the first entry started)"
