@@ -5,11 +5,7 @@
 # Usage: bench/longrun.sh BUILD_DIR WORK_DIR EARLY LATE   (transition counts)
 set -euo pipefail
 build=$1 work=$2 early=$3 late=$4
-ff() { ffmpeg -loglevel error -y "$@"; }
-[ -s "$work/short.avi" ] || ff -f lavfi -i "testsrc=size=640x360:rate=25:duration=0.2" \
-  -f lavfi -i "sine=frequency=660:sample_rate=44100:duration=0.2" -c:v mpeg4 -q:v 5 -c:a pcm_s16le -shortest "$work/short.avi"
-[ -s "$work/still.jpg" ] || ff -f lavfi -i "color=c=0x204080:size=640x360" -frames:v 1 "$work/still.jpg"
-[ -s "$work/chime.wav" ] || ff -f lavfi -i "sine=frequency=880:sample_rate=44100:duration=0.5" "$work/chime.wav"
+source "$(dirname "$0")/showmedia.sh"
 "$build/bench/playlist/playlist_bench" show 20 "$work/long.pll" "$work/short.avi" "$work/still.jpg" \
   "$work/chime.wav" "$work/short.avi"
 

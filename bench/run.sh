@@ -3,7 +3,7 @@
 # (metric, ours, peer, ratio); appends it with the date and machine to bench/RESULTS.md.
 # Usage: bench/run.sh BUILD_DIR   (a Release build with vizmora, playlist_bench, registry_bench,
 #                                  window_bench, bench_measure)
-# B5_TRANSITIONS=1000 makes the long run the full length (default 300).
+# B5_TRANSITIONS=1000 makes the long run the full length (default 300); B7_TRANSITIONS likewise.
 # Nothing here judges a figure; the table only reports them.
 set -euo pipefail
 
@@ -137,6 +137,13 @@ rm -f "$work/b6.pll"
 late=${B5_TRANSITIONS:-300}  # 1000 for the full run; 300 keeps make bench within ten minutes
 log "B5: long run, $late transitions"
 while IFS= read -r line; do rows+=("$line"); done < <(bash "$here/longrun.sh" "$build" "$work" 100 "$late")
+
+# --- B7 kiosk in a window ------------------------------------------------------------------
+late7=${B7_TRANSITIONS:-300}  # 1000 for the full run
+log "B7: kiosk show in a window under Xvfb, $late7 transitions"
+while IFS= read -r line; do rows+=("$line"); done < <(xvfb-run -a -s "-screen 0 1600x1200x24 -nolisten tcp" \
+  bash "$here/kioskrun.sh" "$build" "$work" 100 "$late7")
+rows+=("$(bash "$here/resume.sh" "$build" "$work" 2> /dev/null)")
 
 # --- table --------------------------------------------------------------------------------
 cpu=$(grep -m1 'model name' /proc/cpuinfo | sed 's/.*: //')

@@ -7,10 +7,12 @@
 #include <vector>
 
 enum class TPlayListChange {
-  pcEntries,  // an entry was added or removed
-  pcCurrent,  // an entry was started, or Current was set
-  pcState,    // stopped, paused or resumed
-  pcSeek      // the current entry was asked to seek
+  pcEntries,   // an entry was added or removed
+  pcStarting,  // Current names the entry about to start; pcCurrent follows once it started or failed
+  pcCurrent,   // an entry was started or failed to start, or Current was set
+  pcState,     // stopped, paused or resumed
+  pcSeek,      // the current entry was asked to seek
+  pcFinished   // the current entry played out; the next one starts once the listeners have heard
 };
 
 class TPlayListListeners {

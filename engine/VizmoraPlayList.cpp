@@ -1,8 +1,15 @@
 #include "engine/VizmoraPlayList.h"
 
 #include <algorithm>
+#include <exception>
 
 #include "engine/PlayListEntry.h"
+#include "framework/Timer.h"
+
+TVizmoraPlayList::TVizmoraPlayList() : FHandOver(CreateTimer()) {
+  FHandOver->SetInterval(0);
+  FHandOver->OnTimer = [this](ITimer*) { HandOver(); };
+}
 
 TVizmoraPlayList::~TVizmoraPlayList() {
   for (TPlayListEntry* Entry : FItems) delete Entry;
@@ -18,6 +25,7 @@ void TVizmoraPlayList::Remove(TPlayListEntry* Entry) {
   const int I = IndexOf(Entry);
   if (I < 0) return;  // not ours: freeing it could free another list's entry
   if (I == Current) Stop();
+  if (Entry == FPlayedOut) FPlayedOut = nullptr;
   FItems.erase(FItems.begin() + I);
   delete Entry;
   if (Count() - 1 < Current) Current = Count() - 1;
@@ -37,20 +45,29 @@ void TVizmoraPlayList::PlayIndex(int Index) {
   if (Index < 0 || Index >= Count()) return;
   Stop();
   Current = Index;
+  Listeners.Notify(TPlayListChange::pcStarting);
   TPlayListEntry* Entry = Items(Index);
-  Entry->OnFinished.Bind(this, &TVizmoraPlayList::EntryFinished);
+  Entry->OnFinished.Bind(this, &TVizmoraPlayList::EntryPlayedOut);
   try {
     Entry->Play();
+  } catch (const std::exception& E) {
+    // Current stays set and State at esStopped; the listeners hear of both, and why.
+    PlayError = E.what();
+    Listeners.Notify(TPlayListChange::pcCurrent);
+    throw;
   } catch (...) {
-    // Current stays set and State at esStopped; the listeners hear of both.
+    PlayError = "Unknown exception";
     Listeners.Notify(TPlayListChange::pcCurrent);
     throw;
   }
+  PlayError.clear();
   State = esPlaying;
   Listeners.Notify(TPlayListChange::pcCurrent);
 }
 
 void TVizmoraPlayList::Stop() {
+  FHandOver->SetEnabled(false);
+  FHandOverDue = false;
   if (TPlayListEntry* Entry = CurrentEntry(); Entry && (Entry->State == esPlaying || Entry->State == esPaused))
     Entry->Stop();
   State = esStopped;
@@ -93,4 +110,20 @@ void TVizmoraPlayList::EntryFinished(TPlayListEntry* Sender) {
   NextIndex = IndexOf(Sender) + 1;
   if (NextIndex >= Count()) NextIndex = 0;  // wrap round; a sender no longer listed leads to 0
   PlayIndex(NextIndex);
+}
+
+void TVizmoraPlayList::EntryPlayedOut(TPlayListEntry* Sender) {
+  FPlayedOut = Sender;
+  FHandOver->SetEnabled(true);
+}
+
+// Told first, so a listener may end the show here (a Stop calls the handover off), and nobody
+// sees the playlist between the two entries.
+void TVizmoraPlayList::HandOver() {
+  FHandOver->SetEnabled(false);
+  FHandOverDue = true;
+  Listeners.Notify(TPlayListChange::pcFinished);
+  if (!FHandOverDue) return;
+  FHandOverDue = false;
+  EntryFinished(FPlayedOut);
 }

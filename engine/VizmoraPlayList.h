@@ -2,17 +2,20 @@
 // The ordered list of entries the user builds, and the sequencer that plays it as an endless
 // loop: when an entry has played out the next one starts, wrapping to the first after the last.
 // User-interface thread only.
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "engine/EntryState.h"
 #include "engine/PlayListListeners.h"
 
+class ITimer;
 class TPlayListEntry;
 class TVizmoraPlayer;
 
 class TVizmoraPlayList {
 public:
-  TVizmoraPlayList() = default;
+  TVizmoraPlayList();
   ~TVizmoraPlayList();  // frees every entry, first to last
   TVizmoraPlayList(const TVizmoraPlayList&) = delete;
   TVizmoraPlayList& operator=(const TVizmoraPlayList&) = delete;
@@ -31,8 +34,12 @@ public:
   void Seek(int Percent);
   double CurrentDuration() const;
   double CurrentPosition() const;
-  // The handler every played entry's OnFinished gets: plays the next entry.
+  // Plays the entry after Sender, wrapping round to the first.
   void EntryFinished(TPlayListEntry* Sender);
+  // The handler every played entry's OnFinished gets: hands over to EntryFinished through the
+  // event loop, so the next entry never starts inside the graph event that reported the end; the
+  // listeners hear pcFinished then. PlayIndex or Stop before then calls the handover off.
+  void EntryPlayedOut(TPlayListEntry* Sender);
   void SetPlayer(TVizmoraPlayer* APlayer) { Player = APlayer; }
   void SetCurrent(int Index) {
     Current = Index;
@@ -43,11 +50,17 @@ public:
   int Current = -1;
   TEntryState State = esPlaying;  // a new playlist counts as playing with nothing current
   int NextIndex = 0;
+  std::string PlayError;  // why the last PlayIndex failed; empty once one succeeded
   // Told after every operation that changes the list, Current or State, and after Seek.
   TPlayListListeners Listeners;
 
 private:
   TPlayListEntry* CurrentEntry() const { return Current == -1 ? nullptr : Items(Current); }
 
+  void HandOver();
+
   std::vector<TPlayListEntry*> FItems;
+  std::unique_ptr<ITimer> FHandOver;     // a zero-delay timer while a handover is due
+  bool FHandOverDue = false;             // while the listeners hear pcFinished
+  TPlayListEntry* FPlayedOut = nullptr;  // the entry handing over; nil once it was removed
 };

@@ -1,6 +1,8 @@
 #include "framework/Application.h"
 
 #include <QMessageBox>
+#include <iostream>
+#include <memory>
 
 #include "framework/ExceptionReport.h"
 
@@ -15,8 +17,15 @@ bool TApplication::notify(QObject* Receiver, QEvent* Event) {
   }
 }
 
-void ReportExceptionsInMessageBoxes() {
-  SetExceptionReporter([](const std::string& Message) {
+TExceptionReporter MessageBoxReporter() {
+  return [Open = std::make_shared<bool>(false)](const std::string& Message) {
+    // The box runs an event loop of its own, in which the show goes on and may fail again.
+    if (*Open) {
+      std::cerr << "vizmora: " << Message << std::endl;
+      return;
+    }
+    *Open = true;
     QMessageBox::critical(QApplication::activeWindow(), QStringLiteral("Vizmora"), QString::fromStdString(Message));
-  });
+    *Open = false;
+  };
 }

@@ -10,5 +10,8 @@ public:
   bool notify(QObject* Receiver, QEvent* Event) override;
 };
 
-// Shows each reported exception in a message box over the active window.
-void ReportExceptionsInMessageBoxes();
+#include "framework/ExceptionReport.h"
+
+// Shows a reported exception in a message box over the active window; one box at a time: what is
+// reported while a box is open goes to standard error.
+TExceptionReporter MessageBoxReporter();

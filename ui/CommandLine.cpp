@@ -35,6 +35,16 @@ TCommandLine TCommandLine::Parse(const std::vector<std::string>& Arguments) {
         Fail("--loops needs a whole number of at least 1, not \"" + V + "\"");
       else
         C.Loops = N;
+    } else if (A == "--fullscreen") {
+      C.FullScreen = true;
+    } else if (A == "--hide-playlist") {
+      C.HidePlayList = true;
+    } else if (A == "--skip-broken") {
+      C.SkipBroken = true;
+    } else if (A == "--resume") {
+      C.Resume = true;
+    } else if (A == "--log") {
+      C.LogFile = Value("--log");
     } else if (A == "--list") {
       C.ListFile = Value("--list");
     } else if (A == "--save") {
@@ -78,6 +88,12 @@ std::string TCommandLine::Usage() {
          "  --headless        run without a display; video goes to a null sink at real speed\n"
          "  --loops N         end after the playlist has wrapped round N times\n"
          "  --events          print one JSON line per entry that starts, finishes or fails\n"
+         "  --fullscreen      start with the video full screen\n"
+         "  --hide-playlist   start with the playlist window hidden\n"
+         "  --skip-broken     pass over entries that fail instead of stopping the show\n"
+         "                    (entries that stall too); wait longer between rounds that all fail\n"
+         "  --resume          start at the entry this same show played last\n"
+         "  --log FILE        append one JSON line per show event to FILE (rotated at 10 MB)\n"
          "  --list PLAYLIST   print each entry of a playlist file as a JSON line and exit\n"
          "  --save OUT.pll    write the playlist built from the other arguments and exit\n"
          "                    (as M3U8 or XSPF when OUT ends in .m3u8, .m3u or .xspf)\n"

@@ -9,6 +9,11 @@ struct TCommandLine {
   bool Headless = false;           // no display: offscreen platform, video to a null sink
   int Loops = 0;                   // end after the playlist wrapped round this often; 0: never
   bool Events = false;             // one JSON line per entry started, finished or failed
+  bool FullScreen = false;         // the video form starts full screen
+  bool HidePlayList = false;       // the playlist window starts hidden
+  bool SkipBroken = false;         // entries that fail are passed over instead of halting the show
+  bool Resume = false;             // start at the entry this show played last, and keep saving it
+  std::string LogFile;             // --log: one JSON line per show event appended here
   std::string ListFile;            // --list: print the entries of this playlist and exit
   std::string SaveFile;            // --save: write the playlist built from Files and exit
   bool Help = false;

@@ -49,7 +49,7 @@ struct TActionRow {
   int Image;  // in both image lists; -1 for none
   bool Enabled;
   bool AutoCheck;  // checks and unchecks itself on each use
-  void (TPlayLstFm::*Execute)();
+  void (TPlayLstFm::*Execute)();  // nil: the action only carries its check mark
 };
 
 // AList, in its order.
@@ -67,6 +67,7 @@ const TActionRow Actions[] = {
     {&TPlayLstFm::Restore, "Restore", "Restore", "Restore", 6, false, false, &TPlayLstFm::RestoreExecute},
     {&TPlayLstFm::DelItem, "DelItem", "Delete ", "Delete ", 5, true, false, &TPlayLstFm::DelItemExecute},
     {&TPlayLstFm::Aspect, "Aspect", "Keep Aspect Ratio", nullptr, -1, true, true, &TPlayLstFm::AspectExecute},
+    {&TPlayLstFm::SkipBroken, "SkipBroken", "Skip Entries That Fail", nullptr, -1, true, true, nullptr},
 };
 
 const TActionRow MenuItems[] = {
@@ -94,7 +95,7 @@ const TMenuRow MainMenu[] = {
     {"File", {&TPlayLstFm::AddFile, &TPlayLstFm::Properties, nullptr, &TPlayLstFm::LoadPL, &TPlayLstFm::SavePL,
               &TPlayLstFm::Exit1}},
     {"View", {&TPlayLstFm::HidePL, &TPlayLstFm::Aspect}},
-    {"Control", {&TPlayLstFm::Play, &TPlayLstFm::Pause, &TPlayLstFm::Stop}},
+    {"Control", {&TPlayLstFm::Play, &TPlayLstFm::Pause, &TPlayLstFm::Stop, nullptr, &TPlayLstFm::SkipBroken}},
     {nullptr, {&TPlayLstFm::WWW1}},
 };
 
@@ -196,7 +197,7 @@ void TPlayLstFm::ReadResource() {
   PosTimer->SetEnabled(true);
 
   RegAuto1 = CreateComponent<TRegAuto>("RegAuto1");
-  RegAuto1->SetProps({"Aspect.Checked"});
+  RegAuto1->SetProps({"Aspect.Checked", "SkipBroken.Checked"});
   RegAuto1->SetSaveWindowPlace(true);
   RegAuto1->SetRegPath("Software\\Quorvex Software\\Vizmora");
   RegAuto1->SetIniFile("$HOME/.Vizmora");
@@ -215,7 +216,7 @@ void TPlayLstFm::CreateActions() {
     Action->setEnabled(Row.Enabled);
     Action->setCheckable(Row.AutoCheck);
     // Triggered, not toggled: a check mark restored at start runs no handler.
-    connect(Action, &QAction::triggered, this, [this, Execute = Row.Execute] { (this->*Execute)(); });
+    if (Row.Execute) connect(Action, &QAction::triggered, this, [this, Execute = Row.Execute] { (this->*Execute)(); });
     this->*Row.Field = Action;
     return Action;
   };

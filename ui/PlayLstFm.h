@@ -65,6 +65,7 @@ public:
   QAction* Restore = nullptr;
   QAction* DelItem = nullptr;
   QAction* Aspect = nullptr;  // checkable; its check mark is kept by RegAuto1
+  QAction* SkipBroken = nullptr;  // checkable, kept by RegAuto1; the show runner reads it at each failure
   QList<QAction*> AList;
   // Menu items with handlers of their own.
   QAction* Exit1 = nullptr;

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QMenu>
+#include <QAction>
 #include <QPointer>
 
 #include "engine/VizmoraPlayer.h"
@@ -40,4 +41,16 @@ void FreeProgramForms() {
   for (const QPointer<QDialog>& Dialog : Left) delete Dialog.data();
   delete ThePlayer;
   ThePlayer = nullptr;
+}
+
+void ApplyStartView(bool FullScreen, bool HidePlayList) {
+  if (!PlayLstFm) return;
+  if (FullScreen) PlayLstFm->FullScreenExecute();
+  if (HidePlayList) PlayLstFm->HidePLExecute();
+}
+
+std::function<bool()> SkipBrokenChoice(bool SkipBroken) {
+  if (!PlayLstFm) return [SkipBroken] { return SkipBroken; };
+  if (SkipBroken) PlayLstFm->SkipBroken->setChecked(true);
+  return [] { return PlayLstFm && PlayLstFm->SkipBroken->isChecked(); };
 }

@@ -1,8 +1,10 @@
 #include "ui/ShowRunner.h"
 
 #include <QCoreApplication>
-#include <QTimer>
+#include <chrono>
+#include <cstring>
 #include <exception>
+#include <iostream>
 
 #include "engine/PlayListEntry.h"
 #include "engine/VizmoraPlayList.h"
@@ -12,72 +14,192 @@
 #include "platform/dshow/EventCodes.h"
 #include "ui/EntryKinds.h"
 #include "ui/JsonText.h"
+#include "ui/ProofLog.h"
+#include "ui/ResumeStore.h"
+#include "ui/StatusLine.h"
 
 namespace {
-// The status the program ends with when an entry fails in a show limited by --loops.
+// The status the program ends with when nothing could be played, or an entry failed in a show
+// limited by --loops that does not skip.
 constexpr int ExitEntryFailed = 2;
-}  // namespace
 
-TShowRunner::TShowRunner(TVizmoraPlayList* APlayList, TFilterGraph* AMainGraph, int ALoops, std::ostream* AEvents)
-    : FPlayList(APlayList), FMainGraph(AMainGraph), FLoops(ALoops), FEvents(AEvents) {
-  FMainGraph->OnGraphErrorAbort.Bind(this, &TShowRunner::ErrorAbort);
-  FMainGraph->OnDSEvent.Bind(this, &TShowRunner::GraphEvent);
+// The wall-clock time of a moment on the monotonic clock.
+std::int64_t WallMs(long long MonotonicMs) {
+  using namespace std::chrono;
+  const auto Now = duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
+  return Now - (MonotonicMilliseconds() - MonotonicMs);
 }
 
-void TShowRunner::Start() {
-  // From the event loop, so a first entry that fails can end it.
-  QTimer::singleShot(0, [this] {
-    if (FPlayList->Count() > 0) Starting([this] { FPlayList->PlayIndex(0); });
+// The events the --events stream carries; the log carries every event.
+bool IsStreamEvent(const char* Event) {
+  for (const char* Name : {"started", "frame", "finished", "failed"})
+    if (std::strcmp(Event, Name) == 0) return true;
+  return false;
+}
+}  // namespace
+
+TShowRunner::TShowRunner(TVizmoraPlayList* APlayList, TFilterGraph* AMainGraph, TShowOptions AOptions)
+    : FPlayList(APlayList),
+      FMainGraph(AMainGraph),
+      FOptions(std::move(AOptions)),
+      FWatchdog(APlayList, [this](const std::string& Why) {
+        if (SkipsBroken()) Failed("stalled", Why, true);
+      }) {
+  FListener = FPlayList->Listeners.Add([this](TPlayListChange Change) { Changed(Change); });
+  FMainGraph->AddObserver(this);
+  FNext.setSingleShot(true);
+  QObject::connect(&FNext, &QTimer::timeout, [this] {
+    try {
+      FPlayList->PlayIndex(FNextIndex);
+    } catch (const std::exception& E) {
+      ShowException(E.what());  // its failure was handled as the playlist told of it
+    }
   });
 }
 
-template <typename Step>
-void TShowRunner::Starting(Step&& Action) {
-  FFrameDue = false;
-  try {
-    Action();
-  } catch (const std::exception& E) {
-    Failed(E.what());
-    return;
-  }
-  Emit("started");
-  FFrameDue = true;
-  // The playlist bound the entry's OnFinished to itself; the runner steps in between.
-  FPlayList->Items(FPlayList->Current)->OnFinished.Bind(this, &TShowRunner::Finished);
+TShowRunner::~TShowRunner() {
+  FMainGraph->RemoveObserver(this);
+  FPlayList->Listeners.Remove(FListener);
 }
 
-void TShowRunner::Finished(TPlayListEntry* Sender) {
-  Emit("finished");
-  if (FPlayList->IndexOf(Sender) + 1 >= FPlayList->Count() && FLoops > 0 && ++FWrapped >= FLoops) {
+void TShowRunner::Start() {
+  // From the event loop, so a show that cannot start can end it.
+  QTimer::singleShot(0, &FNext, [this] {
+    if (FPlayList->Count() == 0) {
+      if (!FOptions.EndWhenNothingPlays) return;  // the empty window waits for the user
+      std::cerr << "vizmora: nothing to play" << std::endl;
+      QCoreApplication::exit(ExitEntryFailed);
+      return;
+    }
+    int From = 0;
+    if (FOptions.Resume) {
+      const int Saved = FOptions.Resume->Load();
+      if (Saved >= 0 && Saved < FPlayList->Count()) {
+        From = Saved;
+        Emit("resumed", From);
+      }
+    }
+    PlayLater(From, 0);
+  });
+}
+
+void TShowRunner::Changed(TPlayListChange Change) {
+  switch (Change) {
+    case TPlayListChange::pcStarting:
+      FNext.stop();  // whoever starts an entry now takes over from a pending step
+      FWatchdog.Stop();
+      FStarting = true;
+      FStartMs = MonotonicMilliseconds();
+      FFrameDue = true;
+      FHeldFrame.reset();
+      break;
+    case TPlayListChange::pcCurrent:
+      if (!FStarting) break;  // Current set without a start
+      FStarting = false;
+      if (FPlayList->State == esPlaying)
+        Started();
+      else
+        Failed("failed", FPlayList->PlayError, false);  // the exception itself is reported where it is caught
+      break;
+    case TPlayListChange::pcState:
+      if (FPlayList->State == esStopped && !FStarting) FNext.stop();  // a stop ends a wait between rounds
+      break;
+    case TPlayListChange::pcFinished:
+      Finished();
+      break;
+    default:
+      break;
+  }
+}
+
+void TShowRunner::Started() {
+  const int Index = FPlayList->Current;
+  if (FOptions.Resume) FOptions.Resume->Save(Index);  // saved once reported: a kill after the report finds it
+  Emit("started", Index, {}, FStartMs);
+  if (FHeldFrame) Emit("frame", Index, {}, *FHeldFrame);
+  FHeldFrame.reset();
+  if (SkipsBroken()) FWatchdog.Watch();
+}
+
+// The first frame of an entry is reported once (an overlay brings a second), with the time it
+// reached the renderer: it often comes while the entry is still being started, and is then
+// reported right after the start. A graph that breaks down (a decoding error) fails its entry.
+void TShowRunner::ObserveGraphEvent(LONG Event, LONG_PTR Param1, LONG_PTR) {
+  if (Event == EC_FIRST_FRAME && FFrameDue) {
+    FFrameDue = false;
+    Played();
+    if (FStarting)
+      FHeldFrame = static_cast<long long>(Param1);
+    else
+      Emit("frame", FPlayList->Current, {}, static_cast<long long>(Param1));
+  } else if (Event == EC_ERRORABORT && !FStarting) {
+    // Nothing plays: an entry that failed to start was reported already.
+    if (FPlayList->State == esStopped) return;
+    Failed("failed", GraphErrorText(static_cast<HRESULT>(Param1)), true);
+  }
+}
+
+void TShowRunner::Played() {
+  FEverPlayed = true;
+  FFailedInRow = 0;
+  FBackOff.Reset();
+}
+
+void TShowRunner::Finished() {
+  const int Index = FPlayList->Current;
+  Emit("finished", Index);
+  Played();
+  FWatchdog.Stop();
+  if (Index + 1 >= FPlayList->Count() && EndsRound()) {
+    FPlayList->Stop();  // also calls off the handover to the next entry
+    QCoreApplication::exit(0);
+  }
+}
+
+bool TShowRunner::EndsRound() { return FOptions.Loops > 0 && ++FWrapped >= FOptions.Loops; }
+
+void TShowRunner::Failed(const char* Event, const std::string& Why, bool ReportHere) {
+  const int Index = FPlayList->Current;
+  Emit(Event, Index, Why);
+  FWatchdog.Stop();
+  if (ReportHere) ShowException(Why);
+  if (!SkipsBroken()) {
+    if (FOptions.Loops > 0 || (FOptions.EndWhenNothingPlays && !FEverPlayed)) QCoreApplication::exit(ExitEntryFailed);
+    return;
+  }
+  const int Count = FPlayList->Count();
+  if (Count == 0) return;
+  if (++FFailedInRow >= Count && !FEverPlayed && FOptions.EndWhenNothingPlays) {
+    std::cerr << "vizmora: no entry of the show could be played" << std::endl;
+    QCoreApplication::exit(ExitEntryFailed);
+    return;
+  }
+  const int Next = (Index + 1) % Count;
+  const int Wait = FFailedInRow % Count == 0 ? FBackOff.NextMs() : 0;
+  const std::string Note = Wait ? "every entry failed; the next round starts in " + std::to_string(Wait / 1000) + " s" : "";
+  Emit("skipped", Index, Note);
+  if (!Note.empty()) ShowStatus(Note);
+  if (Next == 0 && EndsRound()) {
     FPlayList->Stop();
     QCoreApplication::exit(0);
     return;
   }
-  Starting([this, Sender] { FPlayList->EntryFinished(Sender); });
+  PlayLater(Next, Wait);
 }
 
-void TShowRunner::Failed(const std::string& Why) {
-  Emit("failed", ",\"error\":" + JsonString(Why));
-  ShowException(Why);
-  if (FLoops > 0) QCoreApplication::exit(ExitEntryFailed);
+void TShowRunner::PlayLater(int Index, int Ms) {
+  FNextIndex = Index;
+  FNext.start(Ms);
 }
 
-// A playing file that breaks down (a decoding error) fails its entry as well.
-void TShowRunner::ErrorAbort(QObject*, HRESULT Result) { Failed(GraphErrorText(Result)); }
-
-// The first frame of an entry is reported once (an overlay brings a second), with the time it
-// reached the renderer: it usually comes while the entry is still being started.
-void TShowRunner::GraphEvent(QObject*, LONG Event, LONG_PTR Param1, LONG_PTR) {
-  if (Event != EC_FIRST_FRAME || !FFrameDue) return;
-  FFrameDue = false;
-  Emit("frame", {}, static_cast<long long>(Param1));
-}
-
-void TShowRunner::Emit(const char* Event, const std::string& Extra, long long Ms) {
-  if (!FEvents) return;
-  TPlayListEntry* Entry = FPlayList->Items(FPlayList->Current);
-  const char* Kind = Entry ? EntryKindOf(*Entry).Name : "";
-  *FEvents << "{\"event\":\"" << Event << "\",\"index\":" << FPlayList->Current
-           << ",\"file\":" << JsonString(Entry ? Entry->FileName : "") << ",\"kind\":\"" << Kind
-           << "\",\"ms\":" << Ms << Extra << "}" << std::endl;
+void TShowRunner::Emit(const char* Event, int Index, const std::string& Why, long long Ms) {
+  TPlayListEntry* Entry = FPlayList->Items(Index);
+  const std::string File = Entry ? Entry->FileName : "";
+  if (FOptions.Log) FOptions.Log->Write(Event, WallMs(Ms), Index, File, Why);  // the proof first
+  if (FOptions.Events && IsStreamEvent(Event)) {
+    *FOptions.Events << "{\"event\":\"" << Event << "\",\"index\":" << Index << ",\"file\":" << JsonString(File)
+                     << ",\"kind\":\"" << (Entry ? EntryKindOf(*Entry).Name : "") << "\",\"ms\":" << Ms;
+    if (!Why.empty()) *FOptions.Events << ",\"error\":" << JsonString(Why);
+    *FOptions.Events << "}" << std::endl;
+  }
 }

@@ -1,40 +1,78 @@
 #pragma once
-// Runs the show started from the command line: plays the first entry, reports each entry that
-// starts, shows its first frame, finishes or fails (as JSON lines when asked), and ends the
-// program once the playlist has wrapped round a given number of times. User-interface thread.
+// Runs the show started from the command line: plays the first entry (or the one to resume at),
+// reports each entry that starts, shows its first frame, finishes, fails, is skipped or stalls
+// (as JSON lines on a stream, in a log file, or both), and ends the program once the playlist
+// has wrapped round a given number of times. It listens to the playlist and observes the main
+// graph, so entries started from anywhere (the window, the desktop's media controls) count.
+// Entries that fail either halt the show or, when skipping, are passed over, with
+// a growing wait between rounds in which every entry failed. User-interface thread.
+#include <QTimer>
+#include <cstdint>
+#include <functional>
+#include <optional>
 #include <ostream>
 #include <string>
 
-#include "platform/com/ComTypes.h"
+#include "media/GraphObserver.h"
 #include "platform/dshow/MonotonicClock.h"
+#include "ui/BackOff.h"
+#include "ui/Watchdog.h"
 
-class QObject;
 class TFilterGraph;
-class TPlayListEntry;
+class TProofLog;
+class TResumeStore;
 class TVizmoraPlayList;
+enum class TPlayListChange;
 
-class TShowRunner {
+struct TShowOptions {
+  int Loops = 0;                      // 0: play on until the user stops
+  std::ostream* Events = nullptr;     // JSON lines of started, frame, finished and failed; nil: none
+  TProofLog* Log = nullptr;           // every event with its wall-clock time; nil: none
+  TResumeStore* Resume = nullptr;     // where the show starts and is saved; nil: from the first entry
+  std::function<bool()> SkipBroken;   // asked at each failure; empty: never skip
+  bool EndWhenNothingPlays = false;   // a show where nothing could play ends with status 2
+};
+
+class TShowRunner : public IGraphObserver {
 public:
-  // Loops 0: play on until the user stops. Events: the stream for JSON lines, or nil.
-  TShowRunner(TVizmoraPlayList* APlayList, TFilterGraph* AMainGraph, int ALoops, std::ostream* AEvents);
+  TShowRunner(TVizmoraPlayList* APlayList, TFilterGraph* AMainGraph, TShowOptions AOptions);
+  ~TShowRunner();
+  TShowRunner(const TShowRunner&) = delete;
+  TShowRunner& operator=(const TShowRunner&) = delete;
 
-  // Plays the first entry once the event loop runs.
+  // Plays the first entry, or the one to resume at, once the event loop runs.
   void Start();
+  bool SkipsBroken() const { return FOptions.SkipBroken && FOptions.SkipBroken(); }
+
+  void ObserveGraphEvent(LONG Event, LONG_PTR Param1, LONG_PTR Param2) override;
+  void ObserveControl(TGraphControl, LONG) override {}
 
 private:
-  // Runs one playlist step that starts an entry, reporting its start or its failure.
-  template <typename Step>
-  void Starting(Step&& Action);
-  void Finished(TPlayListEntry* Sender);
-  void Failed(const std::string& Why);
-  void ErrorAbort(QObject* Sender, HRESULT Result);
-  void GraphEvent(QObject* Sender, LONG Event, LONG_PTR Param1, LONG_PTR Param2);
-  void Emit(const char* Event, const std::string& Extra = {}, long long Ms = MonotonicMilliseconds());
+  void Changed(TPlayListChange Change);
+  void Started();
+  void Finished();
+  // Event "failed" or "stalled"; ReportHere: no exception carries the failure to the report.
+  void Failed(const char* Event, const std::string& Why, bool ReportHere);
+  void Played();
+  // Starts the entry at Index from the event loop after Ms; its failure is reported here.
+  void PlayLater(int Index, int Ms);
+  // Counts a round played through; true when it was the last the show plays.
+  bool EndsRound();
+  void Emit(const char* Event, int Index, const std::string& Why = {}, long long Ms = MonotonicMilliseconds());
 
   TVizmoraPlayList* FPlayList;
   TFilterGraph* FMainGraph;
-  int FLoops;
-  int FWrapped = 0;
-  bool FFrameDue = false;  // the entry started last has not reported a frame yet
-  std::ostream* FEvents;
+  TShowOptions FOptions;
+  int FListener = 0;
+  TWatchdog FWatchdog;
+  TBackOff FBackOff;
+  QTimer FNext;              // the entry to start after a failure
+  int FNextIndex = 0;
+  int FWrapped = 0;          // rounds completed
+  int FFailedInRow = 0;      // failures since an entry last played
+  bool FEverPlayed = false;  // an entry showed a frame or played out in this run
+  bool FStarting = false;    // between the playlist's pcStarting and its pcCurrent
+  long long FStartMs = 0;    // when the entry starting began to start
+  bool FFrameDue = false;    // the entry started last has not reported a frame yet
+  std::optional<long long> FHeldFrame;  // a frame that came before its start was reported
 };

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <iostream>
 #include <memory>
+#include <optional>
 
 #include "desktop/MprisService.h"
 #include "desktop/PlayListControls.h"
@@ -17,15 +18,18 @@
 #include "ui/PlayLstFm.h"
 #include "ui/ProgramStart.h"
 #include "ui/PropertiesFrames.h"
+#include "ui/ProofLog.h"
+#include "ui/ResumeStore.h"
 #include "ui/ShowRunner.h"
+#include "ui/StatusLine.h"
 #include "ui/vizmoraFM.h"
 
 namespace {
 int RunShow(int argc, char** argv, const TCommandLine& Line) {
   if (Line.Headless) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   TApplication App(argc, argv);
-  if (!Line.Headless && QGuiApplication::platformName() != "offscreen")
-    ReportExceptionsInMessageBoxes();
+  const bool Boxes = !Line.Headless && QGuiApplication::platformName() != "offscreen";
+  if (Boxes) SetExceptionReporter(MessageBoxReporter());
   CoInitialize(nullptr);
   GstPlatformInitialize();
   InstallPropertiesFrames();
@@ -37,15 +41,37 @@ int RunShow(int argc, char** argv, const TCommandLine& Line) {
     return 1;
   }
   TEntryKinds Kinds(ThePlayer->PlayList, vizmoraFM->FG, vizmoraFM->SG, vizmoraFM->VW);
+  std::unique_ptr<TProofLog> Log;
+  if (!Line.LogFile.empty()) {
+    Log = std::make_unique<TProofLog>(Line.LogFile, std::cerr);
+    if (!Log->Open()) {
+      FreeProgramForms();
+      return 1;
+    }
+  }
   AddArguments(Kinds, Line.Files, std::cerr);
   if (PlayLstFm) PlayLstFm->PlayListChanged();
-  TShowRunner Runner(ThePlayer->PlayList, vizmoraFM->FG, Line.Loops, Line.Events ? &std::cout : nullptr);
-  Runner.Start();
+  ApplyStartView(Line.FullScreen, Line.HidePlayList);
+  std::optional<TResumeStore> Resume;
+  if (Line.Resume) Resume.emplace(Line.Files, std::cerr);
+  auto Runner = std::make_unique<TShowRunner>(
+      ThePlayer->PlayList, vizmoraFM->FG,
+      TShowOptions{Line.Loops, Line.Events ? &std::cout : nullptr, Log.get(), Resume ? &*Resume : nullptr,
+                   SkipBrokenChoice(Line.SkipBroken), Line.Headless || Line.Loops > 0});
+  if (Boxes)  // a show that skips what fails opens no box: nobody may be there to close it
+    SetExceptionReporter([Box = MessageBoxReporter(), Show = Runner.get()](const std::string& Message) {
+      if (!Show->SkipsBroken()) return Box(Message);
+      ShowStatus(Message);
+      std::cerr << "vizmora: " << Message << std::endl;
+    });
+  Runner->Start();
   TPlayListControls Controls(*ThePlayer->PlayList, vizmoraFM->FG, vizmoraFM->SG, Kinds, vizmoraFM);
   auto Mpris = std::make_unique<TMprisService>(Controls, *ThePlayer->PlayList);
   Mpris->Start(std::cerr);
   const int Status = App.exec();
   Mpris.reset();  // before the playlist it listens to is freed
+  if (Boxes) SetExceptionReporter(MessageBoxReporter());
+  Runner.reset();  // before the graph it observes
   FreeProgramForms();
   return Status;
 }

@@ -7,6 +7,7 @@
 #include "media/FilterGraph.h"
 #include "media/VideoWindow.h"
 #include "settings/RegAuto.h"
+#include "ui/PointerHider.h"
 #include "ui/DesignControls.h"
 #include "ui/StatusLine.h"
 
@@ -66,6 +67,7 @@ void TvizmoraFM::ReadResource() {
   // The reference to FG is resolved once every component exists; FG is active by now, so
   // joining creates the first renderer at once.
   VW->SetFilterGraph(FG);
+  PointerHider = new TPointerHider(this, [this] { return BorderStyle() == bsNone; });
   OnCreate.Bind(this, &TvizmoraFM::FormCreate);
   OnClose.Bind(this, &TvizmoraFM::FormClose);
   SetVisible(true);

@@ -7,6 +7,7 @@
 
 class QMenu;
 class TFilterGraph;
+class TPointerHider;
 class TRegAuto;
 class TVideoWindow;
 class TVizmoraPlayer;
@@ -23,6 +24,7 @@ public:
   QMenu* PopupMenu1 = nullptr;
   TFilterGraph* SG = nullptr;
   TRegAuto* RegAuto1 = nullptr;
+  TPointerHider* PointerHider = nullptr;  // full screen, the pointer hides while still
 
   void FormCreate(QObject* Sender);
   void FormClose(QObject* Sender, TCloseAction& Action);

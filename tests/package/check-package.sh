@@ -37,7 +37,8 @@ grep -q "build" <<<"$depends" && fail "Depends names a build package: $depends"
 contents=$(dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|' | grep -v '/$' | sort)
 expected=(/usr/bin/vizmora /usr/bin/vizmora-graphs /usr/share/applications/vizmora.desktop
           /usr/share/mime/packages/vizmora.xml /usr/share/metainfo/com.quorvex.Vizmora.metainfo.xml
-          /usr/share/man/man1/vizmora.1.gz /usr/share/icons/hicolor/scalable/apps/vizmora.svg)
+          /usr/share/man/man1/vizmora.1.gz /usr/share/icons/hicolor/scalable/apps/vizmora.svg
+          /usr/lib/systemd/user/vizmora-kiosk.service)
 for size in 16 22 24 32 48 64 128 256; do expected+=("/usr/share/icons/hicolor/${size}x${size}/apps/vizmora.png"); done
 for f in "${expected[@]}"; do grep -qx -- "$f" <<<"$contents" || fail "package lacks $f"; done
 [ "$(wc -l <<<"$contents")" -eq "${#expected[@]}" ] || fail "package holds other files: $contents"

@@ -129,7 +129,10 @@ TEST_F(ShowInWindowTest, AMixedPlaylistPlaysInOrderRoundAgainWithItsOverlayMixed
   Look.start(100);
 
   std::ostringstream Events;
-  TShowRunner Runner(ThePlayer->PlayList, vizmoraFM->FG, 2, &Events);
+  TShowOptions Options;
+  Options.Loops = 2;
+  Options.Events = &Events;
+  TShowRunner Runner(ThePlayer->PlayList, vizmoraFM->FG, Options);
   Runner.Start();
   QTimer::singleShot(120000, [] { QCoreApplication::exit(3); });
   EXPECT_EQ(0, QCoreApplication::exec());

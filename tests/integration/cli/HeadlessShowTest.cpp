@@ -1,47 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include "engine/AVIPLE.h"
 #include "engine/GIFPLE.h"
 #include "engine/VizmoraPlayer.h"
 #include "media/TestMedia.h"
+#include "RunVizmora.h"
 #include "ui/EntryKinds.h"
 
 namespace {
-struct TRun {
-  int Status = -1;
-  std::vector<std::string> Events;  // "started 0", "finished 0", ...
-  std::string Output, Errors;
-};
-
-// Runs the program headless and collects the event lines as "<event> <index>".
-TRun RunVizmora(const QStringList& Arguments) {
-  QProcess P;
-  P.setProgram(VIZMORA_PROGRAM);
-  P.setArguments(QStringList{"--headless"} + Arguments);
-  P.start();
-  TRun R;
-  if (!P.waitForFinished(120000)) {
-    P.kill();
-    P.waitForFinished();
-    R.Errors = "timed out";
-    return R;
-  }
-  R.Status = P.exitCode();
-  R.Output = P.readAllStandardOutput().toStdString();
-  R.Errors = P.readAllStandardError().toStdString();
-  for (const QByteArray& Line : QByteArray::fromStdString(R.Output).split('\n')) {
-    if (Line.isEmpty()) continue;
-    const auto Event = Line.mid(Line.indexOf("\"event\":\"") + 9).split('"').value(0);
-    const auto Index = Line.mid(Line.indexOf("\"index\":") + 8).split(',').value(0);
-    R.Events.push_back((Event + " " + Index).toStdString());
-  }
-  return R;
-}
-
 class HeadlessShowTest : public ::testing::Test {
 protected:
   void SetUp() override {

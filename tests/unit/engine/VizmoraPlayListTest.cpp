@@ -2,14 +2,23 @@
 
 #include "TestEntry.h"
 #include "engine/VizmoraPlayer.h"
+#include "fakes/ManualTimer.h"
 
 namespace {
 using Log = std::vector<std::string>;
 
 struct PlayListTest : ::testing::Test {
   Log Calls;  // outlives the player, whose entries record their own freeing
+  TManualTimers Timers;
   TVizmoraPlayer Player;
   TVizmoraPlayList& PL = *Player.PlayList;
+  TManualTimer& HandOver = *Timers.Made.at(0);
+
+  // Ends the entry, then runs the event loop's turn that hands over to the next.
+  void PlayOut(TTestEntry* E) {
+    E->Finish();
+    HandOver.Fire();
+  }
 
   TTestEntry* Add(const std::string& Name) {
     auto* E = new TTestEntry(Name, &Calls);
@@ -44,9 +53,9 @@ TEST_F(PlayListTest, FinishingAdvancesAndWrapsRound) {
   TTestEntry* A = Add("a");
   TTestEntry* B = Add("b");
   PL.PlayIndex(0);
-  A->Finish();
+  PlayOut(A);
   EXPECT_EQ(PL.Current, 1);
-  B->Finish();
+  PlayOut(B);
   EXPECT_EQ(PL.Current, 0);
   EXPECT_EQ(PL.NextIndex, 0);
   EXPECT_EQ(PL.State, esPlaying);
@@ -57,8 +66,8 @@ TEST_F(PlayListTest, FinishingAdvancesAndWrapsRound) {
 TEST_F(PlayListTest, OneEntryPlaysAgainWhenItFinishes) {
   TTestEntry* A = Add("a");
   PL.PlayIndex(0);
-  A->Finish();
-  A->Finish();
+  PlayOut(A);
+  PlayOut(A);
   EXPECT_EQ(Calls, (Log{"play a", "play a", "play a"}));
   EXPECT_EQ(PL.Current, 0);
 }
@@ -173,7 +182,7 @@ TEST_F(PlayListTest, FailingPlayLeavesTheNewIndexCurrentAndThePlaylistStopped) {
   TTestEntry* B = Add("b");
   B->FailPlay = true;
   PL.PlayIndex(0);
-  EXPECT_THROW(A->Finish(), std::runtime_error);
+  EXPECT_THROW(PlayOut(A), std::runtime_error);
   EXPECT_EQ(PL.Current, 1);
   EXPECT_EQ(PL.State, esStopped);
   EXPECT_TRUE(B->OnFinished.Assigned());
@@ -191,7 +200,7 @@ TEST_F(PlayListTest, DestroyingThePlaylistFreesEveryEntryInOrder) {
 
 TEST_F(PlayListTest, ListenersHearEveryChangeInOrder) {
   Log Heard;
-  const char* const Names[] = {"entries", "current", "state", "seek"};
+  const char* const Names[] = {"entries", "starting", "current", "state", "seek", "finished"};
   auto Listen = [&Heard, &Names](const char* Who) {
     return [&Heard, &Names, Who](TPlayListChange C) { Heard.push_back(std::string(Who) + " " + Names[static_cast<int>(C)]); };
   };
@@ -204,14 +213,14 @@ TEST_F(PlayListTest, ListenersHearEveryChangeInOrder) {
   PL.PlayIndex(0);
   PL.PauseResume();
   PL.Seek(50);
-  A->Finish();  // the next entry starts
+  PlayOut(A);  // the next entry starts
   A->FailPlay = true;
-  EXPECT_THROW(B->Finish(), std::runtime_error);  // wrapping round to an entry that fails
+  EXPECT_THROW(PlayOut(B), std::runtime_error);  // wrapping round to an entry that fails
   PL.Seek(10);  // the failed entry is not playing
   PL.Remove(A);
-  EXPECT_EQ(Heard, (Log{"one entries", "two entries", "one entries", "one state", "one current", "one state",
-                        "one seek", "one state", "one current", "one state", "one current", "one state",
-                        "one entries"}));
+  EXPECT_EQ(Heard, (Log{"one entries", "two entries", "one entries", "one state", "one starting", "one current",
+                        "one state", "one seek", "one finished", "one state", "one starting", "one current",
+                        "one finished", "one state", "one starting", "one current", "one state", "one entries"}));
 
   // A listener may remove itself while it is told.
   Heard.clear();
@@ -223,4 +232,36 @@ TEST_F(PlayListTest, ListenersHearEveryChangeInOrder) {
   PL.Stop();
   PL.Stop();
   EXPECT_EQ(Heard, (Log{"one state", "self", "one state"}));
+}
+
+TEST_F(PlayListTest, TheNextEntryStartsOnTheLoopsTurnUnlessSomethingCameFirst) {
+  TTestEntry* A = Add("a");
+  TTestEntry* B = Add("b");
+  Add("c");
+  PL.PlayIndex(0);
+  A->Finish();
+  EXPECT_EQ(Calls, (Log{"play a"})) << "nothing starts inside the entry's own event";
+  EXPECT_TRUE(HandOver.Enabled());
+  HandOver.Fire();
+  EXPECT_EQ(PL.Current, 1);
+  EXPECT_FALSE(HandOver.Enabled());
+
+  // Stopped, or another entry started, before the turn: the handover is off.
+  B->Finish();
+  PL.Stop();
+  HandOver.Fire();
+  EXPECT_EQ(PL.Current, 1);
+  PL.PlayIndex(1);
+  B->Finish();
+  PL.PlayIndex(0);
+  HandOver.Fire();
+  EXPECT_EQ(PL.Current, 0);
+
+  // Removing the entry that ended, the current one, stops the playlist: nothing starts.
+  PL.PlayIndex(1);
+  B->Finish();
+  PL.Remove(B);
+  HandOver.Fire();
+  EXPECT_EQ(PL.State, esStopped);
+  EXPECT_EQ(Calls, (Log{"play a", "play b", "play b", "play a", "stop a", "play b", "free b"}));
 }

@@ -1,0 +1,188 @@
+// Shows in the program's windows that run unattended: whoever starts an entry, the show runner
+// hears of it; skipping is an option of the window kept across a restart; at most one message
+// box at a time; a kiosk's start full screen with the list hidden, the pointer hiding.
+#include <unistd.h>
+
+#include <QMessageBox>
+#include <QProcess>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+
+#include "desktop/PlayListControls.h"
+#include "engine/GIFPLE.h"
+#include "framework/Application.h"
+#include "gui/playlist/PlayListWindowFixture.h"
+#include "settings/Registry.h"
+#include "ui/EntryKinds.h"
+#include "ui/PointerHider.h"
+#include "ui/ShowRunner.h"
+
+namespace {
+// The events of the stream as "<event> <index>", frames left out.
+std::vector<std::string> Starts(const std::string& Text) {
+  std::vector<std::string> Seen;
+  std::istringstream Lines(Text);
+  for (std::string Line; std::getline(Lines, Line);) {
+    const auto Field = [&Line](const std::string& Key) {
+      const auto At = Line.find("\"" + Key + "\":") + Key.size() + 3;
+      return Line.substr(At, Line.find_first_of("\",", At + 1) - At);
+    };
+    const std::string Event = Field("event").substr(1);
+    if (Event != "frame") Seen.push_back(Event + " " + Field("index"));
+  }
+  return Seen;
+}
+
+// Runs the event loop until the show ends it; 3 when it has not after Ms. The limit goes with
+// the call, so it never ends a later test's loop.
+int RunShow(int Ms) {
+  QTimer Limit;
+  Limit.setSingleShot(true);
+  QObject::connect(&Limit, &QTimer::timeout, [] { QCoreApplication::exit(3); });
+  Limit.start(Ms);
+  return QCoreApplication::exec();
+}
+}  // namespace
+
+TEST_F(PlayListWindow, EntriesStartedFromTheWindowOrTheDesktopAreReportedAndCounted) {
+  Add(TTestMedia::RedClip);
+  Add(TTestMedia::Jpeg);
+  static_cast<TGIFPLE*>(List().Items(1))->DisplayTime = 1;
+  TEntryKinds Kinds(&List(), vizmoraFM->FG, vizmoraFM->SG, vizmoraFM->VW);
+  TPlayListControls Controls(List(), vizmoraFM->FG, vizmoraFM->SG, Kinds, vizmoraFM);
+  const std::vector<std::function<void()>> StartSecond = {[this] { PlayRow(1); }, [&Controls] { Controls.Next(); }};
+  for (const auto& Start : StartSecond) {
+    std::ostringstream Events;
+    TShowOptions Options;
+    Options.Loops = 1;
+    Options.Events = &Events;
+    TShowRunner Runner(&List(), vizmoraFM->FG, Options);
+    Runner.Start();
+    // Once the clip plays, the second entry is started from outside the runner; its playing out
+    // ends the round, and so the show.
+    QTimer Watch;
+    QObject::connect(&Watch, &QTimer::timeout, [&] {
+      if (List().Current != 0 || List().Items(0)->State != esPlaying) return;
+      Watch.stop();
+      Start();
+    });
+    Watch.start(50);
+    EXPECT_EQ(RunShow(60000), 0);
+    EXPECT_EQ(Starts(Events.str()), (std::vector<std::string>{"started 0", "started 1", "finished 1"})) << Events.str();
+  }
+  EXPECT_TRUE(Reports.empty());
+}
+
+TEST_F(PlayListWindow, SkippingIsAnOptionOfTheControlMenuKeptAcrossARestart) {
+  EXPECT_FALSE(Window().SkipBroken->isChecked());
+  EXPECT_FALSE(SkipBrokenChoice(false)());
+  ChooseMenuItem("Control", Window().SkipBroken);
+  EXPECT_TRUE(Window().SkipBroken->isChecked());
+  const auto Choice = SkipBrokenChoice(false);
+  EXPECT_TRUE(Choice());
+  ChooseMenuItem("Control", Window().SkipBroken);
+  EXPECT_FALSE(Choice()) << "asked anew each time";
+  EXPECT_TRUE(SkipBrokenChoice(true)()) << "the command line checks it";
+  FreeProgramForms();
+  EXPECT_EQ(TRegistry("Software\\Quorvex Software\\Vizmora").ReadString("PlayLstFm", "SkipBroken.Checked", ""), "1");
+  Start();
+  EXPECT_TRUE(Window().SkipBroken->isChecked());
+}
+
+TEST_F(PlayListWindow, ASecondErrorWhileAMessageBoxIsOpenGoesToStandardError) {
+  const TExceptionReporter Box = MessageBoxReporter();
+  int Boxes = 0;
+  QTimer Look;
+  QObject::connect(&Look, &QTimer::timeout, [&] {
+    auto* Open = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!Open) return;
+    Look.stop();
+    Box("second");  // while the first is open
+    for (QWidget* W : QApplication::topLevelWidgets()) Boxes += qobject_cast<QMessageBox*>(W) && W->isVisible();
+    Open->accept();
+  });
+  Look.start(50);
+  testing::internal::CaptureStderr();
+  Box("first");
+  const std::string Errors = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(Boxes, 1);
+  EXPECT_EQ(Errors, "vizmora: second\n");
+}
+
+TEST_F(PlayListWindow, AKioskStartsFullScreenWithTheListHiddenAndThePointerHidesWhenStill) {
+  ApplyStartView(true, true);
+  EXPECT_EQ(vizmoraFM->BorderStyle(), bsNone);
+  EXPECT_EQ(vizmoraFM->WindowState(), wsMaximized);
+  EXPECT_FALSE(Window().FullScreen->isEnabled());
+  EXPECT_TRUE(Window().Restore->isEnabled());
+  EXPECT_FALSE(Window().isVisible());
+  EXPECT_TRUE(Window().ShowPL->isEnabled());
+  EXPECT_FALSE(Window().HidePL->isEnabled());
+
+  ASSERT_TRUE(RunUntil([] { return vizmoraFM->cursor().shape() == Qt::BlankCursor; }, 10000))
+      << "the pointer did not hide";
+  QTest::mouseMove(vizmoraFM->VW, QPoint(20, 20));
+  EXPECT_TRUE(RunUntil([] { return vizmoraFM->cursor().shape() != Qt::BlankCursor; }, 5000)) << "it did not come back";
+
+  // Restored, the pointer stays however still it is.
+  Window().RestoreExecute();
+  QTest::mouseMove(vizmoraFM->VW, QPoint(30, 30));
+  RunFor(2 * TPointerHider::StillMs + 500);
+  EXPECT_NE(vizmoraFM->cursor().shape(), Qt::BlankCursor);
+}
+
+TEST_F(PlayListWindow, AnEntryWhoseGraphStallsIsSkippedWhenSkipping) {
+  Add(TTestMedia::RedClip);
+  Add(TTestMedia::Jpeg);
+  std::ostringstream Events;
+  TShowOptions Options;
+  Options.Loops = 1;
+  Options.Events = &Events;
+  Options.SkipBroken = [] { return true; };
+  TShowRunner Runner(&List(), vizmoraFM->FG, Options);
+  Runner.Start();
+  // The clip's graph stops moving behind the playlist's back, as a source that stops sending does.
+  QTimer Watch;
+  QObject::connect(&Watch, &QTimer::timeout, [&] {
+    if (List().Current != 0 || PositionMs() < 500) return;
+    Watch.stop();
+    vizmoraFM->FG->Pause();
+  });
+  Watch.start(50);
+  EXPECT_EQ(RunShow(90000), 0);
+  EXPECT_EQ(Starts(Events.str()), (std::vector<std::string>{"started 0", "started 1", "finished 1"})) << Events.str();
+  ASSERT_EQ(Reports.size(), 1u);
+  EXPECT_NE(Reports[0].find("has not moved"), std::string::npos) << Reports[0];
+}
+
+// A show whose files are all gone waits longer and longer between rounds, and meanwhile uses
+// next to no processor time.
+TEST_F(PlayListWindow, AShowOfMissingFilesBacksOffAndStaysNearIdle) {
+  const QString Log = Dir.path() + "/proof.log";
+  QProcess Program;
+  Program.start(VIZMORA_PROGRAM, {"--skip-broken", "--log", Log, QString::fromStdString(MissingMediaPath() + ".avi"),
+                                  QString::fromStdString(MissingMediaPath() + ".jpg")});
+  ASSERT_TRUE(Program.waitForStarted());
+  const auto Waits = [&Log] {
+    QFile File(Log);
+    std::vector<std::string> Seen;
+    if (!File.open(QIODevice::ReadOnly)) return Seen;
+    for (const QByteArray& Line : File.readAll().split('\n'))
+      if (const auto At = Line.indexOf("starts in "); At >= 0) Seen.push_back(Line.mid(At + 10).split('"')[0].toStdString());
+    return Seen;
+  };
+  EXPECT_TRUE(RunUntil([&] { return Waits().size() >= 4; }, 60000));
+  std::ifstream Stat("/proc/" + std::to_string(Program.processId()) + "/stat");
+  std::string Text((std::istreambuf_iterator<char>(Stat)), {});
+  std::istringstream Fields(Text.substr(Text.rfind(')') + 2));
+  std::vector<std::string> F((std::istream_iterator<std::string>(Fields)), {});
+  const double CpuSeconds = (std::stod(F.at(11)) + std::stod(F.at(12))) / sysconf(_SC_CLK_TCK);
+  Program.terminate();
+  Program.waitForFinished();
+  EXPECT_EQ(Waits(), (std::vector<std::string>{"1 s", "2 s", "4 s", "8 s"}));
+  // Start-up included; a show that tried again at once would use all of the 7 s waited.
+  EXPECT_LT(CpuSeconds, 3) << "processor seconds over the four rounds";
+  std::cout << "processor time over four failing rounds: " << CpuSeconds << " s\n";
+}

@@ -1,0 +1,121 @@
+// The parts of an unattended show that need no media: the log and its rotation, the entry to
+// resume at and the watchdog.
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <fstream>
+#include <sstream>
+
+#include "unit/engine/TestEntry.h"
+#include "engine/VizmoraPlayer.h"
+#include "fakes/ManualTimer.h"
+#include "framework/DayFractions.h"
+#include "ui/ProofLog.h"
+#include "ui/ResumeStore.h"
+#include "ui/Watchdog.h"
+
+namespace {
+std::vector<std::string> LinesOf(const std::string& Path) {
+  std::ifstream File(Path);
+  std::vector<std::string> Lines;
+  for (std::string Line; std::getline(File, Line);) Lines.push_back(Line);
+  return Lines;
+}
+}  // namespace
+
+TEST(ProofLog, OneLinePerEventWrittenThroughAndRotatedKeepingFiveOldFiles) {
+  QTemporaryDir Dir;
+  const std::string Path = (Dir.path() + "/proof.log").toStdString();
+  std::ostringstream Errors;
+  {
+    TProofLog Log(Path, Errors, 300, 5);
+    ASSERT_TRUE(Log.Open());
+    Log.Write("failed", 1765324627123, 3, "/media/a \"b\".avi", "The file was not found.");
+    // Written through: readable before the log is closed.
+    ASSERT_EQ(LinesOf(Path).size(), 1u);
+    const std::string Line = LinesOf(Path)[0];
+    EXPECT_EQ(Line.find("{\"time\":\"2025-12-"), 0u) << Line;
+    EXPECT_NE(Line.find(".123"), std::string::npos) << Line;
+    EXPECT_NE(Line.find("\"event\":\"failed\",\"index\":3,\"file\":\"/media/a \\\"b\\\".avi\",\"reason\":"
+                        "\"The file was not found.\"}"),
+              std::string::npos)
+        << Line;
+    for (int I = 0; I < 40; ++I) Log.Write("started", 1765324627000 + I, I, "/media/clip.avi", "");
+  }
+  // Every file is under the limit, the newest line in the log itself, six files in all.
+  EXPECT_FALSE(std::ifstream(Path + ".6").good());
+  for (const std::string& Name : {Path, Path + ".1", Path + ".5"}) {
+    const auto Lines = LinesOf(Name);
+    EXPECT_FALSE(Lines.empty()) << Name;
+    std::size_t Size = 0;
+    for (const auto& L : Lines) Size += L.size() + 1;
+    EXPECT_LE(Size, 300u) << Name;
+  }
+  EXPECT_NE(LinesOf(Path).back().find("\"index\":39"), std::string::npos);
+  EXPECT_EQ(LinesOf(Path).back().find("reason"), std::string::npos) << "no reason, no field";
+  EXPECT_TRUE(Errors.str().empty()) << Errors.str();
+
+  // A log that cannot be opened says so.
+  TProofLog Nowhere((Dir.path() + "/no/such/folder/log").toStdString(), Errors);
+  EXPECT_FALSE(Nowhere.Open());
+  EXPECT_NE(Errors.str().find("cannot write the log"), std::string::npos);
+}
+
+TEST(ResumeStore, TheSameShowResumesWhereItWasAnotherShowStartsAtTheBeginning) {
+  QTemporaryDir Dir;
+  qputenv("VIZMORA_REGISTRY", (Dir.path() + "/registry.reg").toUtf8());
+  std::ostringstream Errors;
+  TResumeStore Show({"/media/show.pll"}, Errors);
+  EXPECT_EQ(Show.Load(), -1) << "nothing saved yet";
+  Show.Save(7);
+  EXPECT_EQ(TResumeStore({"/media/show.pll"}, Errors).Load(), 7);
+  EXPECT_EQ(TResumeStore({"/media/other.pll"}, Errors).Load(), -1);
+  EXPECT_EQ(TResumeStore({"/media/show.pll", "/media/a.avi"}, Errors).Load(), -1);
+  // Files given one by one, with a relative path and a line break in a name.
+  TResumeStore Files({"a.avi", "/media/line\nbreak.jpg"}, Errors);
+  Files.Save(1);
+  EXPECT_EQ(TResumeStore({"./a.avi", "/media/line\nbreak.jpg"}, Errors).Load(), 1);
+  EXPECT_EQ(Show.Load(), -1) << "one show is remembered";
+  EXPECT_TRUE(Errors.str().empty()) << Errors.str();
+  qunsetenv("VIZMORA_REGISTRY");
+}
+
+TEST(Watchdog, AnEntryThatStopsMovingOrOverrunsItsLengthStallsWhileAPauseDoesNot) {
+  TManualTimers Timers;
+  std::vector<std::string> Log;
+  TVizmoraPlayer Player;
+  auto* Entry = new TTestEntry("clip", &Log);
+  Player.PlayList->Add(Entry);
+  Entry->Length = 20 / SecsPerDay;
+  std::vector<std::string> Stalls;
+  TWatchdog Dog(Player.PlayList, [&](const std::string& Why) { Stalls.push_back(Why); });
+  TManualTimer& Tick = *Timers.Made.back();
+  const auto Seconds = [&](int N, double Step) {
+    for (int I = 0; I < N; ++I) {
+      Entry->Position += Step / SecsPerDay;
+      Tick.Fire();
+    }
+  };
+  Player.PlayList->PlayIndex(0);
+  Dog.Watch();
+  Seconds(5, 1);
+  Seconds(9, 0);
+  EXPECT_TRUE(Stalls.empty()) << "nine seconds still is not yet a stall";
+  Seconds(1, 0);
+  ASSERT_EQ(Stalls.size(), 1u);
+  EXPECT_NE(Stalls[0].find("not moved"), std::string::npos);
+  EXPECT_FALSE(Tick.Enabled()) << "said once";
+
+  // Paused, it is not watched; moving, it runs until 10 s past its length.
+  Entry->Position = 0;
+  Dog.Watch();
+  Player.PlayList->PauseResume();
+  Seconds(30, 0);
+  EXPECT_EQ(Stalls.size(), 1u);
+  Player.PlayList->PauseResume();
+  Seconds(29, 1);
+  EXPECT_EQ(Stalls.size(), 1u);
+  Seconds(1, 1);
+  ASSERT_EQ(Stalls.size(), 2u);
+  EXPECT_NE(Stalls[1].find("20 s long"), std::string::npos) << Stalls[1];
+}

@@ -1,0 +1,47 @@
+#include "ui/ResumeStore.h"
+
+#include <charconv>
+#include <filesystem>
+
+#include "framework/Exception.h"
+#include "settings/Registry.h"
+#include "ui/JsonText.h"
+
+namespace {
+const char* const RegPath = "Software\\Quorvex Software\\Vizmora";
+const char* const Section = "Resume";
+const char* const Ident = "Position";  // "<index> <show>"
+}  // namespace
+
+TResumeStore::TResumeStore(const std::vector<std::string>& Files, std::ostream& AErrors) : FErrors(AErrors) {
+  FShow = "[";
+  for (const std::string& File : Files) {
+    std::error_code Error;
+    const std::filesystem::path Absolute = std::filesystem::absolute(File, Error);
+    FShow += (FShow.size() > 1 ? "," : "") + JsonString(Error ? File : Absolute.lexically_normal().string());
+  }
+  FShow += "]";
+}
+
+void TResumeStore::Save(int Index) {
+  try {
+    TRegistry(RegPath).WriteString(Section, Ident, std::to_string(Index) + " " + FShow);
+  } catch (const Exception& E) {
+    if (!FSaveFailed) FErrors << "vizmora: the entry to resume at is not saved: " << E.Message << std::endl;
+    FSaveFailed = true;
+  }
+}
+
+int TResumeStore::Load() const {
+  std::string Saved;
+  try {
+    Saved = TRegistry(RegPath).ReadString(Section, Ident, "");
+  } catch (const Exception&) {
+    return -1;  // a value of another type: nothing to resume
+  }
+  const std::size_t Space = Saved.find(' ');
+  if (Space == std::string::npos || Saved.compare(Space + 1, std::string::npos, FShow) != 0) return -1;
+  int Index = -1;
+  const auto [End, Error] = std::from_chars(Saved.data(), Saved.data() + Space, Index);
+  return Error == std::errc() && End == Saved.data() + Space && Index >= 0 ? Index : -1;
+}
