@@ -1,0 +1,40 @@
+#pragma once
+// Painting a renderer's picture into a window of the program's: each time the window paints,
+// the renderer's draw function gets the window's painter and the destination rectangle. New
+// frames, from any thread, ask the window to repaint, one request in flight at most.
+#include <QObject>
+#include <QPainter>
+#include <QPointer>
+#include <QRect>
+#include <atomic>
+#include <functional>
+
+class TGstWindowPainter : public QObject {
+public:
+  // Draws the picture into Target, a rectangle of the painter's device.
+  using TDraw = std::function<void(QPainter& Painter, const QRect& Target)>;
+
+  explicit TGstWindowPainter(TDraw Draw);
+  ~TGstWindowPainter() override;
+
+  // The window painted into (a QObject that is a QPaintDevice, as window handles are here),
+  // through its paint events; null stops the painting. User-interface thread.
+  void SetWindow(QObject* Window);
+  QObject* Window() const { return FWindow; }
+  // The window's area the picture covers; empty for its whole client area.
+  void SetDestination(const QRect& Destination);
+  // Asks the window to paint again. Any thread.
+  void Repaint();
+  // Paints the picture into Device, in a paint event of a window that paints itself.
+  void Paint(QPaintDevice* Device);
+
+protected:
+  bool eventFilter(QObject* Watched, QEvent* Event) override;
+
+private:
+  TDraw FDraw;
+  const bool FPainting;  // there is a display to paint on
+  QPointer<QObject> FWindow;
+  QRect FDestination;
+  std::atomic<bool> FRepaintAsked{false};
+};
