@@ -76,7 +76,8 @@ public:
 
   // An image of Size for the layer to be converted into, kept from one frame to the next.
   QImage& Image(const QSize& Size) {
-    if (FImage.size() != Size) FImage = QImage(Size, QImage::Format_ARGB32);
+    // Opaque, so the painter blends it in without converting it first.
+    if (FImage.size() != Size) FImage = QImage(Size, QImage::Format_RGB32);
     return FImage;
   }
 
@@ -86,11 +87,12 @@ private:
     // Bilinear from the two nearest pixels, as a video scaler does by default (the resampler
     // would otherwise widen its filter by the scale). Chroma is taken as it is sited instead of
     // filtered first, which halves the cost; the scaling filters it anyway. No dithering into
-    // 8-bit colours.
+    // 8-bit colours. Alpha is set opaque: the picture is drawn over black, not blended in by it.
     GstStructure* Options = gst_structure_new(
         "GstVideoConverter", GST_VIDEO_CONVERTER_OPT_RESAMPLER_METHOD, GST_TYPE_VIDEO_RESAMPLER_METHOD,
         GST_VIDEO_RESAMPLER_METHOD_LINEAR, GST_VIDEO_RESAMPLER_OPT_MAX_TAPS, G_TYPE_INT, 2,
         GST_VIDEO_CONVERTER_OPT_CHROMA_MODE, GST_TYPE_VIDEO_CHROMA_MODE, GST_VIDEO_CHROMA_MODE_NONE,
+        GST_VIDEO_CONVERTER_OPT_ALPHA_MODE, GST_TYPE_VIDEO_ALPHA_MODE, GST_VIDEO_ALPHA_MODE_SET,
         GST_VIDEO_CONVERTER_OPT_DITHER_METHOD,
         GST_TYPE_VIDEO_DITHER_METHOD, GST_VIDEO_DITHER_NONE,
         GST_VIDEO_CONVERTER_OPT_SRC_X, G_TYPE_INT, Source.x(), GST_VIDEO_CONVERTER_OPT_SRC_Y, G_TYPE_INT, Source.y(),

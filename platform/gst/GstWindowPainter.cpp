@@ -32,7 +32,9 @@ void TGstWindowPainter::Repaint() {
   if (!FPainting || FRepaintAsked.exchange(true)) return;
   QMetaObject::invokeMethod(this, [this] {
     FRepaintAsked = false;
-    if (FWindow) QMetaObject::invokeMethod(FWindow, "update");
+    // A widget paints at once, without a second trip through the event loop; a window of our
+    // own has no such call and paints on its next update.
+    if (FWindow && !QMetaObject::invokeMethod(FWindow, "repaint")) QMetaObject::invokeMethod(FWindow, "update");
   }, Qt::QueuedConnection);
 }
 
