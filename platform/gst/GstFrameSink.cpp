@@ -27,8 +27,6 @@ struct TGstFrameSink::TStore {
 };
 
 namespace {
-constexpr guint FramesAhead = 3;
-
 using TStorePtr = std::shared_ptr<TGstFrameSink::TStore>;
 
 GstFlowReturn OnSample(GstAppSink* Sink, gpointer Data) {
@@ -56,11 +54,6 @@ TGstFrameSink::TGstFrameSink() : FStore(std::make_shared<TStore>()) {}
 TGstFrameSink::~TGstFrameSink() { SetListener(nullptr); }
 
 GstElement* TGstFrameSink::CreateSink() {
-  // A few frames decoded ahead, so a decoder that is late now and then (a loaded machine) costs
-  // no frames.
-  GstElement* Ahead = gst_element_factory_make("queue", nullptr);
-  g_object_set(Ahead, "max-size-buffers", guint(FramesAhead), "max-size-bytes", guint(0), "max-size-time", guint64(0),
-               nullptr);
   GstElement* Sink = gst_element_factory_make("appsink", nullptr);
   GstCaps* Raw = gst_caps_new_empty_simple("video/x-raw");
   // Late frames are dropped as a video sink drops them, and say so upstream.
@@ -72,15 +65,10 @@ GstElement* TGstFrameSink::CreateSink() {
   Callbacks.new_preroll = &OnPreroll;
   gst_app_sink_set_callbacks(GST_APP_SINK(Sink), &Callbacks, new TStorePtr(FStore),
                              [](gpointer Data) { delete static_cast<TStorePtr*>(Data); });
-
-  GstElement* Bin = gst_bin_new(nullptr);
-  gst_bin_add_many(GST_BIN(Bin), Ahead, Sink, nullptr);
-  gst_element_link(Ahead, Sink);
-  GstPad* Pad = gst_element_get_static_pad(Ahead, "sink");
+  GstPad* Pad = gst_element_get_static_pad(Sink, "sink");
   gst_pad_add_probe(Pad, GST_PAD_PROBE_TYPE_QUERY_DOWNSTREAM, &OnQuery, nullptr, nullptr);
-  gst_element_add_pad(Bin, gst_ghost_pad_new("sink", Pad));
   gst_object_unref(Pad);
-  return Bin;
+  return Sink;
 }
 
 void TGstFrameSink::SetListener(std::function<void()> Listener) {

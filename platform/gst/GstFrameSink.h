@@ -17,8 +17,7 @@ public:
   TGstFrameSink(const TGstFrameSink&) = delete;
   TGstFrameSink& operator=(const TGstFrameSink&) = delete;
 
-  // A new sink feeding this store (floating reference), a bin with a "sink" pad. Any number
-  // may be made in turn.
+  // A new sink feeding this store (floating reference). Any number may be made in turn.
   GstElement* CreateSink();
   // Called on a streaming thread after each new frame, under the store's lock (it must not
   // read the store); null for none. Once this returns, the previous one is not called again.
