@@ -25,11 +25,10 @@ struct TGstMixingRenderer::TPicture {
   QSize Output;
   QRect Area;  // the part of the output the picture covers
   std::vector<TGstLayer> Layers;
-  std::vector<DWORD> Streams;  // whose the layers are
 
   TPicture() = default;
   TPicture(TPicture&& Other) noexcept
-      : Output(Other.Output), Area(Other.Area), Layers(std::move(Other.Layers)), Streams(std::move(Other.Streams)) {}
+      : Output(Other.Output), Area(Other.Area), Layers(std::move(Other.Layers)) {}
   TPicture(const TPicture&) = delete;
   TPicture& operator=(const TPicture&) = delete;
   ~TPicture() {
@@ -89,6 +88,9 @@ GstPad* TGstMixingRenderer::FreeStreamInput(GstCaps* Caps) {
   while (Free < FStreamCount && GST_PAD_IS_LINKED(FStreams[Free].Input)) ++Free;
   if (Free == FStreamCount) return nullptr;
   TStream& Stream = FStreams[Free];
+  if (!Connected())
+    for (TStream& Other : FStreams) Other.Recent = false;
+  Stream.Recent = true;
   GstPad* Sink = OwnSink(Free);
   gst_ghost_pad_set_target(GST_GHOST_PAD(Stream.Input), Sink);
   gst_object_unref(Sink);
@@ -140,7 +142,7 @@ TGstMixingRenderer::TPicture TGstMixingRenderer::Compose(QSize Output) {
   for (bool Live : {true, false}) {
     for (DWORD S = 0; S < FStreamCount; ++S) {
       const TStream& Stream = FStreams[S];
-      if (Live ? !Stream.Live : !Stream.Shown) continue;
+      if (Live ? !Stream.Live : !Stream.Recent) continue;
       if (GstSample* Sample = Stream.Frames->LatestSample()) {
         Chosen.push_back(S);
         Samples.push_back(Sample);
@@ -162,15 +164,12 @@ TGstMixingRenderer::TPicture TGstMixingRenderer::Compose(QSize Output) {
   for (std::size_t I : Order) {
     const TStream& Stream = FStreams[Chosen[I]];
     Picture.Layers.push_back({Samples[I], RectOf(StreamBox(Area, Stream.Rect)), Stream.Alpha});
-    Picture.Streams.push_back(Chosen[I]);
   }
   return Picture;
 }
 
 void TGstMixingRenderer::Draw(QPainter& Painter, const QRect& Target) {
   const TPicture Picture = Compose(Target.size());
-  for (TStream& Stream : FStreams) Stream.Shown = false;
-  for (DWORD S : Picture.Streams) FStreams[S].Shown = true;
   // Black where no picture is: the bars, or all of it before the first frame.
   const QRect Area = Picture.Layers.empty() ? QRect() : Picture.Area.translated(Target.topLeft());
   for (const QRect& Bar : QRegion(Target).subtracted(Area)) Painter.fillRect(Bar, Qt::black);

@@ -75,7 +75,7 @@ private:
     VMR9NormalizedRect Rect;
     float Alpha = 1.0f;
     DWORD Z = 0;
-    bool Shown = false;  // in the latest picture painted
+    bool Recent = false;  // among the streams connected last; their frames stay while none is
   };
   // The streams to show in an output, back to front, with their latest frames.
   struct TPicture;
@@ -90,7 +90,7 @@ private:
   static void OnUnlinked(GstPad* Input, GstPad* Peer, gpointer Self);
   // Streaming thread of the stream: whether its new frame should be painted now.
   bool Leads(DWORD Stream);
-  // The connected streams with frames, or while none has one, those shown last. An empty
+  // The connected streams with frames, or while none has one, the recent ones. An empty
   // Output is the size of the first stream's picture.
   TPicture Compose(QSize Output);
   // Paints the picture into Target of a window (the window painter's draw function).

@@ -268,3 +268,24 @@ TEST_F(MixingRendererTest, RenewedGraphsAndRenderersLeaveNoDescriptorsOrThreadsB
   EXPECT_LE(Entries("/proc/self/fd"), Descriptors + 2);
   EXPECT_LE(Entries("/proc/self/task"), Threads + 2);
 }
+
+TEST_F(MixingRendererTest, WithNoStreamConnectedTheLastFrameStaysAndIsFittedAgainOnResize) {
+  if (!HasDisplay()) GTEST_SKIP() << "nothing is painted without a display";
+  ASSERT_EQ(S_OK, Aspect->SetAspectRatioMode(VMR9ARMode_LetterBox));
+  ASSERT_EQ(S_OK, Render(Graph, TestMediaPath(TTestMedia::RedClip)));
+  Run();
+  ASSERT_TRUE(WaitForEvent(Graph, EC_COMPLETE, 15000));
+  ClearAllButTheRenderer();  // as between two entries: the renderer's input is unlinked
+  // The window is resized and paints again: the clip's last frame, letter-boxed to the new size.
+  Window.resize(400, 150);
+  Position(400, 150);
+  const auto End = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  TFrame Shown;
+  do {
+    QCoreApplication::processEvents();
+    Shown.Image = Window.grab().toImage();
+  } while (!(Shown.Image.width() == 400 && Near(Shown.At(200, 75), Red)) && std::chrono::steady_clock::now() < End);
+  EXPECT_TRUE(Near(Shown.At(200, 75), Red)) << Describe(Shown.At(200, 75));
+  EXPECT_TRUE(Near(Shown.At(110, 75), Red)) << Describe(Shown.At(110, 75));
+  EXPECT_TRUE(Near(Shown.At(50, 75), Black)) << Describe(Shown.At(50, 75));
+}
