@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QPaintEngine>
+#include <QRegion>
 #include <algorithm>
 #include <cmath>
 
@@ -110,6 +111,22 @@ private:
   QImage FImage;
 };
 
+TGstPicture::TGstPicture(TGstPicture&& Other) noexcept
+    : Output(Other.Output), Area(Other.Area), Layers(std::move(Other.Layers)) {
+  Other.Layers.clear();
+}
+
+TGstPicture& TGstPicture::operator=(TGstPicture&& Other) noexcept {
+  std::swap(Output, Other.Output);
+  std::swap(Area, Other.Area);
+  std::swap(Layers, Other.Layers);
+  return *this;
+}
+
+TGstPicture::~TGstPicture() {
+  for (const TGstLayer& Layer : Layers) gst_sample_unref(Layer.Sample);
+}
+
 TGstFrameMixer::TGstFrameMixer() = default;
 TGstFrameMixer::~TGstFrameMixer() = default;
 
@@ -145,6 +162,15 @@ void TGstFrameMixer::Draw(QPainter& Painter, const QRect& Clip, const std::vecto
     gst_video_frame_unmap(&Frame);
     Back = false;
   }
+}
+
+void TGstFrameMixer::Draw(QPainter& Painter, const QRect& Target, const TGstPicture& Picture) {
+  // Black where no picture is: the bars, or all of it before the first frame.
+  const QRect Area = Picture.Layers.empty() ? QRect() : Picture.Area.translated(Target.topLeft());
+  for (const QRect& Bar : QRegion(Target).subtracted(Area)) Painter.fillRect(Bar, Qt::black);
+  std::vector<TGstLayer> Layers = Picture.Layers;
+  for (TGstLayer& Layer : Layers) Layer.Box.translate(Target.topLeft());
+  Draw(Painter, Target, Layers);
 }
 
 QSize PictureSizeOf(GstCaps* Caps) {

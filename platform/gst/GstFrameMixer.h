@@ -19,6 +19,21 @@ struct TGstLayer {
   float Alpha = 1.0f;
 };
 
+// A picture to show: layers, back to front, in an output of a size, and the part of the
+// output they cover (black around it). It holds a reference to each layer's frame.
+struct TGstPicture {
+  QSize Output;
+  QRect Area;
+  std::vector<TGstLayer> Layers;
+
+  TGstPicture() = default;
+  TGstPicture(TGstPicture&& Other) noexcept;
+  TGstPicture& operator=(TGstPicture&& Other) noexcept;
+  TGstPicture(const TGstPicture&) = delete;
+  TGstPicture& operator=(const TGstPicture&) = delete;
+  ~TGstPicture();
+};
+
 class TGstFrameMixer {
 public:
   TGstFrameMixer();
@@ -29,6 +44,8 @@ public:
   // Draws Layers, the first at the back, within Clip. Each layer keeps its converter from one
   // call to the next, so successive frames of the same size are converted without setting up.
   void Draw(QPainter& Painter, const QRect& Clip, const std::vector<TGstLayer>& Layers);
+  // Draws Picture into Target (the picture's output laid there), black where it has no layers.
+  void Draw(QPainter& Painter, const QRect& Target, const TGstPicture& Picture);
 
 private:
   class TConversion;

@@ -1,7 +1,6 @@
 #include "platform/gst/GstMixingRenderer.h"
 
 #include <QImage>
-#include <QRegion>
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -21,27 +20,12 @@ std::string InputName(DWORD Stream) { return "VMR Input" + std::to_string(Stream
 QRect RectOf(const TMixerBox& Box) { return QRect(Box.X, Box.Y, Box.Width, Box.Height); }
 }  // namespace
 
-struct TGstMixingRenderer::TPicture {
-  QSize Output;
-  QRect Area;  // the part of the output the picture covers
-  std::vector<TGstLayer> Layers;
-
-  TPicture() = default;
-  TPicture(TPicture&& Other) noexcept
-      : Output(Other.Output), Area(Other.Area), Layers(std::move(Other.Layers)) {}
-  TPicture(const TPicture&) = delete;
-  TPicture& operator=(const TPicture&) = delete;
-  ~TPicture() {
-    for (const TGstLayer& Layer : Layers) gst_sample_unref(Layer.Sample);
-  }
-};
-
 ComPtr<TGstMixingRenderer> TGstMixingRenderer::Create() {
   return ComPtr<TGstMixingRenderer>(new TGstMixingRenderer(gst_bin_new(nullptr)));
 }
 
 TGstMixingRenderer::TGstMixingRenderer(GstElement* Bin)
-    : TGstFilter(Bin), FPainter(std::make_unique<TGstWindowPainter>([this](QPainter& P, const QRect& T) { Draw(P, T); })) {
+    : TGstFilter(Bin), FPainter(std::make_unique<TGstWindowPainter>([this](const QSize& Size) { return Compose(Size); })) {
   for (DWORD S = 0; S < MaxStreams; ++S) {
     TStream& Stream = FStreams[S];
     Stream.Z = S;
@@ -135,8 +119,8 @@ bool TGstMixingRenderer::Leads(DWORD Index) {
   return true;
 }
 
-TGstMixingRenderer::TPicture TGstMixingRenderer::Compose(QSize Output) {
-  TPicture Picture;
+TGstPicture TGstMixingRenderer::Compose(QSize Output) {
+  TGstPicture Picture;
   std::vector<DWORD> Chosen;
   std::vector<GstSample*> Samples;
   for (bool Live : {true, false}) {
@@ -166,16 +150,6 @@ TGstMixingRenderer::TPicture TGstMixingRenderer::Compose(QSize Output) {
     Picture.Layers.push_back({Samples[I], RectOf(StreamBox(Area, Stream.Rect)), Stream.Alpha});
   }
   return Picture;
-}
-
-void TGstMixingRenderer::Draw(QPainter& Painter, const QRect& Target) {
-  const TPicture Picture = Compose(Target.size());
-  // Black where no picture is: the bars, or all of it before the first frame.
-  const QRect Area = Picture.Layers.empty() ? QRect() : Picture.Area.translated(Target.topLeft());
-  for (const QRect& Bar : QRegion(Target).subtracted(Area)) Painter.fillRect(Bar, Qt::black);
-  std::vector<TGstLayer> Layers = Picture.Layers;
-  for (TGstLayer& Layer : Layers) Layer.Box.translate(Target.topLeft());
-  FWindowMixer.Draw(Painter, Target, Layers);
 }
 
 // --- IVMRFilterConfig9
@@ -263,13 +237,12 @@ HRESULT TGstMixingRenderer::GetCurrentImage(std::uint8_t** Image, LONG* Width, L
   // Painted, the picture has the destination's size; otherwise that of the first stream.
   const bool Painted = FPainter->Window() && HasDisplay();
   const QSize Destination(FDestination.right - FDestination.left, FDestination.bottom - FDestination.top);
-  const TPicture Picture = Compose(Painted ? Destination : QSize());
+  const TGstPicture Picture = Compose(Painted ? Destination : QSize());
   if (Picture.Layers.empty() || Picture.Output.isEmpty()) return E_FAIL;
   QImage Frame(Picture.Output, QImage::Format_ARGB32);
-  Frame.fill(Qt::black);
   {
     QPainter Painter(&Frame);
-    FImageMixer.Draw(Painter, Frame.rect(), Picture.Layers);
+    FImageMixer.Draw(Painter, Frame.rect(), Picture);
   }
   const std::size_t Row = std::size_t(Frame.width()) * 4;
   *Image = new std::uint8_t[Row * std::size_t(Frame.height())];

@@ -77,8 +77,6 @@ private:
     DWORD Z = 0;
     bool Recent = false;  // among the streams connected last; their frames stay while none is
   };
-  // The streams to show in an output, back to front, with their latest frames.
-  struct TPicture;
 
   explicit TGstMixingRenderer(GstElement* Bin);
   ~TGstMixingRenderer() override;
@@ -92,9 +90,7 @@ private:
   bool Leads(DWORD Stream);
   // The connected streams with frames, or while none has one, the recent ones. An empty
   // Output is the size of the first stream's picture.
-  TPicture Compose(QSize Output);
-  // Paints the picture into Target of a window (the window painter's draw function).
-  void Draw(QPainter& Painter, const QRect& Target);
+  TGstPicture Compose(QSize Output);
 
   std::array<TStream, MaxStreams> FStreams;
   DWORD FStreamCount = 4;
@@ -102,7 +98,7 @@ private:
   DWORD FMode = VMR9Mode_Windowed;
   DWORD FAspectMode = VMR9ARMode_None;
   RECT FSource{}, FDestination{};
-  TGstFrameMixer FWindowMixer, FImageMixer;  // painting the window; GetCurrentImage
+  TGstFrameMixer FImageMixer;  // GetCurrentImage's
   std::unique_ptr<TGstWindowPainter> FPainter;
   std::unique_ptr<TGstRendererWindow> FOwnWindow;  // windowed mode, once asked for
   mutable std::mutex FLock;  // the streams' sinks, which unlinking releases on any thread

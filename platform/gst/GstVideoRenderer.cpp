@@ -9,7 +9,7 @@ ComPtr<TGstVideoRenderer> TGstVideoRenderer::Create() {
 TGstVideoRenderer::TGstVideoRenderer(GstElement* Bin)
     : TGstFilter(Bin),
       FInput(gst_ghost_pad_new_no_target("Input", GST_PAD_SINK)),
-      FPainter(std::make_unique<TGstWindowPainter>([this](QPainter& P, const QRect& T) { Draw(P, T); })),
+      FPainter(std::make_unique<TGstWindowPainter>([this](const QSize& Size) { return Compose(Size); })),
       FWindow(std::make_unique<TGstRendererWindow>(*static_cast<IBaseFilter*>(this), *FPainter)) {
   gst_element_add_pad(Bin, FInput);
   FFrames.SetListener([this] { FPainter->Repaint(); });
@@ -42,12 +42,10 @@ void TGstVideoRenderer::Rebuild() {
   gst_object_unref(Target);
 }
 
-void TGstVideoRenderer::Draw(QPainter& Painter, const QRect& Target) {
-  GstSample* Sample = FFrames.LatestSample();
-  if (!Sample) {
-    Painter.fillRect(Target, Qt::black);
-    return;
-  }
-  FMixer.Draw(Painter, Target, {{Sample, Target, 1.0f}});
-  gst_sample_unref(Sample);
+TGstPicture TGstVideoRenderer::Compose(const QSize& Size) {
+  TGstPicture Picture;
+  Picture.Output = Size;
+  Picture.Area = QRect(QPoint(), Size);
+  if (GstSample* Sample = FFrames.LatestSample()) Picture.Layers.push_back({Sample, Picture.Area, 1.0f});
+  return Picture;
 }

@@ -23,11 +23,11 @@ private:
   explicit TGstVideoRenderer(GstElement* Bin);
   ~TGstVideoRenderer() override;
   void Rebuild();
-  void Draw(QPainter& Painter, const QRect& Target);
+  // The latest frame over all of an output of Size.
+  TGstPicture Compose(const QSize& Size);
 
   GstPad* FInput;  // the pin: the bin's ghost pad
   TGstFrameSink FFrames;
-  TGstFrameMixer FMixer;
   std::unique_ptr<TGstWindowPainter> FPainter;
   std::unique_ptr<TGstRendererWindow> FWindow;
   GstElement* FSink = nullptr;

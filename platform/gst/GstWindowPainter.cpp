@@ -5,7 +5,7 @@
 
 #include "platform/gst/GstRenderers.h"
 
-TGstWindowPainter::TGstWindowPainter(TDraw Draw) : FDraw(std::move(Draw)), FPainting(HasDisplay()) {}
+TGstWindowPainter::TGstWindowPainter(TCompose Compose) : FCompose(std::move(Compose)), FPainting(HasDisplay()) {}
 
 TGstWindowPainter::~TGstWindowPainter() { SetWindow(nullptr); }
 
@@ -47,6 +47,7 @@ bool TGstWindowPainter::eventFilter(QObject* Watched, QEvent* Event) {
 }
 
 void TGstWindowPainter::Paint(QPaintDevice* Device) {
+  const QRect Target = FDestination.isEmpty() ? QRect(0, 0, Device->width(), Device->height()) : FDestination;
   QPainter Painter(Device);
-  FDraw(Painter, FDestination.isEmpty() ? QRect(0, 0, Device->width(), Device->height()) : FDestination);
+  FMixer.Draw(Painter, Target, FCompose(Target.size()));
 }

@@ -1,7 +1,7 @@
 #pragma once
 // Painting a renderer's picture into a window of the program's: each time the window paints,
-// the renderer's draw function gets the window's painter and the destination rectangle. New
-// frames, from any thread, ask the window to repaint, one request in flight at most.
+// the renderer composes its picture for the destination rectangle's size, and it is drawn
+// there. New frames, from any thread, ask the window to repaint, one request in flight at most.
 #include <QObject>
 #include <QPainter>
 #include <QPointer>
@@ -9,12 +9,14 @@
 #include <atomic>
 #include <functional>
 
+#include "platform/gst/GstFrameMixer.h"
+
 class TGstWindowPainter : public QObject {
 public:
-  // Draws the picture into Target, a rectangle of the painter's device.
-  using TDraw = std::function<void(QPainter& Painter, const QRect& Target)>;
+  // The renderer's picture for an output of Size. User-interface thread.
+  using TCompose = std::function<TGstPicture(const QSize& Size)>;
 
-  explicit TGstWindowPainter(TDraw Draw);
+  explicit TGstWindowPainter(TCompose Compose);
   ~TGstWindowPainter() override;
 
   // The window painted into (a QObject that is a QPaintDevice, as window handles are here),
@@ -32,7 +34,8 @@ protected:
   bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
-  TDraw FDraw;
+  TCompose FCompose;
+  TGstFrameMixer FMixer;
   const bool FPainting;  // there is a display to paint on
   QPointer<QObject> FWindow;
   QRect FDestination;
