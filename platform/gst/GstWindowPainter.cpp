@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QPaintDevice>
 
+#include "platform/gst/GstGlOutput.h"
 #include "platform/gst/GstRenderers.h"
 
 TGstWindowPainter::TGstWindowPainter(TCompose Compose) : FCompose(std::move(Compose)), FPainting(HasDisplay()) {}
@@ -16,15 +17,29 @@ void TGstWindowPainter::SetWindow(QObject* Window) {
     QMetaObject::invokeMethod(FWindow, "update");
   }
   FWindow = Window;
+  FGl = FWindow && FPainting && UseGlOutput() ? TGstGlWindow::Over(FWindow) : nullptr;
+  if (FGl) FGl->Place(FDestination);
   if (FWindow) {
     FWindow->installEventFilter(this);
     QMetaObject::invokeMethod(FWindow, "update");
   }
 }
 
+QSize TGstWindowPainter::TargetSize() const {
+  if (!FDestination.isEmpty() || !FWindow) return FDestination.size();
+  return QSize(FWindow->property("width").toInt(), FWindow->property("height").toInt());
+}
+
+void TGstWindowPainter::ShowGl() { FGl->Show(FCompose(TargetSize())); }
+
 void TGstWindowPainter::SetDestination(const QRect& Destination) {
   FDestination = Destination;
-  if (FWindow) QMetaObject::invokeMethod(FWindow, "update");
+  if (FGl) {
+    FGl->Place(FDestination);
+    ShowGl();
+  } else if (FWindow) {
+    QMetaObject::invokeMethod(FWindow, "update");
+  }
 }
 
 void TGstWindowPainter::Repaint() {
@@ -32,9 +47,10 @@ void TGstWindowPainter::Repaint() {
   if (!FPainting || FRepaintAsked.exchange(true)) return;
   QMetaObject::invokeMethod(this, [this] {
     FRepaintAsked = false;
+    if (FGl) return ShowGl();
     // A widget paints at once, without a second trip through the event loop; a window of our
     // own has no such call and paints on its next update.
-    if (FWindow && !QMetaObject::invokeMethod(FWindow, "repaint")) QMetaObject::invokeMethod(FWindow, "update");
+    if (FWindow) QMetaObject::invokeMethod(FWindow, FWindow->isWindowType() ? "update" : "repaint");
   }, Qt::QueuedConnection);
 }
 
@@ -47,6 +63,7 @@ bool TGstWindowPainter::eventFilter(QObject* Watched, QEvent* Event) {
 }
 
 void TGstWindowPainter::Paint(QPaintDevice* Device) {
+  if (FGl) return;  // the GL window over it shows the picture
   const QRect Target = FDestination.isEmpty() ? QRect(0, 0, Device->width(), Device->height()) : FDestination;
   QPainter Painter(Device);
   FMixer.Draw(Painter, Target, FCompose(Target.size()));

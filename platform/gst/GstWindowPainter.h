@@ -2,6 +2,7 @@
 // Painting a renderer's picture into a window of the program's: each time the window paints,
 // the renderer composes its picture for the destination rectangle's size, and it is drawn
 // there. New frames, from any thread, ask the window to repaint, one request in flight at most.
+// Where video is drawn with GL, a GL window over the destination shows the picture instead.
 #include <QObject>
 #include <QPainter>
 #include <QPointer>
@@ -10,6 +11,7 @@
 #include <functional>
 
 #include "platform/gst/GstFrameMixer.h"
+#include "platform/gst/GstGlWindow.h"
 
 class TGstWindowPainter : public QObject {
 public:
@@ -34,10 +36,14 @@ protected:
   bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
+  QSize TargetSize() const;
+  void ShowGl();
+
   TCompose FCompose;
   TGstFrameMixer FMixer;
   const bool FPainting;  // there is a display to paint on
   QPointer<QObject> FWindow;
+  QPointer<TGstGlWindow> FGl;  // over the window, where GL draws
   QRect FDestination;
   std::atomic<bool> FRepaintAsked{false};
 };
