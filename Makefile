@@ -2,8 +2,8 @@
 # (with no display: once, headless, printing its events).
 # make test: installs what is missing, builds, runs every test (widgets under Xvfb), then the
 # unit tests once more in a build of their own with AddressSanitizer and UBSan.
-# make bench: installs the peers (mpv, gst-play-1.0), builds Release in build-release, runs
-# bench/ and appends its table to bench/RESULTS.md.
+# make bench: installs the peers (mpv, gst-play-1.0) and the X damage headers the frame counter
+# needs, builds Release in build-release, runs bench/ and appends its table to bench/RESULTS.md.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 BENCH_BUILD ?= build-release
@@ -37,7 +37,7 @@ unit-asan: deps
 bench:
 	bash scripts/install-deps.sh --bench
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS=-Wno-restrict
-	cmake --build $(BENCH_BUILD) -j $(JOBS) --target vizmora playlist_bench bench_measure
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target vizmora playlist_bench bench_measure bench_frames
 	bash bench/run.sh $(BENCH_BUILD)
 
 clean:

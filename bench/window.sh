@@ -7,9 +7,10 @@
 # ours, peer, ratio) with medians. Run it on an X display of 1920x1080 (bench/run.sh starts an
 # Xvfb of that size).
 # Usage: bench/window.sh BUILD_DIR WORK_DIR [RUNS]   (RUNS interleaved runs, default 3)
+# B2W_VIZMORA=PATH measures another vizmora binary with the same tools (an earlier build).
 set -euo pipefail
 build=$1 work=$2 runs=${3:-3}
-vizmora="$build/ui/vizmora"
+vizmora=${B2W_VIZMORA:-$build/ui/vizmora}
 measure="$build/bench/measure/bench_measure"
 frames="$build/bench/frames/bench_frames"
 unset QT_QPA_PLATFORM

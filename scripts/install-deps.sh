@@ -2,7 +2,7 @@
 # Installs the Debian 12 packages Vizmora builds and tests with, only those that are missing.
 # Safe to run twice; runs apt-get update only when something must be installed.
 # Usage: install-deps.sh [--bench]   (--bench adds the peers the benchmarks compare against:
-# mpv and gst-play-1.0)
+# mpv and gst-play-1.0, and the X damage headers of the benchmarks' frame counter)
 set -euo pipefail
 
 packages=(
@@ -15,7 +15,7 @@ packages=(
   ffmpeg
 )
 if [ "${1:-}" = "--bench" ]; then
-  packages+=(mpv gstreamer1.0-plugins-base-apps)
+  packages+=(mpv gstreamer1.0-plugins-base-apps libxdamage-dev)
 fi
 
 missing=()
