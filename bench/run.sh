@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs the benchmarks side by side against mpv and gst-play-1.0 and prints one table
 # (metric, ours, peer, ratio); appends it with the date and machine to bench/RESULTS.md.
-# Usage: bench/run.sh BUILD_DIR   (a Release build with vizmora, playlist_bench, bench_measure)
+# Usage: bench/run.sh BUILD_DIR   (a Release build with vizmora, playlist_bench, registry_bench,
+#                                  window_bench, bench_measure, bench_frames)
 # B5_TRANSITIONS=1000 makes the long run the full length (default 300); B2W_RUNS sets the
 # interleaved runs of B2w (default 3).
 # Nothing here judges a figure; the table only reports them.
@@ -13,6 +14,8 @@ work="$build/bench-work"
 vizmora="$build/ui/vizmora"
 measure="$build/bench/measure/bench_measure"
 plbench="$build/bench/playlist/playlist_bench"
+regbench="$build/bench/registry/registry_bench"
+winbench="$build/bench/window/window_bench"
 mkdir -p "$work"
 export QT_QPA_PLATFORM=offscreen
 
@@ -113,8 +116,29 @@ for n in 10000 100000 1000000; do
   read -r _ _ _ ls lmb _ _ lper < <("$plbench" load "$n" "$file")
   row "B4 save $n entries ($((bytes / 1000)) kB): MB/s; µs/entry $(awk -v s="$ss" -v n="$n" 'BEGIN { printf "%.3f", s * 1e6 / n }'); peak B/entry $sper" "$smb" "-" "-"
   row "B4 load $n entries: MB/s vs target 200; µs/entry $(awk -v s="$ls" -v n="$n" 'BEGIN { printf "%.3f", s * 1e6 / n }'); peak B/entry $lper" "$lmb" "200" "$(ratio "$lmb" 200)"
+  [ "$n" = 100000 ] && pll_load_mb=$lmb
   rm -f "$file"
 done
+
+# --- B8 registry file ----------------------------------------------------------------------
+log "B8: a registry file of 100000 keys"
+file="$work/registry.reg"
+rm -f "$file"
+"$regbench" make 100000 "$file" > /dev/null
+# op N bytes seconds MB/s rss_before_kB rss_peak_kB peak_bytes_per_key
+read -r _ _ bytes rs rmb _ _ rper < <("$regbench" load 100000 "$file")
+row "B8 start-up settings from a registry file of 100000 keys ($((bytes / 1000)) kB): MB/s, ms $(awk -v s="$rs" 'BEGIN { printf "%.1f", s * 1e3 }'), peak B/key $rper; vs B4 loading 100000 entries" \
+  "$rmb" "$pll_load_mb" "$(ratio "$rmb" "$pll_load_mb")"
+rm -f "$file" "$file.lock"
+
+# --- B6 playlist window --------------------------------------------------------------------
+log "B6: 100000 entries loaded into the playlist window under Xvfb"
+"$plbench" save 100000 "$work/b6.pll" > /dev/null
+read -r _ b6e b6w b6r < <(QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1600x1200x24 -nolisten tcp" \
+  "$winbench" "$work/b6.pll" 2> "$work/b6.log")
+row "B6 load 100000 entries into the playlist window under Xvfb, s (best of 5; vs the engine's load, entries wired alike; target 1.5)" \
+  "$b6w" "$b6e" "$b6r"
+rm -f "$work/b6.pll"
 
 # --- B5 long run ---------------------------------------------------------------------------
 late=${B5_TRANSITIONS:-300}  # 1000 for the full run; 300 keeps make bench within ten minutes

@@ -1,13 +1,14 @@
-# vizmora_add_test(<name> LABEL unit|integration|gui [QT_MAIN] SOURCES ... LIBS ... [TIMEOUT s])
+# vizmora_add_test(<name> LABEL unit|integration|gui [QT_MAIN|CORE_MAIN] SOURCES ... LIBS ... [TIMEOUT s])
 # One test executable, registered with ctest under its label. QT_MAIN gives it a main that
-# creates a QApplication before the tests run; otherwise GoogleTest's own main is used. Unit tests are also
+# creates a QApplication before the tests run, CORE_MAIN one that creates a QCoreApplication (the
+# program then links no widgets); otherwise GoogleTest's own main is used. Unit tests are also
 # collected in the target `unit_tests`, which the sanitizer build builds alone.
 if(NOT TARGET unit_tests)
   add_custom_target(unit_tests)
 endif()
 
 function(vizmora_add_test name)
-  cmake_parse_arguments(T "QT_MAIN" "LABEL;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "QT_MAIN;CORE_MAIN" "LABEL;TIMEOUT" "SOURCES;LIBS" ${ARGN})
   if(NOT T_LABEL)
     message(FATAL_ERROR "vizmora_add_test(${name}): LABEL is required")
   endif()
@@ -16,7 +17,11 @@ function(vizmora_add_test name)
   endif()
   if(T_QT_MAIN)
     add_executable(${name} ${T_SOURCES} ${PROJECT_SOURCE_DIR}/tests/support/QtTestMain.cpp)
+    target_compile_definitions(${name} PRIVATE VIZMORA_TEST_WIDGETS)
     target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest Qt6::Widgets Qt6::Test)
+  elseif(T_CORE_MAIN)
+    add_executable(${name} ${T_SOURCES} ${PROJECT_SOURCE_DIR}/tests/support/QtTestMain.cpp)
+    target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest Qt6::Core)
   else()
     add_executable(${name} ${T_SOURCES})
     target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)

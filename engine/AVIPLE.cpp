@@ -2,9 +2,11 @@
 
 #include "engine/EntryStreaming.h"
 #include "engine/PropertiesFrames.h"
-#include "media/VideoWindow.h"
+#include "framework/DayFractions.h"
+#include "media/VideoRendererHost.h"
 #include "platform/com/ComPtr.h"
 #include "platform/dshow/Control.h"
+#include "platform/dshow/ReferenceTime.h"
 
 TAVIPLE::TAVIPLE(TVizmoraPlayer* AOwner) : TPlayListEntry(AOwner) {}
 
@@ -19,7 +21,7 @@ double TAVIPLE::GetPosition() {
   ComPtr<IMediaSeeking> Seeking;
   if (SUCCEEDED(MainGraph->QueryInterface(IMediaSeeking::IID, Seeking.ReleaseAndGetVoidAddress())))
     Seeking->GetCurrentPosition(&Position);
-  return static_cast<double>(Position / 10000000) / 86400.0;
+  return static_cast<double>(Position / UnitsPerSecond) / SecsPerDay;
 }
 
 void TAVIPLE::Play() {
@@ -28,7 +30,7 @@ void TAVIPLE::Play() {
     MainGraph->Play();
   else
     Reload();
-  Duration = MainGraph->Duration() / 86400000.0;
+  Duration = MainGraph->Duration() / MSecsPerDay;
   MainGraph->OnGraphComplete.Bind(this, &TAVIPLE::GraphCompleted);
   TPlayListEntry::Play();
 }
@@ -49,10 +51,9 @@ void TAVIPLE::Reload() {
 
 // Stream 1, the additional file, over stream 0; after both are rendered, before the run.
 void TAVIPLE::MixOverlay() {
+  auto* Host = dynamic_cast<IVideoRendererHost*>(VideoWindow.data());
   ComPtr<IVMRMixerControl9> Mixer;
-  if (!VideoWindow ||
-      FAILED(VideoWindow->QueryInterface(IVMRMixerControl9::IID, Mixer.ReleaseAndGetVoidAddress())))
-    return;
+  if (!Host || FAILED(Host->QueryInterface(IVMRMixerControl9::IID, Mixer.ReleaseAndGetVoidAddress()))) return;
   Mixer->SetOutputRect(1, &OverlayRect);
   Mixer->SetAlpha(1, OverlayAlpha);
   Mixer->SetZOrder(1, 0);
@@ -97,9 +98,9 @@ void TAVIPLE::GraphCompleted(QObject*, HRESULT, IBaseFilter*) {
   OnFinished(this);
 }
 
-QWidget* TAVIPLE::CreatePropertiesFrame() { return FillAVIFrame(*this); }
+IPropertiesFrame* TAVIPLE::CreatePropertiesFrame() { return FillAVIFrame(*this); }
 
-void TAVIPLE::ApplyProperties(QWidget* Frame) { ReadAVIFrame(*this, Frame); }
+void TAVIPLE::ApplyProperties(IPropertiesFrame* Frame) { ReadAVIFrame(*this, Frame); }
 
 void TAVIPLE::SaveToStream(TStream& Stream) {
   TPlayListEntry::SaveToStream(Stream);

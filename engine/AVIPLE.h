@@ -9,8 +9,6 @@
 #include "media/FilterGraph.h"
 #include "platform/dshow/Video.h"
 
-class TVideoWindow;
-
 class TAVIPLE : public TPlayListEntry {
 public:
   explicit TAVIPLE(TVizmoraPlayer* AOwner);
@@ -22,11 +20,11 @@ public:
   void Play() override;
   void Stop() override;
   void Pause() override;
-  QWidget* CreatePropertiesFrame() override;
+  IPropertiesFrame* CreatePropertiesFrame() override;
   void Seek(int Percent) override;
   void SaveToStream(TStream& Stream) override;
   void LoadFromStream(TStream& Stream) override;
-  void ApplyProperties(QWidget* Frame) override;
+  void ApplyProperties(IPropertiesFrame* Frame) override;
 
   // OnGraphComplete of the main graph while this entry is its receiver.
   void GraphCompleted(QObject* Sender, HRESULT Result, IBaseFilter* Renderer);
@@ -34,7 +32,7 @@ public:
   // Not owned; a graph or window freed before the entry reads back as nil.
   QPointer<TFilterGraph> MainGraph;
   QPointer<TFilterGraph> SoundGraph;
-  QPointer<TVideoWindow> VideoWindow;
+  QPointer<QObject> VideoWindow;  // an IVideoRendererHost: the overlay is mixed through it
   std::string AdditionalFile;
   VMR9NormalizedRect OverlayRect{0, 0, 0.1f, 0.1f};
   float OverlayAlpha = 1.0f;

@@ -7,11 +7,8 @@
 #include "engine/EntryStreaming.h"
 #include "engine/PropertiesFrames.h"
 #include "framework/Clock.h"
+#include "framework/DayFractions.h"
 #include "media/FilterGraph.h"
-
-namespace {
-constexpr double MSecsPerDay = 86400000.0;
-}
 
 TGIFPLE::TGIFPLE(TVizmoraPlayer* AOwner) : TPlayListEntry(AOwner) {}
 
@@ -36,7 +33,7 @@ ITimer& TGIFPLE::SoundStopTimer() {
   return *FSoundStopTimer;
 }
 
-double TGIFPLE::GetDuration() { return DisplayTime / 86400.0; }
+double TGIFPLE::GetDuration() { return DisplayTime / SecsPerDay; }
 
 double TGIFPLE::GetPosition() { return Now() - StartTime; }
 
@@ -125,7 +122,7 @@ void TGIFPLE::StopSound(ITimer*) {
   SoundGraph->Stop();
 }
 
-QWidget* TGIFPLE::CreatePropertiesFrame() {
+IPropertiesFrame* TGIFPLE::CreatePropertiesFrame() {
   if (!CreateGIFFrame) return nullptr;
   IGIFFrame* Frame = CreateGIFFrame();
   Frame->SetLabel1Caption(FileName);
@@ -133,15 +130,15 @@ QWidget* TGIFPLE::CreatePropertiesFrame() {
   Frame->SetLabel3Caption(std::to_string(DisplayTime));
   Frame->SetEdit1Text(SoundFile);
   Frame->SetCheckBox1Checked(ContinueSound);
-  return Frame->Widget();
+  return Frame;
 }
 
-// A widget that is not a picture entry's frame is left alone.
-void TGIFPLE::ApplyProperties(QWidget* Widget) {
-  auto* Frame = dynamic_cast<IGIFFrame*>(Widget);
+// A frame that is not a picture entry's is left alone.
+void TGIFPLE::ApplyProperties(IPropertiesFrame* Properties) {
+  auto* Frame = dynamic_cast<IGIFFrame*>(Properties);
   if (!Frame) return;
   DisplayTime = Frame->TrackBar1Position();
-  Duration = DisplayTime / 86400.0;
+  Duration = DisplayTime / SecsPerDay;
   SoundFile = Frame->Edit1Text();
   ContinueSound = Frame->CheckBox1Checked();
 }

@@ -22,10 +22,10 @@ public:
   void Play() override;
   void Stop() override;
   void Pause() override;
-  QWidget* CreatePropertiesFrame() override;
+  IPropertiesFrame* CreatePropertiesFrame() override;
   void SaveToStream(TStream& Stream) override;
   void LoadFromStream(TStream& Stream) override;
-  void ApplyProperties(QWidget* Frame) override;
+  void ApplyProperties(IPropertiesFrame* Frame) override;
 
   void DisplayTimeUp(ITimer* Sender);
   void StopSound(ITimer* Sender);

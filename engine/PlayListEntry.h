@@ -9,7 +9,7 @@
 #include "engine/EntryState.h"
 #include "framework/Event.h"
 
-class QWidget;
+class IPropertiesFrame;
 class TStream;
 class TVizmoraPlayer;
 
@@ -28,12 +28,12 @@ public:
   virtual void Stop();
   virtual void Pause();
   // A new properties frame; the caller parents and frees it.
-  virtual QWidget* CreatePropertiesFrame() = 0;
+  virtual IPropertiesFrame* CreatePropertiesFrame() = 0;
   virtual void Seek(int Percent);
   // Overrides call the base first, then append or read their own fields.
   virtual void SaveToStream(TStream& Stream);
   virtual void LoadFromStream(TStream& Stream);
-  virtual void ApplyProperties(QWidget* Frame) = 0;
+  virtual void ApplyProperties(IPropertiesFrame* Frame) = 0;
 
   TEntryState State = esIdle;
   TEvent<TPlayListEntry*> OnFinished;  // raised with the entry as sender when it has played out

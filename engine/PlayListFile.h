@@ -23,10 +23,12 @@ public:
   virtual std::uint8_t CodeOf(const TPlayListEntry& Entry) = 0;
 };
 
-// Writes every entry in playlist order. The file is written beside the old one and renamed
-// over it only once complete, so a failure leaves the previous playlist intact.
-// Raises EFCreateError when the file cannot be created, EWriteError when writing fails.
+// Writes every entry in playlist order, through the durable writer: a failure leaves the
+// previous playlist as it was, and a symbolic link at Path keeps pointing at the saved file.
+// Raises EFCreateError when the file cannot be created (also when it is read-only to this user),
+// EWriteError when writing fails.
 void WritePlayListFile(const std::string& Path, const TVizmoraPlayList& PlayList, IEntryKinds& Kinds);
+void WritePlayList(TStream& Stream, const TVizmoraPlayList& PlayList, IEntryKinds& Kinds);
 
 // Appends the entries of the file after those already in the playlist; a missing file does
 // nothing. AfterEach runs after each appended entry. A broken record ends loading with
@@ -34,3 +36,6 @@ void WritePlayListFile(const std::string& Path, const TVizmoraPlayList& PlayList
 // before it stay in the playlist.
 void ReadPlayListFile(const std::string& Path, TVizmoraPlayList& PlayList, IEntryKinds& Kinds,
                       const std::function<void()>& AfterEach = {});
+// The same over the rest of a stream; Name stands for the file in messages.
+void ReadPlayList(TStream& Stream, const std::string& Name, TVizmoraPlayList& PlayList, IEntryKinds& Kinds,
+                  const std::function<void()>& AfterEach = {});

@@ -2,7 +2,6 @@
 // What the entries fill into their properties frames and read back. The frames live in the user
 // interface, which installs their makers at start-up; the entries know them only through these
 // interfaces. User-interface thread only.
-#include <QWidget>
 #include <cmath>
 #include <functional>
 #include <limits>
@@ -10,11 +9,19 @@
 
 #include "framework/TimeText.h"
 
-// The video entry's frame.
-class IAVIFrame {
+class QWidget;
+
+// A properties frame as the entries see it: a widget of the user interface behind one of the
+// interfaces below.
+class IPropertiesFrame {
 public:
-  virtual ~IAVIFrame() = default;
+  virtual ~IPropertiesFrame() = default;
   virtual QWidget* Widget() = 0;  // the frame itself
+};
+
+// The video entry's frame.
+class IAVIFrame : public IPropertiesFrame {
+public:
   virtual void SetLabel2Caption(const std::string& Caption) = 0;  // the file name
   virtual void SetLabel4Caption(const std::string& Caption) = 0;  // the length
   virtual std::string AddFnmText() const = 0;  // the additional file
@@ -27,10 +34,8 @@ public:
 };
 
 // The picture entry's frame.
-class IGIFFrame {
+class IGIFFrame : public IPropertiesFrame {
 public:
-  virtual ~IGIFFrame() = default;
-  virtual QWidget* Widget() = 0;
   virtual void SetLabel1Caption(const std::string& Caption) = 0;  // the file name
   virtual int TrackBar1Position() const = 0;  // the display time, 1..200 s
   virtual void SetTrackBar1Position(int Position) = 0;
@@ -59,7 +64,7 @@ inline int TruncToInt(double Value) {
 // Duration, AdditionalFile, OverlayRect, OverlayAlpha), so the steps build apart from the
 // entry's media work.
 template <class TVideoEntry>
-QWidget* FillAVIFrame(const TVideoEntry& Entry) {
+IPropertiesFrame* FillAVIFrame(const TVideoEntry& Entry) {
   if (!CreateAVIFrame) return nullptr;
   IAVIFrame* Frame = CreateAVIFrame();
   Frame->SetLabel2Caption(Entry.FileName);
@@ -68,13 +73,13 @@ QWidget* FillAVIFrame(const TVideoEntry& Entry) {
   const auto& R = Entry.OverlayRect;
   Frame->SetOverlayRect(R.left, R.top, R.right, R.bottom);
   Frame->SetTrackBar1Position(-TruncToInt(static_cast<double>(Entry.OverlayAlpha) * 100));
-  return Frame->Widget();
+  return Frame;
 }
 
-// A widget that is not a video entry's frame is left alone.
+// A frame that is not a video entry's is left alone.
 template <class TVideoEntry>
-void ReadAVIFrame(TVideoEntry& Entry, QWidget* Widget) {
-  auto* Frame = dynamic_cast<IAVIFrame*>(Widget);
+void ReadAVIFrame(TVideoEntry& Entry, IPropertiesFrame* Properties) {
+  auto* Frame = dynamic_cast<IAVIFrame*>(Properties);
   if (!Frame) return;
   Entry.AdditionalFile = Frame->AddFnmText();
   auto& R = Entry.OverlayRect;

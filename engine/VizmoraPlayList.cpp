@@ -11,6 +11,7 @@ TVizmoraPlayList::~TVizmoraPlayList() {
 void TVizmoraPlayList::Add(TPlayListEntry* Entry) {
   FItems.push_back(Entry);
   if (FItems.size() == 1) Current = 0;
+  Listeners.Notify(TPlayListChange::pcEntries);
 }
 
 void TVizmoraPlayList::Remove(TPlayListEntry* Entry) {
@@ -20,6 +21,7 @@ void TVizmoraPlayList::Remove(TPlayListEntry* Entry) {
   FItems.erase(FItems.begin() + I);
   delete Entry;
   if (Count() - 1 < Current) Current = Count() - 1;
+  Listeners.Notify(TPlayListChange::pcEntries);
 }
 
 TPlayListEntry* TVizmoraPlayList::Items(int Index) const {
@@ -37,14 +39,22 @@ void TVizmoraPlayList::PlayIndex(int Index) {
   Current = Index;
   TPlayListEntry* Entry = Items(Index);
   Entry->OnFinished.Bind(this, &TVizmoraPlayList::EntryFinished);
-  Entry->Play();  // an exception leaves Current set and State at esStopped
+  try {
+    Entry->Play();
+  } catch (...) {
+    // Current stays set and State at esStopped; the listeners hear of both.
+    Listeners.Notify(TPlayListChange::pcCurrent);
+    throw;
+  }
   State = esPlaying;
+  Listeners.Notify(TPlayListChange::pcCurrent);
 }
 
 void TVizmoraPlayList::Stop() {
   if (TPlayListEntry* Entry = CurrentEntry(); Entry && (Entry->State == esPlaying || Entry->State == esPaused))
     Entry->Stop();
   State = esStopped;
+  Listeners.Notify(TPlayListChange::pcState);
 }
 
 void TVizmoraPlayList::PauseResume() {
@@ -56,12 +66,17 @@ void TVizmoraPlayList::PauseResume() {
   } else if (Entry->State == esPaused) {
     Entry->Pause();  // a paused entry resumes on this call
     State = esPlaying;
+  } else {
+    return;
   }
+  Listeners.Notify(TPlayListChange::pcState);
 }
 
 void TVizmoraPlayList::Seek(int Percent) {
-  if (TPlayListEntry* Entry = CurrentEntry(); Entry && (Entry->State == esPlaying || Entry->State == esPaused))
+  if (TPlayListEntry* Entry = CurrentEntry(); Entry && (Entry->State == esPlaying || Entry->State == esPaused)) {
     Entry->Seek(Percent);
+    Listeners.Notify(TPlayListChange::pcSeek);
+  }
 }
 
 double TVizmoraPlayList::CurrentDuration() const {

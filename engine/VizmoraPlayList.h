@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/EntryState.h"
+#include "engine/PlayListListeners.h"
 
 class TPlayListEntry;
 class TVizmoraPlayer;
@@ -33,12 +34,17 @@ public:
   // The handler every played entry's OnFinished gets: plays the next entry.
   void EntryFinished(TPlayListEntry* Sender);
   void SetPlayer(TVizmoraPlayer* APlayer) { Player = APlayer; }
-  void SetCurrent(int Index) { Current = Index; }
+  void SetCurrent(int Index) {
+    Current = Index;
+    Listeners.Notify(TPlayListChange::pcCurrent);
+  }
 
   TVizmoraPlayer* Player = nullptr;
   int Current = -1;
   TEntryState State = esPlaying;  // a new playlist counts as playing with nothing current
   int NextIndex = 0;
+  // Told after every operation that changes the list, Current or State, and after Seek.
+  TPlayListListeners Listeners;
 
 private:
   TPlayListEntry* CurrentEntry() const { return Current == -1 ? nullptr : Items(Current); }

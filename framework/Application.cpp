@@ -1,5 +1,7 @@
 #include "framework/Application.h"
 
+#include <QMessageBox>
+
 #include "framework/ExceptionReport.h"
 
 TApplication::TApplication(int& Argc, char** Argv) : QApplication(Argc, Argv) {}
@@ -11,4 +13,10 @@ bool TApplication::notify(QObject* Receiver, QEvent* Event) {
     ApplicationHandleException(Receiver);
     return false;
   }
+}
+
+void ReportExceptionsInMessageBoxes() {
+  SetExceptionReporter([](const std::string& Message) {
+    QMessageBox::critical(QApplication::activeWindow(), QStringLiteral("Vizmora"), QString::fromStdString(Message));
+  });
 }

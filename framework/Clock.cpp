@@ -2,6 +2,8 @@
 
 #include <QDateTime>
 
+#include "framework/DayFractions.h"
+
 namespace {
 TClockFunction& Override() {
   static TClockFunction F;
@@ -13,7 +15,7 @@ double SystemNow() {
   static const QDateTime Epoch(QDate(1899, 12, 30), QTime(0, 0), Qt::UTC);
   const QDateTime Local = QDateTime::currentDateTime();
   const QDateTime AsUtc(Local.date(), Local.time(), Qt::UTC);
-  return static_cast<double>(Epoch.msecsTo(AsUtc)) / 86400000.0;
+  return static_cast<double>(Epoch.msecsTo(AsUtc)) / MSecsPerDay;
 }
 }  // namespace
 

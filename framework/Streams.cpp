@@ -8,6 +8,9 @@
 #include <cstring>
 #include <utility>
 
+#include "platform/win/AtomicFile.h"
+#include "platform/win/FileText.h"
+
 std::int64_t TMemoryStream::Read(void* Buffer, std::int64_t Count) {
   const std::int64_t N = std::clamp<std::int64_t>(Size() - FPosition, 0, std::max<std::int64_t>(Count, 0));
   if (N > 0) std::memcpy(Buffer, FBytes.data() + FPosition, static_cast<size_t>(N));
@@ -25,13 +28,18 @@ void TMemoryStream::Write(const void* Buffer, std::int64_t Count) {
 
 TFileStream::TFileStream(const std::string& FileName, TMode Mode)
     : FFileName(FileName), FBuffer(std::make_unique_for_overwrite<std::uint8_t[]>(BufferSize)) {
+  if (Mode == fmReplace) {
+    FReplacement = std::make_unique<TAtomicFile>();
+    if (const int Error = FReplacement->Open(FileName, 0666)) CannotCreate(Error);
+    FHandle = FReplacement->Handle();
+    return;
+  }
   const int Flags = Mode == fmCreate ? O_WRONLY | O_CREAT | O_TRUNC : O_RDONLY;
   do FHandle = ::open(FileName.c_str(), Flags | O_CLOEXEC, 0666);
   while (FHandle < 0 && errno == EINTR);
   if (FHandle < 0) {
-    const std::string Reason = std::strerror(errno);
-    if (Mode == fmCreate) throw EFCreateError("Cannot create file \"" + FileName + "\". " + Reason);
-    throw EFOpenError("Cannot open file \"" + FileName + "\". " + Reason);
+    if (Mode == fmCreate) CannotCreate(errno);
+    throw EFOpenError("Cannot open file \"" + FileName + "\". " + std::strerror(errno));
   }
   if (Mode == fmOpenRead) {
     const off_t End = ::lseek(FHandle, 0, SEEK_END);
@@ -41,11 +49,16 @@ TFileStream::TFileStream(const std::string& FileName, TMode Mode)
 }
 
 TFileStream::~TFileStream() {
+  if (FReplacement) return;
   try {
     WriteBuffered();
   } catch (const EWriteError&) {
   }
   ::close(FHandle);
+}
+
+void TFileStream::CannotCreate(int Error) const {
+  throw EFCreateError("Cannot create file \"" + FFileName + "\". " + FileErrorText(Error));
 }
 
 std::int64_t TFileStream::ReadSome(std::uint8_t* Into, std::int64_t Count) {
@@ -118,4 +131,12 @@ void TFileStream::Write(const void* Buffer, std::int64_t Count) {
 void TFileStream::Flush() {
   WriteBuffered();
   if (::fsync(FHandle) != 0) throw EWriteError("Stream write error: " + FFileName + ": " + std::strerror(errno));
+}
+
+void TFileStream::Commit() {
+  Flush();
+  if (!FReplacement) return;
+  const int Error = FReplacement->Commit();
+  FHandle = -1;
+  if (Error) CannotCreate(Error);
 }

@@ -8,6 +8,8 @@
 
 #include "framework/Exception.h"
 
+class TAtomicFile;
+
 class EStreamError : public Exception {
 public:
   using Exception::Exception;
@@ -53,14 +55,17 @@ private:
   std::int64_t FPosition = 0;
 };
 
-// A stream over one file, opened for reading or created afresh for writing, with a buffer of
-// its own: a playlist file is read and written a field of a few bytes at a time.
+// A stream over one file, opened for reading, created afresh for writing, or written as a new
+// version that replaces the file only once committed (fmReplace, through the durable writer of
+// AtomicFile.h). It has a buffer of its own: a playlist file is read and written a field of a
+// few bytes at a time.
 class TFileStream : public TStream {
 public:
-  enum TMode { fmOpenRead, fmCreate };
+  enum TMode { fmOpenRead, fmCreate, fmReplace };
   // Raises EFOpenError ("Cannot open file ...") or EFCreateError ("Cannot create file ...").
   TFileStream(const std::string& FileName, TMode Mode);
-  // Writes what is still buffered, ignoring errors; call Flush to learn of them.
+  // Writes what is still buffered, ignoring errors; call Flush to learn of them. A replacement
+  // not committed is dropped and the file stays as it was.
   ~TFileStream() override;
   TFileStream(const TFileStream&) = delete;
   TFileStream& operator=(const TFileStream&) = delete;
@@ -72,6 +77,9 @@ public:
   std::int64_t Size() const override { return FSize; }
   // Writes what is buffered and makes it durable on disk; raises EWriteError on failure.
   void Flush();
+  // Flushes; with fmReplace then puts the new version in place of the file. Raises EWriteError
+  // when the bytes cannot be written, EFCreateError when the file cannot be replaced.
+  void Commit();
   const std::string& FileName() const { return FFileName; }
 
 private:
@@ -81,7 +89,10 @@ private:
   void WriteAll(const std::uint8_t* From, std::int64_t Count);
   void WriteBuffered();
 
+  [[noreturn]] void CannotCreate(int Error) const;
+
   std::string FFileName;
+  std::unique_ptr<TAtomicFile> FReplacement;  // fmReplace only; owns the handle then
   int FHandle = -1;
   std::unique_ptr<std::uint8_t[]> FBuffer;
   std::int64_t FBufferAt = 0;   // reading: the next byte to hand out

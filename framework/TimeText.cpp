@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "framework/DayFractions.h"
+
 TLongTimeFormat TLongTimeFormat::FromLocale(const QLocale& Locale) {
   TLongTimeFormat F;
   const QString Pattern = Locale.timeFormat(QLocale::LongFormat);
@@ -27,10 +29,10 @@ TLongTimeFormat TLongTimeFormat::FromLocale(const QLocale& Locale) {
 }
 
 std::string TLongTimeFormat::Format(double Days) const {
-  constexpr std::int64_t MSecsPerDay = 86400000;
+  constexpr auto MSecsInADay = static_cast<std::int64_t>(MSecsPerDay);
   double Whole = 0;
   const double Fraction = std::fabs(std::modf(Days, &Whole));
-  const std::int64_t MSecs = std::llround(Fraction * MSecsPerDay) % MSecsPerDay;
+  const std::int64_t MSecs = std::llround(Fraction * MSecsPerDay) % MSecsInADay;
   std::int64_t Hour = MSecs / 3600000;
   const std::int64_t Min = MSecs / 60000 % 60;
   const std::int64_t Sec = MSecs / 1000 % 60;

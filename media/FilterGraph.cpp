@@ -12,6 +12,7 @@
 #include "media/GraphNotifyWindow.h"
 #include "media/PinList.h"
 #include "platform/com/ClassRegistry.h"
+#include "platform/dshow/ReferenceTime.h"
 #include "platform/dshow/RunningObjectTable.h"
 #include "platform/win/Messages.h"
 
@@ -81,6 +82,7 @@ void TFilterGraph::Activate() {
   }
   SetGraphEdit(FGraphEdit);
   SetLogFile(FLogFile);
+  ApplyVolume();
   if (InnerGraph)
     for (IGraphMember* Member : Members) AddMemberFilter(Member);
   OnActivate(this);
@@ -197,7 +199,11 @@ bool TFilterGraph::Stop() {
 HRESULT TFilterGraph::RenderFile(const std::u16string& Path) {
   if (!InnerGraph) return S_FALSE;
   SendControl(gcBeforeRender, 0);
-  const HRESULT Code = CheckGraphResult(InnerGraph->RenderFile(Path.c_str(), nullptr));
+  // The graph takes the path up to its first NUL: a path holding one (a playlist file can)
+  // names no file, and must not play the file named by the part before it.
+  const bool Whole = Path.find(u'\0') == std::u16string::npos;
+  const HRESULT Code =
+      CheckGraphResult(Whole ? InnerGraph->RenderFile(Path.c_str(), nullptr) : HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND));
   SendControl(gcAfterRender, 0);
   return Code;
 }
@@ -223,8 +229,13 @@ void TFilterGraph::ClearGraph() {
 }
 
 void TFilterGraph::SetVolume(LONG Value) {
+  FVolume = Value;
+  ApplyVolume();
+}
+
+void TFilterGraph::ApplyVolume() {
   ComPtr<IBasicAudio> Audio;
-  if (SUCCEEDED(QueryInterface(Audio))) Audio->put_Volume(Value - 10000);
+  if (FVolume && SUCCEEDED(QueryInterface(Audio))) Audio->put_Volume(*FVolume - 10000);
 }
 
 TGraphState TFilterGraph::GraphState() {
@@ -245,7 +256,7 @@ LONG TFilterGraph::Duration() {
   if (FAILED(QueryInterface(Seeking))) return 0;
   LONGLONG Length = 0;
   Seeking->GetDuration(&Length);
-  return static_cast<LONG>(Length / 10000);
+  return static_cast<LONG>(Length / UnitsPerMillisecond);
 }
 
 // --- graph inspection

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QString>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -70,7 +71,8 @@ public:
   void DisconnectAll();
   // Stops, disconnects and removes every filter but the members'.
   void ClearGraph();
-  // 10000 is full volume, 0 silence; not clamped.
+  // 10000 is full volume, 0 silence; not clamped. Kept and applied again to every graph built
+  // later, so a volume set once outlasts the graph rebuilt for the next file.
   void SetVolume(LONG Value);
   TGraphState GraphState();
   LONG Duration();  // milliseconds; 0 without a graph
@@ -101,6 +103,7 @@ private:
   void Activate();
   void Deactivate();
   void BuildGraph();
+  void ApplyVolume();
   void SendControl(TGraphControl Code, LONG Param);
   void AddMemberFilter(IGraphMember* Member);
   void RemoveMemberFilter(IGraphMember* Member);
@@ -117,6 +120,7 @@ private:
   bool FAutoCreate = false;
   TGraphMode FMode = gmNormal;
   bool FGraphEdit = false;
+  std::optional<LONG> FVolume;  // the last volume set; none: the platform's default
 
   std::unique_ptr<TGraphNotifyWindow> NotifyWindow;  // from construction to destruction
   ComPtr<IGraphBuilder> InnerGraph;                   // the filter graph; none while inactive

@@ -1,14 +1,13 @@
 #pragma once
 // The options of a video window's mixing renderer: input streams, rendering preferences,
-// rendering mode and aspect-ratio mode. Each video window owns one. The setters of the first
-// three rebuild the window's renderer while it is mixing in an active graph; none compares the
-// new value with the old one. User-interface thread only.
+// rendering mode and aspect-ratio mode. Each video window owns one and listens to it; the
+// options know nothing of the window. No setter compares the new value with the old one.
+// User-interface thread only.
 #include <QObject>
 
+#include "media/GraphEvents.h"
 #include "media/VideoTypes.h"
 #include "platform/com/ComTypes.h"
-
-class TVideoWindow;
 
 class TVMROptions : public QObject {
   Q_OBJECT
@@ -18,9 +17,6 @@ class TVMROptions : public QObject {
   Q_PROPERTY(bool KeepAspectRatio READ KeepAspectRatio WRITE SetKeepAspectRatio)
 
 public:
-  // AWindow owns the options and outlives them.
-  explicit TVMROptions(TVideoWindow* AWindow);
-
   // The number of input streams to ask the renderer for: 1..16; any other value stores 1.
   DWORD Streams() const { return FStreams; }
   void SetStreams(DWORD Value);
@@ -28,21 +24,23 @@ public:
   void SetPreferences(TVMRPreferences Value);
   TVMRVideoMode Mode() const { return FMode; }
   void SetMode(TVMRVideoMode Value);
-  // True letter-boxes the picture inside the window, False stretches it. Reaches a configured
-  // windowed or windowless renderer at once, otherwise its next configuration; never rebuilds.
+  // True letter-boxes the picture inside the window, False stretches it.
   bool KeepAspectRatio() const { return FKeepAspectRatio; }
   void SetKeepAspectRatio(bool Value);
+
+  // What a configured renderer reports, stored without raising anything.
+  void StoreReportedStreams(DWORD Value) { FStreams = ClampStreams(Value); }
+  void StoreReportedPreferences(TVMRPreferences Value) { FPreferences = Value; }
 
   // The stream count rule: Value when within 1..16, else 1.
   static DWORD ClampStreams(DWORD Value) { return Value >= 1 && Value <= 16 ? Value : 1; }
 
+  // After Streams, Preferences or Mode was set: a mixing renderer in an active graph is rebuilt.
+  TNotifyEvent OnRendererChange;
+  // After KeepAspectRatio was set: a configured renderer takes the new aspect-ratio mode.
+  TNotifyEvent OnAspectChange;
+
 private:
-  // The window stores what its renderer reports without rebuilding it.
-  friend class TVideoWindow;
-
-  void RejoinIfMixing();
-
-  TVideoWindow* FWindow;  // the owner
   DWORD FStreams = 4;
   TVMRPreferences FPreferences = vpForceMixer;
   TVMRVideoMode FMode = vmrWindowed;

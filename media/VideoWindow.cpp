@@ -14,12 +14,10 @@
 #include "platform/com/ClassRegistry.h"
 #include "platform/dshow/EventCodes.h"
 #include "platform/win/Messages.h"
+#include "platform/win/WindowClasses.h"
 
 namespace {
-// Window styles a renderer's own window is given.
-constexpr LONG WS_CHILD = 0x40000000;
-constexpr LONG WS_CLIPSIBLINGS = 0x04000000;
-constexpr LONG WS_EX_TOPMOST = 0x8;
+// Window styles a renderer's own window loses in full screen.
 constexpr LONG FullScreenStyleMask = static_cast<LONG>(0xFF3BFFFFu);  // without WS_CAPTION, WS_THICKFRAME
 // WS_EX_DLGMODALFRAME, WS_EX_WINDOWEDGE, WS_EX_CLIENTEDGE, WS_EX_STATICEDGE.
 constexpr LONG FullScreenClearedExStyle = 0x20301;
@@ -48,7 +46,11 @@ void ThenAlways(F&& First, G&& Then) {
 }
 }  // namespace
 
-TVideoWindow::TVideoWindow(QWidget* AOwner) : QWidget(AOwner), FVMROptions(std::make_unique<TVMROptions>(this)) {
+TVideoWindow::TVideoWindow(QWidget* AOwner) : QWidget(AOwner), FVMROptions(std::make_unique<TVMROptions>()) {
+  FVMROptions->OnRendererChange = [this](QObject*) {
+    if (FMode == vmVMR && GraphActive()) RejoinGraph();
+  };
+  FVMROptions->OnAspectChange = [this](QObject*) { ApplyAspectRatio(); };
   // The renderer draws into a window of the platform's own, over the black background.
   setAttribute(Qt::WA_NativeWindow);
   resize(160, 120);
@@ -149,13 +151,13 @@ void TVideoWindow::ConfigureRenderer() {
     ComPtr<IVMRFilterConfig9> Config;
     if (CheckGraphResult(FRenderer.As(Config)) != S_OK) return;
     // With 4 streams and no forcing the renderer's own default stands.
-    if (Options.FStreams != 4 || Options.FPreferences.testFlag(vpForceMixer)) {
-      CheckGraphResult(Config->SetNumberOfStreams(Options.FStreams));
+    if (Options.Streams() != 4 || Options.Preferences().testFlag(vpForceMixer)) {
+      CheckGraphResult(Config->SetNumberOfStreams(Options.Streams()));
       DWORD Reported = 0;
       CheckGraphResult(Config->GetNumberOfStreams(&Reported));
-      Options.FStreams = TVMROptions::ClampStreams(Reported);
+      Options.StoreReportedStreams(Reported);
     }
-    switch (Options.FMode) {
+    switch (Options.Mode()) {
       case vmrWindowed:
         CheckGraphResult(FRenderer.As(FRendererWindow));
         ApplyRenderPreferences(Config.Get());
@@ -169,17 +171,25 @@ void TVideoWindow::ConfigureRenderer() {
       case vmrRenderless: break;
     }
   }
-  Options.SetKeepAspectRatio(Options.KeepAspectRatio());
+  ApplyAspectRatio();
 }
 
 void TVideoWindow::ApplyRenderPreferences(IVMRFilterConfig9* Config) {
-  TVMRPreferences& Preferences = FVMROptions->FPreferences;
-  const bool ForceMixer = Preferences.testFlag(vpForceMixer);
+  const TVMRPreferences Preferences = FVMROptions->Preferences();
   CheckGraphResult(Config->SetRenderingPrefs(static_cast<DWORD>(Preferences.toInt()) & ~DWORD{vpForceMixer}));
   DWORD Reported = 0;
   CheckGraphResult(Config->GetRenderingPrefs(&Reported));
-  Preferences = TVMRPreferences::fromInt(Reported & 0xFF);
-  if (ForceMixer) Preferences |= vpForceMixer;
+  TVMRPreferences Stored = TVMRPreferences::fromInt(Reported & 0xFF);
+  if (Preferences.testFlag(vpForceMixer)) Stored |= vpForceMixer;
+  FVMROptions->StoreReportedPreferences(Stored);
+}
+
+void TVideoWindow::ApplyAspectRatio() {
+  if (FVMROptions->Mode() == vmrRenderless) return;
+  // Without a mixing renderer the value waits for the next configuration.
+  ComPtr<IVMRAspectRatioControl9> Aspect;
+  if (FAILED(QueryInterface(Aspect))) return;
+  CheckGraphResult(Aspect->SetAspectRatioMode(FVMROptions->KeepAspectRatio() ? VMR9ARMode_LetterBox : VMR9ARMode_None));
 }
 
 void TVideoWindow::StopRenderer() {
@@ -278,13 +288,8 @@ void TVideoWindow::setVisible(bool Visible) {
 
 OAHWND TVideoWindow::VideoHandle() const {
   if (!FRendererWindow) return reinterpret_cast<OAHWND>(static_cast<const QPaintDevice*>(this));
-  // The renderer's window: a child of our parent of the window class "VideoRenderer", named by
-  // its caption.
-  if (const QObject* Parent = parent())
-    for (QObject* Child : Parent->children())
-      if (Child->property("WindowClass").toByteArray() == "VideoRenderer" && Child->objectName() == objectName())
-        return HandleOf(Child);
-  return 0;
+  // The renderer's window: a child of our parent, named by its caption.
+  return FindWindowEx(parent(), VideoRendererWindowClass, objectName());
 }
 
 // --- resize, paint, mouse and context menu

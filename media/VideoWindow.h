@@ -16,6 +16,7 @@
 #include "media/GraphMember.h"
 #include "media/GraphObserver.h"
 #include "media/VMROptions.h"
+#include "media/VideoRendererHost.h"
 #include "media/VideoTypes.h"
 #include "platform/com/ComPtr.h"
 #include "platform/dshow/Filters.h"
@@ -27,7 +28,11 @@ class QMouseEvent;
 // while the renderer's own window covers the screen.
 using TVideoMouseEvent = TEvent<QObject* /*Sender*/, const QMouseEvent& /*Event*/, int /*X*/, int /*Y*/>;
 
-class TVideoWindow : public QWidget, public TComponentLoading, public IGraphMember, public IGraphObserver {
+class TVideoWindow : public QWidget,
+                     public TComponentLoading,
+                     public IGraphMember,
+                     public IGraphObserver,
+                     public IVideoRendererHost {
   Q_OBJECT
   Q_PROPERTY(bool FullScreenTopMost READ FullScreenTopMost WRITE SetFullScreenTopMost)
   Q_PROPERTY(VideoTypes::TVideoMode Mode READ Mode WRITE SetMode)
@@ -79,7 +84,7 @@ public:
 
   // IVMRWindowlessControl9 while held, the window's own interfaces (IGraphMember and
   // IGraphObserver, handed out without a reference: do not release them), then the renderer's.
-  HRESULT QueryInterface(REFIID Iid, void** Object);
+  HRESULT QueryInterface(REFIID Iid, void** Object) override;
   template <typename I>
   HRESULT QueryInterface(ComPtr<I>& Out) {
     return QueryInterface(I::IID, Out.ReleaseAndGetVoidAddress());
@@ -116,6 +121,8 @@ private:
   void StopRenderer();       // moBeforeRemove
   void ReleaseRenderer();    // moAfterRemove
   void ApplyRenderPreferences(IVMRFilterConfig9* Config);
+  // The options' aspect-ratio mode to a configured windowed or windowless mixing renderer.
+  void ApplyAspectRatio();
   // Lays the renderer's window over this one, or the picture over the client area; silent.
   void FitRenderer();
   // Full-screen state, caption and message drain of a renderer's own window, if held.

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages Vizmora builds and tests with, only those that are missing.
 # Safe to run twice; runs apt-get update only when something must be installed.
-# Usage: install-deps.sh [--bench]   (--bench adds the peers the benchmarks compare against:
-# mpv and gst-play-1.0, and the X damage headers of the benchmarks' frame counter)
+# Usage: install-deps.sh [--bench | --fuzz]   (--bench adds the peers the benchmarks compare
+# against: mpv and gst-play-1.0, and the X damage headers of the benchmarks' frame counter;
+# --fuzz adds clang and its libFuzzer runtime for make fuzz)
 set -euo pipefail
 
 packages=(
@@ -13,9 +14,14 @@ packages=(
   gstreamer1.0-libav gstreamer1.0-x gstreamer1.0-tools
   libgtest-dev xvfb xauth
   ffmpeg
+  dbus-daemon libglib2.0-bin playerctl
+  dpkg-dev file help2man librsvg2-bin desktop-file-utils appstream
 )
 if [ "${1:-}" = "--bench" ]; then
   packages+=(mpv gstreamer1.0-plugins-base-apps libxdamage-dev)
+fi
+if [ "${1:-}" = "--fuzz" ]; then
+  packages+=(clang libclang-rt-14-dev)
 fi
 
 missing=()

@@ -1,10 +1,13 @@
 #include "ui/CommandLine.h"
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
 
-#include "framework/FileNames.h"
+#include "engine/PlayListFormats.h"
+#include "ui/EntryKinds.h"
 
-bool IsPlayListPath(const std::string& Path) { return AnsiUpperCaseAscii(ExtractFileExt(Path)) == ".PLL"; }
+bool IsPlayListPath(const std::string& Path) { return PlayListFormatOf(Path) != TPlayListFormat::pfNone; }
 
 TCommandLine TCommandLine::Parse(const std::vector<std::string>& Arguments) {
   TCommandLine C;
@@ -52,15 +55,32 @@ TCommandLine TCommandLine::Parse(const std::vector<std::string>& Arguments) {
   return C;
 }
 
+namespace {
+// A line for each entry kind with the extensions it takes, from the kinds' table.
+std::string WhatPlays() {
+  std::string Text = "Plays media files and playlists (.pll, and other players' .m3u .m3u8 .xspf) as one\nendless show:\n";
+  for (const TEntryKind& Kind : EntryKindTable()) {
+    std::string Line = "  " + std::string(Kind.Name) + "s";
+    Line.resize(12, ' ');
+    for (std::string Ext : Kind.Extensions) {
+      std::transform(Ext.begin(), Ext.end(), Ext.begin(), [](unsigned char C) { return std::tolower(C); });
+      Line += " " + Ext;
+    }
+    Text += Line + "\n";
+  }
+  return Text;
+}
+}  // namespace
+
 std::string TCommandLine::Usage() {
-  return "Usage: vizmora [OPTION]... [FILE | PLAYLIST.pll]...\n"
-         "Plays media files (.avi .vob .jpg .jpeg .gif) and playlists as one endless show.\n"
+  return "Usage: vizmora [OPTION]... [FILE | PLAYLIST]...\n" + WhatPlays() +
          "\n"
          "  --headless        run without a display; video goes to a null sink at real speed\n"
          "  --loops N         end after the playlist has wrapped round N times\n"
          "  --events          print one JSON line per entry that starts, finishes or fails\n"
-         "  --list FILE.pll   print each entry of a playlist file as a JSON line and exit\n"
+         "  --list PLAYLIST   print each entry of a playlist file as a JSON line and exit\n"
          "  --save OUT.pll    write the playlist built from the other arguments and exit\n"
+         "                    (as M3U8 or XSPF when OUT ends in .m3u8, .m3u or .xspf)\n"
          "  --help            show this help and exit\n"
          "  --version         show the version and exit\n";
 }

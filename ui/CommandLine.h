@@ -5,7 +5,7 @@
 #include <vector>
 
 struct TCommandLine {
-  std::vector<std::string> Files;  // media files and .pll playlists, in the order given
+  std::vector<std::string> Files;  // media files and playlists, in the order given
   bool Headless = false;           // no display: offscreen platform, video to a null sink
   int Loops = 0;                   // end after the playlist wrapped round this often; 0: never
   bool Events = false;             // one JSON line per entry started, finished or failed
@@ -19,5 +19,6 @@ struct TCommandLine {
   static std::string Usage();
 };
 
-// True for a path whose extension is .pll, letter case ignored.
+// True for a path whose extension names a playlist format (.pll, .m3u, .m3u8, .xspf), letter
+// case ignored.
 bool IsPlayListPath(const std::string& Path);

@@ -18,7 +18,7 @@ inline const QColor clGreen{0, 128, 0};
 inline const QColor clYellow{255, 255, 0};
 inline const QColor clNavyBlue{0, 0, 128};
 
-// "MS Sans Serif" at a height in pixels (where the family is missing, Qt falls back).
+// The form font for a height the design gives in pixels of "MS Sans Serif", a face Linux lacks.
 QFont DesignFont(int PixelHeight);
 // The background and the text colour of a widget.
 void SetColor(QWidget* Control, const QColor& Color);

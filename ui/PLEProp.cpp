@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "engine/PlayListEntry.h"
+#include "engine/PropertiesFrames.h"
 #include "ui/DesignControls.h"
 
 namespace {
@@ -53,12 +54,14 @@ void TPLEProp::SetEntry(TPlayListEntry* Value) {
   if (FEntry) FEntry->FreeNotification(this, [this](TPlayListEntry*) { EntryFreed(); });
 }
 
-void TPLEProp::SetFrame(QWidget* Value) {
+QWidget* TPLEProp::Frame() const { return FFrame ? FFrame->Widget() : nullptr; }
+
+void TPLEProp::SetFrame(IPropertiesFrame* Value) {
   auto* Layout = static_cast<QVBoxLayout*>(layout());
   if (FFrame) delete FFrame;
   else delete Layout->takeAt(0);  // the stretch holding the place
   FFrame = Value;
-  if (FFrame) Layout->insertWidget(0, FFrame, 1);
+  if (FFrame) Layout->insertWidget(0, FFrame->Widget(), 1);
   else Layout->insertStretch(0);
 }
 

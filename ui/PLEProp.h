@@ -7,6 +7,7 @@
 class QCloseEvent;
 class QFrame;
 class QPushButton;
+class IPropertiesFrame;
 class TPlayListEntry;
 
 class TPLEProp : public QDialog {
@@ -16,9 +17,9 @@ public:
 
   TPlayListEntry* Entry() const { return FEntry; }  // nil once the entry has been freed
   void SetEntry(TPlayListEntry* Value);
-  QWidget* Frame() const { return FFrame; }
+  QWidget* Frame() const;
   // Takes the frame over: parented and owned by the dialog, filling it above the buttons.
-  void SetFrame(QWidget* Value);
+  void SetFrame(IPropertiesFrame* Value);
 
   void Button1Click();  // "Apply"
   void Button2Click();  // "Close"
@@ -39,5 +40,5 @@ private:
   void EntryFreed();
 
   TPlayListEntry* FEntry = nullptr;
-  QWidget* FFrame = nullptr;
+  IPropertiesFrame* FFrame = nullptr;
 };

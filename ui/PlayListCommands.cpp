@@ -2,9 +2,9 @@
 
 #include <filesystem>
 
-#include "engine/AVIPLE.h"
-#include "engine/GIFPLE.h"
+#include "engine/PlayListEntry.h"
 #include "engine/VizmoraPlayer.h"
+#include "framework/DayFractions.h"
 #include "framework/Exception.h"
 #include "ui/CommandLine.h"
 #include "ui/EntryKinds.h"
@@ -16,21 +16,24 @@ bool IsFile(const std::string& Path) {
   return std::filesystem::is_regular_file(Path, Error);
 }
 
-std::string EntryJson(int Index, TPlayListEntry& Entry) {
-  std::string J = "{\"index\":" + std::to_string(Index);
-  const std::string Common = ",\"file\":" + JsonString(Entry.FileName) + ",\"duration\":" + JsonNumber(Entry.Duration * 86400.0);
-  if (auto* Video = dynamic_cast<TAVIPLE*>(&Entry)) {
-    const VMR9NormalizedRect& R = Video->OverlayRect;
-    J += ",\"kind\":\"video\"" + Common + ",\"additional_file\":" + JsonString(Video->AdditionalFile) +
-         ",\"overlay\":{\"left\":" + JsonNumber(R.left) + ",\"top\":" + JsonNumber(R.top) +
-         ",\"right\":" + JsonNumber(R.right) + ",\"bottom\":" + JsonNumber(R.bottom) +
-         "},\"alpha\":" + JsonNumber(Video->OverlayAlpha);
-  } else if (auto* Picture = dynamic_cast<TGIFPLE*>(&Entry)) {
-    J += ",\"kind\":\"picture\"" + Common + ",\"sound_file\":" + JsonString(Picture->SoundFile) +
-         ",\"continue\":" + (Picture->ContinueSound ? "true" : "false") +
-         ",\"display_time\":" + std::to_string(Picture->DisplayTime);
+std::string EntryJson(int Index, const TPlayListEntry& Entry) {
+  const TEntryKind& Kind = EntryKindOf(Entry);
+  return "{\"index\":" + std::to_string(Index) + ",\"kind\":\"" + Kind.Name + "\",\"file\":" +
+         JsonString(Entry.FileName) + ",\"duration\":" + JsonNumber(Entry.Duration * SecsPerDay) + Kind.JsonFields(Entry) +
+         "}";
+}
+// Loads a playlist file, writing what was skipped and what broke to Errors; false when it broke.
+bool LoadReporting(TEntryKinds& Kinds, const std::string& Path, std::ostream& Errors) {
+  std::vector<std::string> Notes;
+  bool Ok = true;
+  try {
+    Kinds.LoadPlayList(Path, &Notes);
+  } catch (const Exception& E) {
+    Notes.push_back(E.Message);
+    Ok = false;
   }
-  return J + "}";
+  for (const std::string& Note : Notes) Errors << "vizmora: " << Note << "\n";
+  return Ok;
 }
 }  // namespace
 
@@ -38,17 +41,13 @@ bool AddArguments(TEntryKinds& Kinds, const std::vector<std::string>& Files, std
   bool Ok = true;
   for (const std::string& File : Files) {
     if (!IsFile(File)) {
-      Errors << "vizmora: " << File << ": no such file\n";
+      std::error_code Error;
+      Errors << "vizmora: " << File << (std::filesystem::is_directory(File, Error) ? ": is a folder, not a file\n" : ": no such file\n");
       Ok = false;
       if (IsPlayListPath(File)) continue;
     }
     if (IsPlayListPath(File)) {
-      try {
-        Kinds.LoadPlayList(File);
-      } catch (const Exception& E) {
-        Errors << "vizmora: " << E.Message << "\n";
-        Ok = false;
-      }
+      Ok = LoadReporting(Kinds, File, Errors) && Ok;
     } else if (!Kinds.AddMediaFile(File)) {
       Errors << "vizmora: " << File << ": not a supported media file, skipped\n";
     }
@@ -64,12 +63,7 @@ int ListPlayList(const std::string& Path, std::ostream& Out, std::ostream& Error
     Errors << "vizmora: " << Path << ": no such playlist file\n";
     return 1;
   }
-  try {
-    Kinds.LoadPlayList(Path);
-  } catch (const Exception& E) {
-    Errors << "vizmora: " << E.Message << "\n";
-    Status = 1;
-  }
+  if (!LoadReporting(Kinds, Path, Errors)) Status = 1;
   for (int I = 0; I < Player.PlayList->Count(); ++I) Out << EntryJson(I, *Player.PlayList->Items(I)) << "\n";
   return Status;
 }

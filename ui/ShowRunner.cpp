@@ -2,27 +2,21 @@
 
 #include <QCoreApplication>
 #include <QTimer>
-#include <chrono>
 #include <exception>
 
-#include "engine/AVIPLE.h"
 #include "engine/PlayListEntry.h"
 #include "engine/VizmoraPlayList.h"
 #include "framework/ExceptionReport.h"
 #include "media/DirectShowException.h"
 #include "media/FilterGraph.h"
 #include "platform/dshow/EventCodes.h"
+#include "ui/EntryKinds.h"
 #include "ui/JsonText.h"
 
 namespace {
 // The status the program ends with when an entry fails in a show limited by --loops.
 constexpr int ExitEntryFailed = 2;
 }  // namespace
-
-long long MonotonicMilliseconds() {
-  using namespace std::chrono;
-  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
 
 TShowRunner::TShowRunner(TVizmoraPlayList* APlayList, TFilterGraph* AMainGraph, int ALoops, std::ostream* AEvents)
     : FPlayList(APlayList), FMainGraph(AMainGraph), FLoops(ALoops), FEvents(AEvents) {
@@ -82,7 +76,7 @@ void TShowRunner::GraphEvent(QObject*, LONG Event, LONG_PTR Param1, LONG_PTR) {
 void TShowRunner::Emit(const char* Event, const std::string& Extra, long long Ms) {
   if (!FEvents) return;
   TPlayListEntry* Entry = FPlayList->Items(FPlayList->Current);
-  const char* Kind = dynamic_cast<TAVIPLE*>(Entry) ? "video" : "picture";
+  const char* Kind = Entry ? EntryKindOf(*Entry).Name : "";
   *FEvents << "{\"event\":\"" << Event << "\",\"index\":" << FPlayList->Current
            << ",\"file\":" << JsonString(Entry ? Entry->FileName : "") << ",\"kind\":\"" << Kind
            << "\",\"ms\":" << Ms << Extra << "}" << std::endl;

@@ -6,14 +6,12 @@
 #include <string>
 
 #include "platform/com/ComTypes.h"
+#include "platform/dshow/MonotonicClock.h"
 
 class QObject;
 class TFilterGraph;
 class TPlayListEntry;
 class TVizmoraPlayList;
-
-// Milliseconds of the system's monotonic clock.
-long long MonotonicMilliseconds();
 
 class TShowRunner {
 public:

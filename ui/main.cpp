@@ -1,10 +1,11 @@
-// Program start: the video form first (it makes the player), then the command line's files,
-// then the message loop until the video form closes.
-#include <QMessageBox>
+// Program start: the video form first (it makes the player), then the playlist window unless
+// headless, then the command line's files, then the message loop until the video form closes.
 #include <cstdlib>
 #include <iostream>
 #include <memory>
 
+#include "desktop/MprisService.h"
+#include "desktop/PlayListControls.h"
 #include "engine/VizmoraPlayer.h"
 #include "framework/Application.h"
 #include "framework/ExceptionReport.h"
@@ -13,6 +14,8 @@
 #include "ui/CommandLine.h"
 #include "ui/EntryKinds.h"
 #include "ui/PlayListCommands.h"
+#include "ui/PlayLstFm.h"
+#include "ui/ProgramStart.h"
 #include "ui/PropertiesFrames.h"
 #include "ui/ShowRunner.h"
 #include "ui/vizmoraFM.h"
@@ -22,29 +25,28 @@ int RunShow(int argc, char** argv, const TCommandLine& Line) {
   if (Line.Headless) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   TApplication App(argc, argv);
   if (!Line.Headless && QGuiApplication::platformName() != "offscreen")
-    SetExceptionReporter([](const std::string& Message) {
-      QMessageBox::critical(QApplication::activeWindow(), QStringLiteral("Vizmora"), QString::fromStdString(Message));
-    });
+    ReportExceptionsInMessageBoxes();
   CoInitialize(nullptr);
   GstPlatformInitialize();
   InstallPropertiesFrames();
 
-  int Status = 0;
   try {
-    vizmoraFM = CreateForm<TvizmoraFM>();
+    CreateProgramForms(!Line.Headless);
   } catch (...) {
     ApplicationHandleException(nullptr);
     return 1;
   }
   TEntryKinds Kinds(ThePlayer->PlayList, vizmoraFM->FG, vizmoraFM->SG, vizmoraFM->VW);
   AddArguments(Kinds, Line.Files, std::cerr);
+  if (PlayLstFm) PlayLstFm->PlayListChanged();
   TShowRunner Runner(ThePlayer->PlayList, vizmoraFM->FG, Line.Loops, Line.Events ? &std::cout : nullptr);
   Runner.Start();
-  Status = App.exec();
-
-  FreeForms();
-  delete ThePlayer;
-  ThePlayer = nullptr;
+  TPlayListControls Controls(*ThePlayer->PlayList, vizmoraFM->FG, vizmoraFM->SG, Kinds, vizmoraFM);
+  auto Mpris = std::make_unique<TMprisService>(Controls, *ThePlayer->PlayList);
+  Mpris->Start(std::cerr);
+  const int Status = App.exec();
+  Mpris.reset();  // before the playlist it listens to is freed
+  FreeProgramForms();
   return Status;
 }
 }  // namespace

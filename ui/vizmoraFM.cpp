@@ -7,6 +7,7 @@
 #include "media/FilterGraph.h"
 #include "media/VideoWindow.h"
 #include "settings/RegAuto.h"
+#include "ui/DesignControls.h"
 #include "ui/StatusLine.h"
 
 TvizmoraFM* vizmoraFM = nullptr;
@@ -21,9 +22,7 @@ void TvizmoraFM::ReadResource() {
   QPalette Face = palette();
   Face.setColor(QPalette::Window, palette().color(QPalette::Button));
   setPalette(Face);
-  QFont Sans("MS Sans Serif");
-  Sans.setPixelSize(11);
-  setFont(Sans);
+  setFont(DesignFont(11));
 
   VW = CreateComponent<TVideoWindow>("VW");
   VW->SetMode(vmVMR);

@@ -8,14 +8,13 @@
 //        overlay in the lower right quarter at half opacity)
 // Prints: op N bytes seconds MB/s rss_before_kB rss_peak_kB bytes_of_peak_per_entry
 #include <QCoreApplication>
-#include <sys/resource.h>
-#include <sys/stat.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
+#include "bench/FileReport.h"
 #include "engine/AVIPLE.h"
 #include "engine/GIFPLE.h"
 #include "engine/VizmoraPlayList.h"
@@ -23,12 +22,6 @@
 #include "ui/EntryKinds.h"
 
 namespace {
-
-long PeakRssKb() {
-  rusage Usage{};
-  getrusage(RUSAGE_SELF, &Usage);
-  return Usage.ru_maxrss;
-}
 
 // A 60-character path that differs from entry to entry.
 std::string PathFor(const char* Prefix, int Index, const char* Ext) {
@@ -133,12 +126,6 @@ int main(int argc, char** argv) {
       return 1;
     }
   }
-  const long RssPeak = PeakRssKb();
-  struct stat Info{};
-  stat(File.c_str(), &Info);
-  const double Bytes = static_cast<double>(Info.st_size);
-  std::printf("%s %d %.0f %.6f %.1f %ld %ld %.0f\n", Op.c_str(), Count, Bytes, Seconds,
-              Bytes / Seconds / 1e6, RssBefore, RssPeak,
-              (RssPeak - RssBefore) * 1024.0 / Count);
+  PrintFileReport(Op, Count, File, Seconds, RssBefore);
   return 0;
 }

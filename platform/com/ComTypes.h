@@ -29,6 +29,8 @@ constexpr HRESULT REGDB_E_CLASSNOTREG = static_cast<HRESULT>(0x80040154u);
 constexpr DWORD ERROR_FILE_NOT_FOUND = 2;
 constexpr DWORD ERROR_PATH_NOT_FOUND = 3;
 constexpr DWORD ERROR_ACCESS_DENIED = 5;
+constexpr DWORD ERROR_BAD_FILE_TYPE = 222;
+constexpr DWORD ERROR_DIRECTORY_NOT_SUPPORTED = 336;
 
 constexpr HRESULT HRESULT_FROM_WIN32(DWORD Code) {
   return Code == 0 ? S_OK : static_cast<HRESULT>((Code & 0xFFFFu) | (7u << 16) | 0x80000000u);

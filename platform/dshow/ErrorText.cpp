@@ -23,6 +23,8 @@ const char* TextOf(HRESULT Code) {
     case HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND): return "The file was not found.";
     case HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND): return "The folder of the file was not found.";
     case HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED): return "The file cannot be read: access is denied.";
+    case HRESULT_FROM_WIN32(ERROR_DIRECTORY_NOT_SUPPORTED): return "The path names a folder, not a file.";
+    case HRESULT_FROM_WIN32(ERROR_BAD_FILE_TYPE): return "The path names a device, pipe or socket, not a file.";
     case VFW_E_NOT_CONNECTED: return "The operation needs a connected pin.";
     case VFW_E_CANNOT_CONNECT: return "No way was found to connect the streams of the file.";
     case VFW_E_CANNOT_RENDER: return "No renderer could be connected to a stream of the file.";

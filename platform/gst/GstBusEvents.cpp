@@ -2,6 +2,7 @@
 
 #include "platform/dshow/ErrorText.h"
 #include "platform/dshow/EventCodes.h"
+#include "platform/dshow/ReferenceTime.h"
 #include "platform/gst/GstFilter.h"
 
 HRESULT ResultOfError(const GError* Error) {
@@ -111,7 +112,7 @@ void TGstBusEvents::Handle(GstMessage* Message) {
       GstFormat Format = GST_FORMAT_UNDEFINED;
       gint64 Position = 0;
       gst_message_parse_segment_done(Message, &Format, &Position);
-      FQueue.PushEndOfSegment(Format == GST_FORMAT_TIME ? Position / 100 : 0, FSegments++);
+      FQueue.PushEndOfSegment(Format == GST_FORMAT_TIME ? Position / NanosecondsPerUnit : 0, FSegments++);
       break;
     }
     case GST_MESSAGE_ASYNC_DONE:

@@ -16,8 +16,11 @@
 #include "platform/gst/GstVideoSize.h"
 
 namespace {
-// A corrupt file must not hold the caller longer than this.
-constexpr auto RenderTimeout = std::chrono::seconds(10);
+// A render fails when nothing has moved for this long: a damaged file, or a stream that never
+// arrives, must not hold the caller for ever.
+constexpr auto StallLimit = std::chrono::seconds(10);
+// And in any case after this long, should its elements keep changing without getting anywhere.
+constexpr auto RenderLimit = std::chrono::seconds(60);
 
 std::string FileNameOf(const std::string& Path) {
   const auto Slash = Path.find_last_of('/');
@@ -27,6 +30,14 @@ std::string FileNameOf(const std::string& Path) {
 std::string FolderOf(const std::string& Path) {
   const auto Slash = Path.find_last_of('/');
   return Slash == std::string::npos ? "." : Slash == 0 ? "/" : Path.substr(0, Slash);
+}
+
+// The state the pipeline was last asked for.
+GstState AskedState(GstElement* Pipeline) {
+  GstState Target = GST_STATE_NULL;
+  gst_element_get_state(Pipeline, nullptr, &Target, 0);
+  if (Target == GST_STATE_VOID_PENDING) gst_element_get_state(Pipeline, &Target, nullptr, 0);
+  return Target;
 }
 
 // The running time the pipeline has reached: a file added later starts there, so it plays
@@ -57,11 +68,14 @@ HRESULT Linked(GstPad* Source, GstPad* Sink) {
 }
 }  // namespace
 
-TGstFileRenderer::TGstFileRenderer(TGstFilterGraph& Graph, std::string Path)
-    : FGraph(Graph), FPath(std::move(Path)), FDeadline(TClock::now() + RenderTimeout) {}
+TGstFileRenderer::TGstFileRenderer(const TGstRenderTarget& Target, std::string Path)
+    : FTarget(Target),
+      FPath(std::move(Path)),
+      FResumeState(std::max(AskedState(Target.Filters.Pipeline()), GST_STATE_PAUSED)),  // a stopped graph's is paused
+      FDeadline(TClock::now(), StallLimit, RenderLimit) {}
 
 TGstFileRenderer::~TGstFileRenderer() {
-  FGraph.Bus().SetInterceptor(nullptr);
+  FTarget.Bus.SetInterceptor(nullptr);
   ForgetDecoder();
   for (auto& [Pad, Probe] : FPads) {
     gst_pad_remove_probe(Pad, Probe);
@@ -88,7 +102,9 @@ HRESULT TGstFileRenderer::CheckFile() const {
     struct stat Folder{};
     return HRESULT_FROM_WIN32(::stat(FolderOf(FPath).c_str(), &Folder) == 0 ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND);
   }
-  if (S_ISDIR(Info.st_mode)) return VFW_E_UNKNOWN_FILE_TYPE;
+  if (S_ISDIR(Info.st_mode)) return HRESULT_FROM_WIN32(ERROR_DIRECTORY_NOT_SUPPORTED);
+  // Opening a pipe or a device could wait for ever, or read for ever.
+  if (!S_ISREG(Info.st_mode)) return HRESULT_FROM_WIN32(ERROR_BAD_FILE_TYPE);
   if (::access(FPath.c_str(), R_OK) != 0) return HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED);
   return S_OK;
 }
@@ -99,12 +115,14 @@ HRESULT TGstFileRenderer::Add(const ComPtr<TGstFilter>& Filter, const std::strin
     FOwned.push_back(Filter->Element());
   }
   FAdded.push_back(Filter);
-  return FGraph.AddGstFilter(Filter.Get(), Name);
+  const HRESULT Result = FTarget.Filters.Add(Filter.Get(), Name);
+  Moved();  // a renderer may have taken its time finding its device
+  return Result;
 }
 
 HRESULT TGstFileRenderer::Open() {
   FPicture = PictureKindOf(FPath);
-  FGraph.Bus().SetInterceptor([this](GstMessage* Message) { return Intercept(Message); });
+  FTarget.Bus.SetInterceptor([this](GstMessage* Message) { return Intercept(Message); });
   if (FPicture == TPictureKind::Animated) {
     if (const ComPtr<TGstFilter> Animation = CreateAnimationSource(FPath)) {
       // The animation's one stream is there at once, decoded; held like a decoder's until
@@ -144,13 +162,12 @@ HRESULT TGstFileRenderer::Open() {
 }
 
 void TGstFileRenderer::Start(GstElement* Element) {
-  GstState Target = GST_STATE_NULL;
-  gst_element_get_state(FGraph.Pipeline(), nullptr, &Target, 0);
-  if (Target == GST_STATE_VOID_PENDING) gst_element_get_state(FGraph.Pipeline(), &Target, nullptr, 0);
-  if (Target < GST_STATE_PAUSED)
-    gst_element_set_state(FGraph.Pipeline(), GST_STATE_PAUSED);  // a stopped graph is cued, so streams can be found
+  GstElement* Pipeline = FTarget.Filters.Pipeline();
+  if (AskedState(Pipeline) < GST_STATE_PAUSED)
+    gst_element_set_state(Pipeline, GST_STATE_PAUSED);  // a stopped graph is cued, so streams can be found
   else
     gst_element_sync_state_with_parent(Element);
+  Moved();
 }
 
 void TGstFileRenderer::OnPadAdded(GstElement*, GstPad* Pad, gpointer Self) {
@@ -158,12 +175,14 @@ void TGstFileRenderer::OnPadAdded(GstElement*, GstPad* Pad, gpointer Self) {
   const gulong Probe = gst_pad_add_probe(Pad, GST_PAD_PROBE_TYPE_BLOCK_DOWNSTREAM, &Hold, nullptr, nullptr);
   std::lock_guard Guard(This->FLock);
   This->FPads.emplace_back(GST_PAD(gst_object_ref(Pad)), Probe);
+  This->FDeadline.Moved(TClock::now());
 }
 
 void TGstFileRenderer::OnNoMorePads(GstElement*, gpointer Self) {
   auto* This = static_cast<TGstFileRenderer*>(Self);
   std::lock_guard Guard(This->FLock);
   This->FNoMorePads = true;
+  This->FDeadline.Moved(TClock::now());
   This->FChanged.notify_all();
 }
 
@@ -175,6 +194,10 @@ bool TGstFileRenderer::Intercept(GstMessage* Message) {
   });
   if (!Ours) return false;
   switch (GST_MESSAGE_TYPE(Message)) {
+    // The signs that the render's elements are getting on.
+    case GST_MESSAGE_STATE_CHANGED:
+    case GST_MESSAGE_STREAM_START:
+    case GST_MESSAGE_ASYNC_DONE: FDeadline.Moved(TClock::now()); return false;
     case GST_MESSAGE_ERROR: {
       GError* Error = nullptr;
       gst_message_parse_error(Message, &Error, nullptr);
@@ -195,9 +218,22 @@ HRESULT TGstFileRenderer::Failure() {
   return FFailure;
 }
 
+void TGstFileRenderer::Moved() {
+  std::lock_guard Guard(FLock);
+  FDeadline.Moved(TClock::now());
+}
+
+bool TGstFileRenderer::Stalled() {
+  std::lock_guard Guard(FLock);
+  return FDeadline.Passed(TClock::now());
+}
+
 HRESULT TGstFileRenderer::WaitForStreams() {
   std::unique_lock Guard(FLock);
-  if (!FChanged.wait_until(Guard, FDeadline, [this] { return FNoMorePads || FAILED(FFailure); })) return VFW_E_TIMEOUT;
+  while (!FNoMorePads && SUCCEEDED(FFailure)) {
+    if (FDeadline.Passed(TClock::now())) return VFW_E_TIMEOUT;
+    FChanged.wait_until(Guard, FDeadline.When());
+  }
   if (FAILED(FFailure)) return FFailure;
   if (FPads.empty()) return FMissingPlugin ? VFW_E_UNSUPPORTED_STREAM : VFW_E_INVALID_FILE_FORMAT;
   return S_OK;
@@ -210,7 +246,7 @@ HRESULT TGstFileRenderer::ConnectStreams() {
     Pads = FPads;
     FPartial = FMissingPlugin;
   }
-  const GstClockTimeDiff Offset = RunningTimeOf(FGraph.Pipeline());
+  const GstClockTimeDiff Offset = RunningTimeOf(FTarget.Filters.Pipeline());
   for (const auto& [Pad, Probe] : Pads) {
     const HRESULT Result = ConnectStream(Pad, Offset);
     if (FAILED(Result)) return Result;
@@ -233,7 +269,7 @@ HRESULT TGstFileRenderer::ConnectStream(GstPad* Pad, GstClockTimeDiff Offset) {
   if (g_str_has_prefix(Media, "video/")) {
     Result = ConnectVideo(Pad, Caps, Offset);
   } else if (g_str_has_prefix(Media, "audio/")) {
-    const ComPtr<TGstFilter> Renderer = CreateAudioRenderer(LinearVolume(FGraph.Volume()));
+    const ComPtr<TGstFilter> Renderer = CreateAudioRenderer(FTarget.Volume);
     Result = Add(Renderer, "Audio Renderer");
     if (SUCCEEDED(Result)) {
       gst_pad_set_offset(Pad, Offset);
@@ -241,6 +277,7 @@ HRESULT TGstFileRenderer::ConnectStream(GstPad* Pad, GstClockTimeDiff Offset) {
       Result = Linked(Pad, Sink);
       gst_object_unref(Sink);
       FRenderers.push_back(Renderer->Element());
+      if (SUCCEEDED(Result)) FTarget.Ends.AddEnding(Pad);
     }
   } else {
     // A stream nothing here renders (subtitles, say) is dropped rather than left unlinked.
@@ -264,13 +301,13 @@ HRESULT TGstFileRenderer::ConnectVideo(GstPad* Pad, GstCaps* Caps, GstClockTimeD
     Output = gst_element_get_static_pad(Still->Element(), "src");
   }
   gst_pad_set_offset(Output, Offset);
-  WatchVideoSize(Output, FGraph.Events());
-  WatchFirstFrame(Output, FGraph.Events());
+  WatchVideoSize(Output, FTarget.Events);
+  WatchFirstFrame(Output, FTarget.Events);
 
   // A renderer already in the graph that takes decoded video comes first (the mixing renderer).
   GstPad* Sink = nullptr;
   GstElement* Renderer = nullptr;
-  for (const ComPtr<IGstFilter>& Filter : FGraph.GstFilters()) {
+  for (const ComPtr<IGstFilter>& Filter : FTarget.Filters.GstFilters()) {
     if ((Sink = Filter->FreeStreamInput(Caps))) {
       Renderer = Filter->Element();
       break;
@@ -284,6 +321,13 @@ HRESULT TGstFileRenderer::ConnectVideo(GstPad* Pad, GstCaps* Caps, GstClockTimeD
     Sink = gst_element_get_static_pad(Renderer, "sink");
   }
   if (SUCCEEDED(Result)) Result = Linked(Output, Sink);
+  if (SUCCEEDED(Result)) {
+    // A picture has no end of its own; the graph's completion must not wait for it.
+    if (FPicture == TPictureKind::None)
+      FTarget.Ends.AddEnding(Output);
+    else
+      FTarget.Ends.AddHeld(Output);
+  }
   FRenderers.push_back(Renderer);
   gst_object_unref(Sink);
   gst_object_unref(Output);
@@ -294,7 +338,7 @@ HRESULT TGstFileRenderer::WaitForPreroll() {
   for (GstElement* Renderer : FRenderers) {
     for (;;) {
       if (const HRESULT Result = Failure(); FAILED(Result)) return Result;
-      if (TClock::now() >= FDeadline) return VFW_E_TIMEOUT;
+      if (Stalled()) return VFW_E_TIMEOUT;
       // Short waits, so an error reported meanwhile ends the render at once.
       GstState Reached = GST_STATE_NULL;
       const GstStateChangeReturn State = gst_element_get_state(Renderer, &Reached, nullptr, 50 * GST_MSECOND);
@@ -316,9 +360,9 @@ void TGstFileRenderer::ForgetDecoder() {
 }
 
 void TGstFileRenderer::Undo() {
-  FGraph.Bus().SetInterceptor(nullptr);
+  FTarget.Bus.SetInterceptor(nullptr);
   ForgetDecoder();  // removing it from the graph frees it
-  for (auto It = FAdded.rbegin(); It != FAdded.rend(); ++It) FGraph.RemoveFilter(It->Get());
+  for (auto It = FAdded.rbegin(); It != FAdded.rend(); ++It) FTarget.Filters.Remove(It->Get());
   FAdded.clear();
-  FGraph.ApplyState();
+  gst_element_set_state(FTarget.Filters.Pipeline(), FResumeState);
 }

@@ -1,28 +1,41 @@
 #pragma once
 // One RenderFile: a source and a decoder for the file, and each decoded stream connected to a
 // renderer. It returns when the streams are connected and prerolled, or with the failure code
-// that says why not, within a bounded time; a failed render leaves the graph as it was.
+// that says why not; a render that stops moving fails in bounded time. A failed render leaves
+// the graph as it was.
 #include <gst/gst.h>
 
-#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <string>
 #include <vector>
 
-#include "platform/gst/GstFilterGraph.h"
+#include "platform/gst/GstBusEvents.h"
+#include "platform/gst/GstEventQueue.h"
+#include "platform/gst/GstGraphFilters.h"
 #include "platform/gst/GstPictureFile.h"
+#include "platform/gst/GstRenderDeadline.h"
+#include "platform/gst/GstStreamEnds.h"
+
+// What a render works with, all of one graph.
+struct TGstRenderTarget {
+  TGstGraphFilters& Filters;
+  TGstBusEvents& Bus;      // its messages, from this render's elements, end the render on error
+  TGstEventQueue& Events;  // a video stream's size and first frame go there
+  TGstStreamEnds& Ends;    // every stream connected is followed there
+  double Volume;           // linear, for the audio renderers made
+};
 
 class TGstFileRenderer {
 public:
-  TGstFileRenderer(TGstFilterGraph& Graph, std::string Path);
+  TGstFileRenderer(const TGstRenderTarget& Target, std::string Path);
   ~TGstFileRenderer();
 
   // User-interface thread.
   HRESULT Render();
 
 private:
-  using TClock = std::chrono::steady_clock;
+  using TClock = TRenderDeadline::TClock;
 
   HRESULT CheckFile() const;
   HRESULT Open();
@@ -38,14 +51,17 @@ private:
   // Stops listening to the decoder, which the graph owns.
   void ForgetDecoder();
   HRESULT Failure();
+  // A step of the render is done (any thread); Stalled asks whether the render has to give up.
+  void Moved();
+  bool Stalled();
   // Streaming threads: the decoder's pads, and the bus messages of this render's elements.
   static void OnPadAdded(GstElement* Decoder, GstPad* Pad, gpointer Self);
   static void OnNoMorePads(GstElement* Decoder, gpointer Self);
   bool Intercept(GstMessage* Message);
 
-  TGstFilterGraph& FGraph;
+  const TGstRenderTarget FTarget;
   const std::string FPath;
-  const TClock::time_point FDeadline;
+  const GstState FResumeState;  // the state asked for before the render, paused at least; a failure goes back to it
   TPictureKind FPicture = TPictureKind::None;
   std::vector<ComPtr<TGstFilter>> FAdded;  // filters this render added, in order
   std::vector<GstElement*> FRenderers;     // elements whose preroll ends the render
@@ -56,6 +72,7 @@ private:
   // Shared with the streaming threads.
   std::mutex FLock;
   std::condition_variable FChanged;
+  TRenderDeadline FDeadline;
   std::vector<GstElement*> FOwned;  // elements whose messages belong to this render
   std::vector<std::pair<GstPad*, gulong>> FPads;  // decoded pads, held by a blocking probe
   bool FNoMorePads = false;

@@ -5,7 +5,7 @@
 
 #include "platform/dshow/Control.h"
 #include "platform/dshow/ErrorText.h"
-#include "platform/gst/GstEnumerator.h"
+#include "platform/com/ComEnumerator.h"
 #include "platform/gst/GstPin.h"
 
 namespace {
@@ -84,7 +84,7 @@ HRESULT TGstFilter::EnumPins(IEnumPins** Enum) {
   }
   g_value_unset(&Item);
   gst_iterator_free(It);
-  return TGstEnumerator<IEnumPins, IPin>::Make(std::move(Pins), Enum);
+  return TComEnumerator<IEnumPins, IPin>::Make(std::move(Pins), Enum);
 }
 
 HRESULT TGstFilter::FindPin(LPCWSTR Id, IPin** Pin) {

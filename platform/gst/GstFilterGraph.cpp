@@ -1,14 +1,13 @@
 #include "platform/gst/GstFilterGraph.h"
 
 #include <QString>
-#include <algorithm>
 #include <sstream>
 
 #include "platform/dshow/ErrorText.h"
-#include "platform/gst/GstEnumerator.h"
+#include "platform/com/ComEnumerator.h"
+#include "platform/dshow/ReferenceTime.h"
 #include "platform/gst/GstFileRenderer.h"
 #include "platform/gst/GstLogFile.h"
-#include "platform/gst/GstPin.h"
 #include "platform/gst/GstRenderers.h"
 
 namespace {
@@ -26,13 +25,6 @@ GstSeekType SeekTypeOf(DWORD Flags) {
 
 std::string PadName(GstPad* Pad) {
   gchar* Name = gst_pad_get_name(Pad);
-  std::string Result = Name ? Name : "";
-  g_free(Name);
-  return Result;
-}
-
-std::string ElementName(GstElement* Element) {
-  gchar* Name = gst_element_get_name(Element);
   std::string Result = Name ? Name : "";
   g_free(Name);
   return Result;
@@ -60,21 +52,20 @@ void DescribePins(GstElement* Element, std::ostringstream& Out) {
 }
 }  // namespace
 
-TGstFilterGraph::TGstFilterGraph() : FPipeline(GST_ELEMENT(gst_object_ref_sink(gst_pipeline_new(nullptr)))) {
-  FBus = std::make_unique<TGstBusEvents>(FPipeline, FEvents);
-}
+TGstFilterGraph::TGstFilterGraph()
+    : FOwnPipeline(GST_ELEMENT(gst_object_ref_sink(gst_pipeline_new(nullptr))), &gst_object_unref),
+      FPipeline(FOwnPipeline.get()),
+      FBus(std::make_unique<TGstBusEvents>(FPipeline, FEvents)),
+      FFilters(static_cast<IFilterGraph2*>(this), FPipeline),
+      FEnds(FEvents) {}
 
+// After the body the members go: the streams' watches, the filters (out of the stopped
+// pipeline), and last the pipeline itself.
 TGstFilterGraph::~TGstFilterGraph() {
   FEvents.SetNotifyFlags(1);
   GstLogFileSet(FPipeline, 0);
   gst_element_set_state(FPipeline, GST_STATE_NULL);  // joins every streaming thread
   FBus.reset();
-  for (const TEntry& E : FFilters) {
-    gst_bin_remove(GST_BIN(FPipeline), E.Gst->Element());
-    E.Filter->JoinFilterGraph(nullptr, nullptr);
-  }
-  FFilters.clear();
-  gst_object_unref(FPipeline);
 }
 
 void* TGstFilterGraph::QueryExtraInterface(REFIID Iid) {
@@ -86,78 +77,26 @@ void* TGstFilterGraph::QueryExtraInterface(REFIID Iid) {
 
 void TGstFilterGraph::Refresh() { RefreshRunningObject(static_cast<IFilterGraph2*>(this)); }
 
-std::u16string TGstFilterGraph::UniqueName(std::u16string Name) const {
-  std::replace(Name.begin(), Name.end(), u'/', u'_');
-  if (Name.empty()) Name = u"Filter";
-  const auto Taken = [this](const std::u16string& N) {
-    return std::any_of(FFilters.begin(), FFilters.end(), [&](const TEntry& E) {
-      return ElementName(E.Gst->Element()) == QString::fromStdU16String(N).toStdString();
-    });
-  };
-  std::u16string Candidate = Name;
-  for (int I = 1; Taken(Candidate); ++I)
-    Candidate = Name + QString::asprintf(" %04d", I).toStdU16String();
-  return Candidate;
-}
-
-std::vector<ComPtr<IGstFilter>> TGstFilterGraph::GstFilters() const {
-  std::vector<ComPtr<IGstFilter>> Result;
-  for (const TEntry& E : FFilters) Result.push_back(E.Gst);
+HRESULT TGstFilterGraph::AddFilter(IBaseFilter* Filter, LPCWSTR Name) {
+  const HRESULT Result = FFilters.Add(Filter, Name ? std::u16string(Name) : std::u16string());
+  if (SUCCEEDED(Result)) Refresh();
   return Result;
 }
 
-HRESULT TGstFilterGraph::AddFilter(IBaseFilter* Filter, LPCWSTR Name) {
-  if (!Filter) return E_POINTER;
-  ComPtr<IGstFilter> Gst;
-  if (FAILED(ComPtr<IBaseFilter>(Filter).As(Gst))) return E_NOINTERFACE;
-  if (std::any_of(FFilters.begin(), FFilters.end(), [&](const TEntry& E) { return E.Gst == Gst; })) return E_INVALIDARG;
-  GstElement* Element = Gst->Element();
-  const std::u16string Unique = UniqueName(Name ? std::u16string(Name) : std::u16string());
-  if (!GST_OBJECT_PARENT(Element)) gst_object_set_name(GST_OBJECT(Element), QString::fromStdU16String(Unique).toUtf8().constData());
-  if (!gst_bin_add(GST_BIN(FPipeline), Element)) return E_FAIL;
-  FFilters.push_back({ComPtr<IBaseFilter>(Filter), Gst});
-  Filter->JoinFilterGraph(this, Unique.c_str());
-  // A locked element is started by whoever added it, once it is linked.
-  if (!gst_element_is_locked_state(Element)) gst_element_sync_state_with_parent(Element);
-  Refresh();
-  return S_OK;
-}
-
-HRESULT TGstFilterGraph::AddGstFilter(TGstFilter* Filter, const std::string& Name) {
-  return AddFilter(Filter, QString::fromStdString(Name).toStdU16String().c_str());
-}
-
 HRESULT TGstFilterGraph::RemoveFilter(IBaseFilter* Filter) {
-  if (!Filter) return E_POINTER;
-  const auto It = std::find_if(FFilters.begin(), FFilters.end(), [&](const TEntry& E) {
-    ComPtr<IGstFilter> Gst;
-    return SUCCEEDED(ComPtr<IBaseFilter>(Filter).As(Gst)) && Gst == E.Gst;
-  });
-  if (It == FFilters.end()) return VFW_E_NOT_FOUND;
-  const TEntry Entry = *It;
-  FFilters.erase(It);
-  GstElement* Element = Entry.Gst->Element();
-  GstIterator* Pads = gst_element_iterate_pads(Element);
-  gst_iterator_foreach(Pads, [](const GValue* Item, gpointer) { UnlinkPad(GST_PAD(g_value_get_object(Item))); }, nullptr);
-  gst_iterator_free(Pads);
-  gst_element_set_locked_state(Element, TRUE);
-  gst_element_set_state(Element, GST_STATE_NULL);
-  gst_bin_remove(GST_BIN(FPipeline), Element);
-  gst_element_set_locked_state(Element, FALSE);
-  Entry.Filter->JoinFilterGraph(nullptr, nullptr);
-  Refresh();
-  return S_OK;
+  const HRESULT Result = FFilters.Remove(Filter);
+  if (SUCCEEDED(Result)) Refresh();
+  return Result;
 }
 
 HRESULT TGstFilterGraph::EnumFilters(IEnumFilters** Enum) {
-  std::vector<ComPtr<IBaseFilter>> Filters;
-  for (const TEntry& E : FFilters) Filters.push_back(E.Filter);
-  return TGstEnumerator<IEnumFilters, IBaseFilter>::Make(std::move(Filters), Enum);
+  return TComEnumerator<IEnumFilters, IBaseFilter>::Make(FFilters.Filters(), Enum);
 }
 
 HRESULT TGstFilterGraph::RenderFile(LPCWSTR File, LPCWSTR) {
   if (!File) return E_POINTER;
-  const HRESULT Result = TGstFileRenderer(*this, QString::fromUtf16(File).toStdString()).Render();
+  const TGstRenderTarget Target{FFilters, *FBus, FEvents, FEnds, LinearVolume(FVolume)};
+  const HRESULT Result = TGstFileRenderer(Target, QString::fromUtf16(File).toStdString()).Render();
   Refresh();
   return Result;
 }
@@ -176,19 +115,20 @@ HRESULT TGstFilterGraph::Changed(GstStateChangeReturn Result) {
   }
 }
 
-void TGstFilterGraph::ApplyState() {
-  gst_element_set_state(FPipeline, FState == State_Running ? GST_STATE_PLAYING : GST_STATE_PAUSED);
+void TGstFilterGraph::SetRunning(bool Running) {
+  FBus->SetRunning(Running);
+  FEnds.SetRunning(Running);
 }
 
 HRESULT TGstFilterGraph::Run() {
   FBus->CancelPaused();
-  FBus->SetRunning(true);
+  SetRunning(true);
   FState = State_Running;
   return Changed(gst_element_set_state(FPipeline, GST_STATE_PLAYING));
 }
 
 HRESULT TGstFilterGraph::Pause() {
-  FBus->SetRunning(false);
+  SetRunning(false);
   FState = State_Paused;
   FBus->ExpectPaused();
   const GstStateChangeReturn Result = gst_element_set_state(FPipeline, GST_STATE_PAUSED);
@@ -198,7 +138,7 @@ HRESULT TGstFilterGraph::Pause() {
 
 HRESULT TGstFilterGraph::Stop() {
   FBus->CancelPaused();
-  FBus->SetRunning(false);
+  SetRunning(false);
   FState = State_Stopped;
   const HRESULT Result = Changed(gst_element_set_state(FPipeline, GST_STATE_PAUSED));
   return FAILED(Result) ? Result : S_OK;
@@ -222,7 +162,7 @@ HRESULT TGstFilterGraph::GetDuration(LONGLONG* Duration) {
     *Duration = 0;
     return E_FAIL;
   }
-  *Duration = Nanoseconds / 100;
+  *Duration = Nanoseconds / NanosecondsPerUnit;
   return S_OK;
 }
 
@@ -233,7 +173,7 @@ HRESULT TGstFilterGraph::GetCurrentPosition(LONGLONG* Current) {
     *Current = 0;
     return E_FAIL;
   }
-  *Current = Nanoseconds / 100;
+  *Current = Nanoseconds / NanosecondsPerUnit;
   return S_OK;
 }
 
@@ -257,7 +197,8 @@ HRESULT TGstFilterGraph::SetPositions(LONGLONG* Current, DWORD CurrentFlags, LON
 
 HRESULT TGstFilterGraph::Seek(GstSeekType CurrentType, LONGLONG Current, GstSeekType StopType, LONGLONG Stop) {
   if (!gst_element_seek(FPipeline, 1.0, GST_FORMAT_TIME, GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
-                        CurrentType, Current * 100, StopType, StopType == GST_SEEK_TYPE_NONE ? -1 : Stop * 100))
+                        CurrentType, Current * NanosecondsPerUnit, StopType,
+                        StopType == GST_SEEK_TYPE_NONE ? -1 : Stop * NanosecondsPerUnit))
     return E_FAIL;
   if (StopType != GST_SEEK_TYPE_NONE) FStop = Stop;
   return S_OK;
@@ -266,8 +207,8 @@ HRESULT TGstFilterGraph::Seek(GstSeekType CurrentType, LONGLONG Current, GstSeek
 HRESULT TGstFilterGraph::put_Volume(LONG Volume) {
   if (Volume > 0 || Volume < -10000) return E_INVALIDARG;
   FVolume = Volume;
-  for (const TEntry& E : FFilters)
-    if (GstElement* Level = VolumeOf(E.Gst->Element())) g_object_set(Level, "volume", LinearVolume(Volume), nullptr);
+  for (const ComPtr<IGstFilter>& Filter : FFilters.GstFilters())
+    if (GstElement* Level = VolumeOf(Filter->Element())) g_object_set(Level, "volume", LinearVolume(Volume), nullptr);
   return S_OK;
 }
 
@@ -300,9 +241,9 @@ HRESULT TGstFilterGraph::GetNotifyFlags(LONG* Flags) {
 std::string TGstFilterGraph::Describe() {
   std::ostringstream Out;
   Out << "state " << StateName(FState) << "\n";
-  for (const TEntry& E : FFilters) {
-    Out << "filter " << ElementName(E.Gst->Element()) << "\n";
-    DescribePins(E.Gst->Element(), Out);
+  for (const ComPtr<IGstFilter>& Filter : FFilters.GstFilters()) {
+    Out << "filter " << ElementName(Filter->Element()) << "\n";
+    DescribePins(Filter->Element(), Out);
   }
   return Out.str();
 }

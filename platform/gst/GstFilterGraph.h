@@ -16,7 +16,8 @@
 #include "platform/dshow/RunningObjectTable.h"
 #include "platform/gst/GstBusEvents.h"
 #include "platform/gst/GstEventQueue.h"
-#include "platform/gst/GstFilter.h"
+#include "platform/gst/GstGraphFilters.h"
+#include "platform/gst/GstStreamEnds.h"
 
 class TGstFilterGraph
     : public TComObject<IFilterGraph2, IMediaControl, IMediaSeeking, IBasicAudio, IMediaEventEx, IObjectDescription> {
@@ -57,37 +58,25 @@ public:
   // IObjectDescription: state, filters, pins and connections
   std::string Describe() override;
 
-  // For the file renderer.
-  GstElement* Pipeline() const { return FPipeline; }
-  TGstEventQueue& Events() { return FEvents; }
-  TGstBusEvents& Bus() { return *FBus; }
-  LONG Volume() const { return FVolume; }
-  // The filters in the order they were added.
-  std::vector<ComPtr<IGstFilter>> GstFilters() const;
-  // Adds a filter of ours under a unique form of Name and brings it to the pipeline's state.
-  HRESULT AddGstFilter(TGstFilter* Filter, const std::string& Name);
-  // Brings the pipeline to the state the graph was asked for last (after a failed render).
-  void ApplyState();
-
 protected:
   ~TGstFilterGraph() override;
   void* QueryExtraInterface(REFIID Iid) override;
 
 private:
-  struct TEntry {
-    ComPtr<IBaseFilter> Filter;
-    ComPtr<IGstFilter> Gst;
-  };
-
-  std::u16string UniqueName(std::u16string Name) const;
   HRESULT Seek(GstSeekType CurrentType, LONGLONG Current, GstSeekType StopType, LONGLONG Stop);
   HRESULT Changed(GstStateChangeReturn Result);
   void Refresh();
 
-  GstElement* FPipeline;
+  // Running, pausing or stopping: the pipeline, the bus and the streams' ends are told.
+  void SetRunning(bool Running);
+
+  // The pipeline's reference, first so that it goes last, after everything that uses it.
+  const std::unique_ptr<GstElement, void (*)(gpointer)> FOwnPipeline;
+  GstElement* const FPipeline;
   TGstEventQueue FEvents;
   std::unique_ptr<TGstBusEvents> FBus;
-  std::vector<TEntry> FFilters;
+  TGstGraphFilters FFilters;
+  TGstStreamEnds FEnds;
   FILTER_STATE FState = State_Stopped;
   LONG FVolume = 0;
   LONGLONG FStop = -1;  // the stop position set, -1 for the end

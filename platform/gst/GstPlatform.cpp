@@ -9,8 +9,30 @@
 #include "platform/gst/GstMixingRenderer.h"
 #include "platform/gst/GstVideoRenderer.h"
 
+namespace {
+// Video sinks that take the console's screen for themselves never suit a program that shows
+// its video in windows, yet GStreamer's automatic sink tries them each time it looks for one:
+// kmssink searches every DRM driver (seconds per renderer on a busy machine without a GPU),
+// dfbvideosink crashes without a console.
+void LeaveOutConsoleSinks() {
+  for (const char* Name : {"kmssink", "dfbvideosink"}) {
+    if (GstPluginFeature* Feature = gst_registry_lookup_feature(gst_registry_get(), Name)) {
+      gst_plugin_feature_set_rank(Feature, GST_RANK_NONE);
+      gst_object_unref(Feature);
+    }
+  }
+}
+}  // namespace
+
 void GstPlatformInitialize() {
   gst_init(nullptr, nullptr);
+  LeaveOutConsoleSinks();
+  // Bitmaps and TIFF pictures come whole from a file: the pixbuf decoder takes them so, while the
+  // libav ones, ranked above it, want them cut into frames by a parser there is none of.
+  if (GstPluginFeature* Pixbuf = gst_registry_lookup_feature(gst_registry_get(), "gdkpixbufdec")) {
+    gst_plugin_feature_set_rank(Pixbuf, GST_RANK_SECONDARY);
+    gst_object_unref(Pixbuf);
+  }
   GstLogFileInstall();
   CoRegisterClass(CLSID_FilterGraph, [](REFIID Iid, void** Object) {
     const ComPtr<TGstFilterGraph> Graph(new TGstFilterGraph);

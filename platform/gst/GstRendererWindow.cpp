@@ -6,15 +6,12 @@
 #include <QVariant>
 
 #include "platform/gst/GstRenderers.h"
-
-namespace {
-constexpr LONG WS_EX_TOPMOST = 0x8;
-}
+#include "platform/win/WindowClasses.h"
 
 class TGstRendererWindow::TWindow : public QRasterWindow {
 public:
   explicit TWindow(TGstWindowPainter& Painter) : FPainter(Painter) {
-    setProperty("WindowClass", TGstRendererWindow::WindowClass);
+    SetWindowClass(this, VideoRendererWindowClass);
     setFlag(Qt::FramelessWindowHint);
   }
   QPointer<QObject> Drain;

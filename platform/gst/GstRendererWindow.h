@@ -12,9 +12,6 @@
 
 class TGstRendererWindow : public IVideoWindow {
 public:
-  // The window class a renderer's window is known by (its "WindowClass" property).
-  static constexpr const char* WindowClass = "VideoRenderer";
-
   TGstRendererWindow(IUnknown& Outer, TGstWindowPainter& Painter);
   ~TGstRendererWindow();
   TGstRendererWindow(const TGstRendererWindow&) = delete;

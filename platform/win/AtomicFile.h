@@ -1,32 +1,46 @@
 #pragma once
-// Whole-file reads, atomic replacement and advisory locks, shared by the registry file and the
-// profile files. Errors are answered as errno values (0 = success).
-#include <string>
+// The one way the program saves a file. The new contents go to a temporary file in the folder of
+// the file the path resolves to (through any chain of symbolic links), are flushed to disk and
+// renamed over that file, and the folder is synced: a crash, a kill or a full disk leaves either
+// the old file or the new one, and a link keeps pointing at the saved file. A hard link is split:
+// the saved path gets the new file, other names keep the old one. Errors are errno values (0 =
+// success) or EFILETYPE (FileText.h). Not shared between threads.
 #include <sys/types.h>
 
-// Reads the whole file; ENOENT when it does not exist.
-int ReadFileText(const std::string& Path, std::string& Text);
-// Replaces the file's contents through a temporary file in the same folder, flushed to disk and
-// renamed over it, so a crash leaves either the old or the new file. A new file gets NewFileMode;
-// an existing one keeps its mode.
-int WriteFileAtomically(const std::string& Path, const std::string& Text, mode_t NewFileMode);
-// Creates the folder and its missing parents (mode 0700).
-int ForceDirectories(const std::string& Folder);
-// The folder part of a path, without its trailing "/"; "." when there is none.
-std::string FolderOf(const std::string& Path);
+#include <cstddef>
+#include <string>
 
-// An exclusive flock on a lock file kept beside the data, which is never renamed, so every
-// process waits on the same inode. Released by Unlock or the destructor.
-class TFileLock {
+class TAtomicFile {
 public:
-  explicit TFileLock(const std::string& LockPath);
-  ~TFileLock();
-  TFileLock(const TFileLock&) = delete;
-  TFileLock& operator=(const TFileLock&) = delete;
+  TAtomicFile() = default;
+  // A temporary file not committed is removed.
+  ~TAtomicFile();
+  TAtomicFile(const TAtomicFile&) = delete;
+  TAtomicFile& operator=(const TAtomicFile&) = delete;
 
-  bool Locked() const { return FHandle >= 0; }
-  void Unlock();
+  // Starts replacing the file at Path: the file it resolves to must be a regular file this user
+  // may write, or absent (then it is created with NewFileMode less the umask; an existing one
+  // keeps its permission bits). Temporary files that earlier saves of it left behind are removed.
+  int Open(const std::string& Path, mode_t NewFileMode);
+  // The temporary file, for writing.
+  int Handle() const { return FHandle; }
+  int Write(const void* Data, std::size_t Size);
+  // Syncs the temporary file, renames it over the target and syncs the folder.
+  int Commit();
+  // The file being replaced, links followed.
+  const std::string& Target() const { return FTarget; }
 
 private:
+  void Discard();
+
+  std::string FTarget;
+  std::string FTemporary;
   int FHandle = -1;
+  bool FExisted = false;
+  mode_t FMode = 0;
+  uid_t FOwner = 0;
+  gid_t FGroup = 0;
 };
+
+// Open, Write and Commit of the whole text.
+int WriteFileAtomically(const std::string& Path, const std::string& Text, mode_t NewFileMode);

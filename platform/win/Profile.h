@@ -1,8 +1,9 @@
 #pragma once
 // The profile-file calls over ini files, with the Windows semantics: section names and key
 // names compare without letter case, values lose surrounding blanks and one pair of quotes.
-// A file is read afresh on every call and replaced atomically on every change; there is no
-// cache to flush. Any thread.
+// A file is read afresh on every call (only a regular file of at most 16 MB; anything else
+// reads as empty and refuses writes) and replaced through the durable writer on every change;
+// there is no cache to flush. Any thread.
 #include "platform/win/WinTypes.h"
 
 // The value of lpKeyName in section lpAppName, or lpDefault (trailing blanks removed) when

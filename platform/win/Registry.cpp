@@ -1,5 +1,6 @@
 #include "platform/win/Registry.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -7,9 +8,13 @@
 #include <cstring>
 #include <iostream>
 #include <mutex>
+#include <optional>
 #include <set>
 
 #include "platform/win/AtomicFile.h"
+#include "platform/win/FileLock.h"
+#include "platform/win/FilePaths.h"
+#include "platform/win/FileText.h"
 #include "platform/win/RegFile.h"
 
 struct HKEY__ {
@@ -18,10 +23,16 @@ struct HKEY__ {
 };
 
 namespace {
+// A larger settings file is not read: the program's own holds a dozen values, and a file this
+// size would already take a few hundred megabytes once parsed.
+constexpr std::size_t MaxFileBytes = 16u << 20;
+const char* const MaxFileText = "16 MB";
+
 struct THandles {
   std::mutex Lock;
   std::set<HKEY> Open;
   TRegistryDamageReport Report;
+  std::set<std::string> Reported;
 };
 
 THandles& Handles() {
@@ -29,16 +40,50 @@ THandles& Handles() {
   return H;
 }
 
+// Each message once per run: a file that stays unusable is met by every call.
 void Report(const std::string& Message) {
   TRegistryDamageReport R;
   {
     std::lock_guard<std::mutex> Guard(Handles().Lock);
+    if (!Handles().Reported.insert(Message).second) return;
     R = Handles().Report;
   }
   if (R)
     R(Message);
   else
     std::cerr << "vizmora: " << Message << std::endl;
+}
+
+// The registry file as last read or written by this process, so a call that finds the same
+// file need not read and parse it again. The file is kept open: while it is, no other file can
+// take its inode, and every save (ours or another process's) makes a new one. Calls take the
+// cache's lock for their whole length, one at a time.
+struct TCache {
+  std::mutex Lock;
+  std::string Target;
+  int Handle = -1;
+  struct stat Info {};
+  TRegFile File;
+
+  bool Holds(const std::string& Path, const struct stat& Now) const {
+    return Handle >= 0 && Path == Target && Now.st_dev == Info.st_dev && Now.st_ino == Info.st_ino &&
+           Now.st_size == Info.st_size && Now.st_mtim.tv_sec == Info.st_mtim.tv_sec &&
+           Now.st_mtim.tv_nsec == Info.st_mtim.tv_nsec && Now.st_ctim.tv_sec == Info.st_ctim.tv_sec &&
+           Now.st_ctim.tv_nsec == Info.st_ctim.tv_nsec;
+  }
+  // File now stands for the file open at NewHandle (-1: for nothing on disk).
+  void Keep(const std::string& Path, int NewHandle, const struct stat& NewInfo) {
+    if (Handle >= 0) ::close(Handle);
+    Target = Path;
+    Handle = NewHandle;
+    Info = NewInfo;
+  }
+};
+
+// Never destroyed: a large file's keys need not be freed one by one at exit.
+TCache& Cache() {
+  static TCache& C = *new TCache;
+  return C;
 }
 
 // The key a handle stands for, copied so the call works on it without holding the table.
@@ -73,50 +118,100 @@ std::string DamagedName(const std::string& Path) {
   return Name;
 }
 
-// One call's view of the registry file: locked, read afresh, written back when changed.
-// A file that cannot be parsed is moved aside and the call goes on with an empty registry;
-// the user is told after the lock is released.
+std::string Unusable(const std::string& Path, int Error) {
+  const std::string Why = Error == EFBIG                        ? std::string("is larger than ") + MaxFileText
+                          : Error == EFILETYPE || Error == EISDIR ? std::string("is not a regular file")
+                                                                  : "cannot be read: " + FileErrorText(Error);
+  return "The settings file \"" + Path + "\" " + Why +
+         ". The settings have their defaults and are not saved; the file is left as it is.";
+}
+
+// One call's view of the registry file: locked, read afresh (unless it is still the file the
+// cache holds), written back when changed. The file a link at the path points to is the one read
+// and written. A file that cannot be parsed is moved aside and the call goes on with an empty
+// registry; one that cannot be read (too large, not a regular file, refused) is left alone and
+// the call fails. The user is told after the locks are released.
 class TSession {
 public:
-  TSession() : FPath(RegistryFileName()), FLockPrepared(ForceDirectories(FolderOf(FPath)) == 0),
-               FLock(FPath + ".lock") {
-    std::string Text;
-    const int Error = ReadFileText(FPath, Text);
-    if (Error == ENOENT) return;
-    if (Error) {
-      FStatus = StatusOf(Error);
+  TSession() : FGuard(Cache().Lock) {
+    const std::string Path = RegistryFileName();
+    TCache& C = Cache();
+    int Handle = -1;
+    struct stat Info {};
+    if (const int Error = Open(Path, Handle, Info)) {
+      C.Keep(FTarget, -1, Info);
+      C.File.Clear();
+      if (Error != ENOENT) {
+        FStatus = StatusOf(Error);
+        FMessage = Unusable(Path, Error);
+      }
       return;
     }
-    if (FFile.Parse(Text)) return;
-    FFile.Keys.clear();
-    const std::string Aside = DamagedName(FPath);
-    if (::rename(FPath.c_str(), Aside.c_str()) != 0) {
+    if (C.Holds(FTarget, Info)) {
+      ::close(Handle);
+      return;
+    }
+    std::string Text;
+    const int Error = ReadOpenFile(Handle, Text, MaxFileBytes);
+    if (!Error && C.File.Parse(Text)) {
+      C.Keep(FTarget, Handle, Info);
+      return;
+    }
+    ::close(Handle);
+    C.Keep(FTarget, -1, Info);
+    C.File.Clear();
+    if (Error) {
+      FStatus = StatusOf(Error);
+      FMessage = Unusable(Path, Error);
+      return;
+    }
+    const std::string Aside = DamagedName(FTarget);
+    if (::rename(FTarget.c_str(), Aside.c_str()) != 0) {
       FStatus = ERROR_ACCESS_DENIED;
       return;
     }
-    FDamageMessage = "The settings file \"" + FPath + "\" could not be read. The settings have been reset to "
-                     "their defaults; the old file was kept as \"" + Aside + "\".";
+    FMessage = "The settings file \"" + Path + "\" could not be read. The settings have been reset to their "
+               "defaults; the old file was kept as \"" + Aside + "\".";
   }
   ~TSession() {
-    FLock.Unlock();
-    if (!FDamageMessage.empty()) Report(FDamageMessage);
+    if (FLock) FLock->Unlock();
+    FGuard.unlock();
+    if (!FMessage.empty()) Report(FMessage);
   }
 
   // ERROR_SUCCESS when the file could be read (or did not exist).
   LSTATUS Status() const { return FStatus; }
-  TRegFile& File() { return FFile; }
+  TRegFile& File() { return Cache().File; }
   LSTATUS Save() {
-    if (!FLockPrepared || !FLock.Locked()) return ERROR_ACCESS_DENIED;
-    return StatusOf(WriteFileAtomically(FPath, FFile.Format(), 0600));
+    TCache& C = Cache();
+    const int Error = FLock && FLock->Locked() ? WriteFileAtomically(FTarget, C.File.Format(), 0600) : EACCES;
+    // The file written is the one the cache stands for from now on; after a failure, none is.
+    int Handle = -1;
+    struct stat Info {};
+    if (Error || OpenFileToRead(FTarget, Handle, Info) != 0) Handle = -1;
+    C.Keep(FTarget, Handle, Info);
+    return StatusOf(Error);
   }
 
 private:
-  std::string FPath;
-  bool FLockPrepared;
-  TFileLock FLock;
-  TRegFile FFile;
+  // Finds the file the path leads to, locks it and opens it.
+  int Open(const std::string& Path, int& Handle, struct stat& Info) {
+    if (const int Error = ResolveLinks(Path, FTarget)) return Error;
+    // Nothing is made beside a device or a FIFO, not even the lock file.
+    struct stat Seen {};
+    if (::stat(FTarget.c_str(), &Seen) == 0 && !S_ISREG(Seen.st_mode)) return S_ISDIR(Seen.st_mode) ? EISDIR : EFILETYPE;
+    if (ForceDirectories(FolderOf(FTarget)) == 0) FLock.emplace(FTarget + ".lock");
+    if (const int Error = OpenFileToRead(FTarget, Handle, Info)) return Error;
+    if (static_cast<std::size_t>(Info.st_size) <= MaxFileBytes) return 0;
+    ::close(Handle);
+    return EFBIG;
+  }
+
+  std::unique_lock<std::mutex> FGuard;
+  std::string FTarget;
+  std::optional<TFileLock> FLock;
   LSTATUS FStatus = ERROR_SUCCESS;
-  std::string FDamageMessage;
+  std::string FMessage;
 };
 
 std::string Join(const std::string& Base, LPCSTR Sub) {
@@ -152,11 +247,12 @@ LSTATUS RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD /*Reserved*/, LPSTR /*
   const std::string Path = Join(Base.Path, lpSubKey);
   TSession Session;
   if (const LSTATUS S = Session.Status()) return S;
-  if (!Base.Path.empty() && !Session.File().FindKey(Base.Path)) return ERROR_KEY_DELETED;
-  const bool Created = Session.File().CreateKey(Path);
-  if (Created)
+  TRegFile& File = Session.File();
+  if (!Base.Path.empty() && !File.KeyExists(Base.Path)) return ERROR_KEY_DELETED;
+  const bool Existed = Path.empty() || File.KeyExists(Path);
+  if (File.CreateKey(Path))
     if (const LSTATUS S = Session.Save()) return S;
-  if (lpdwDisposition) *lpdwDisposition = Created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
+  if (lpdwDisposition) *lpdwDisposition = Existed ? REG_OPENED_EXISTING_KEY : REG_CREATED_NEW_KEY;
   *phkResult = NewHandle(Path, samDesired);
   return ERROR_SUCCESS;
 }
@@ -168,7 +264,7 @@ LSTATUS RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD /*ulOptions*/, REGSAM sa
   const std::string Path = Join(Base.Path, lpSubKey);
   TSession Session;
   if (const LSTATUS S = Session.Status()) return S;
-  if (!Path.empty() && !Session.File().FindKey(Path)) return ERROR_FILE_NOT_FOUND;
+  if (!Path.empty() && !Session.File().KeyExists(Path)) return ERROR_FILE_NOT_FOUND;
   *phkResult = NewHandle(Path, samDesired);
   return ERROR_SUCCESS;
 }
@@ -181,8 +277,9 @@ LSTATUS RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD /*lpReserved*/, 
   if (!(Key.Access & KEY_QUERY_VALUE)) return ERROR_ACCESS_DENIED;
   TSession Session;
   if (const LSTATUS S = Session.Status()) return S;
-  TRegKey* Found = Session.File().FindKey(Key.Path);
-  if (!Found) return Key.Path.empty() ? ERROR_FILE_NOT_FOUND : ERROR_KEY_DELETED;
+  TRegFile& File = Session.File();
+  const TRegKey* Found = File.FindKey(Key.Path);
+  if (!Found) return Key.Path.empty() || File.KeyExists(Key.Path) ? ERROR_FILE_NOT_FOUND : ERROR_KEY_DELETED;
   const TRegValue* Value = Found->FindValue(lpValueName ? lpValueName : "");
   if (!Value) return ERROR_FILE_NOT_FOUND;
   if (lpType) *lpType = Value->Type;
@@ -206,16 +303,11 @@ LSTATUS RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD /*Reserved*/, DWORD 
   if (!(Key.Access & KEY_SET_VALUE)) return ERROR_ACCESS_DENIED;
   TSession Session;
   if (const LSTATUS S = Session.Status()) return S;
-  if (Key.Path.empty()) Session.File().CreateKey("");
-  TRegKey* Found = Session.File().FindKey(Key.Path);
-  if (!Found) return ERROR_KEY_DELETED;
-  TRegValue Value{lpValueName ? lpValueName : "", dwType, std::vector<BYTE>(lpData, lpData + cbData)};
-  if (TRegValue* Old = Found->FindValue(Value.Name)) {
-    Old->Type = Value.Type;
-    Old->Data = std::move(Value.Data);
-  } else {
-    Found->Values.push_back(std::move(Value));
-  }
+  TRegFile& File = Session.File();
+  if (!Key.Path.empty() && !File.KeyExists(Key.Path)) return ERROR_KEY_DELETED;
+  // A key the file only implies (as a parent) is written out from now on.
+  File.CreateKey(Key.Path);
+  File.FindKey(Key.Path)->SetValue({lpValueName ? lpValueName : "", dwType, std::vector<BYTE>(lpData, lpData + cbData)});
   return Session.Save();
 }
 

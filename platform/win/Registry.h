@@ -1,8 +1,10 @@
 #pragma once
 // HKEY_CURRENT_USER of the registry over one file per user in the .reg text format: at
 // $VIZMORA_REGISTRY, else $XDG_CONFIG_HOME/vizmora/registry.reg (~/.config by default).
-// Every call reads the file afresh; every change rewrites it atomically under an advisory lock,
-// so processes sharing the file never lose each other's values. Any thread.
+// Every call reads the file afresh (parsing it again only when its text changed); every change
+// rewrites it through the durable writer under an advisory lock, so processes sharing the file
+// never lose each other's values. A symbolic link at the path stays and the file it points to
+// is the one written. Only a regular file of at most 16 MB is read. Any thread.
 #include <functional>
 #include <string>
 
@@ -59,7 +61,9 @@ LSTATUS RegCloseKey(HKEY hKey);
 // The file the calls work on, as the environment names it now.
 std::string RegistryFileName();
 
-// Told once when the registry file could not be read and was moved aside; the message says where
-// the old file is. Empty: standard error. The settings layer routes it to the exception report.
+// Told when the registry file cannot be used: moved aside because it could not be parsed (the
+// message says where it went), or left as it is because it is too large, not a regular file or
+// unreadable (the calls then fail). Each message once per run. Empty: standard error. The
+// settings layer routes it to the exception report.
 using TRegistryDamageReport = std::function<void(const std::string& Message)>;
 void SetRegistryDamageReport(TRegistryDamageReport Report);

@@ -44,7 +44,7 @@ public:
   HRESULT EnumFilters(IEnumFilters** Enum) override {
     std::vector<ComPtr<IBaseFilter>> Items;
     for (const auto& F : FFilters) Items.push_back(F.Filter);
-    return TFakeEnumerator<IEnumFilters, IBaseFilter>::Hand(std::move(Items), Enum);
+    return TComEnumerator<IEnumFilters, IBaseFilter>::Make(std::move(Items), Enum);
   }
   HRESULT RenderFile(LPCWSTR File, LPCWSTR) override {
     Call("RenderFile " + QString::fromUtf16(File).toStdString());

@@ -1,44 +1,14 @@
 #pragma once
-// Scripted filters and pins that log their disconnections, and enumerators over snapshots.
+// Scripted filters and pins that log their disconnections.
 #include <string>
 #include <vector>
 
 #include "fakes/CallLog.h"
+#include "platform/com/ComEnumerator.h"
 #include "platform/com/ComObject.h"
 #include "platform/com/ComPtr.h"
 #include "platform/dshow/ErrorText.h"
 #include "platform/dshow/Filters.h"
-
-template <typename IEnum, typename IItem>
-class TFakeEnumerator : public TComObject<IEnum> {
-public:
-  explicit TFakeEnumerator(std::vector<ComPtr<IItem>> AItems) : FItems(std::move(AItems)) {}
-  HRESULT Next(ULONG Count, IItem** Items, ULONG* Fetched) override {
-    ULONG Done = 0;
-    for (; Done < Count && FPosition < FItems.size(); ++Done) {
-      Items[Done] = FItems[FPosition++].Get();
-      Items[Done]->AddRef();
-    }
-    if (Fetched) *Fetched = Done;
-    return Done == Count ? S_OK : S_FALSE;
-  }
-  HRESULT Reset() override {
-    FPosition = 0;
-    return S_OK;
-  }
-
-  // A new enumerator handed out as the interface's out parameter.
-  static HRESULT Hand(std::vector<ComPtr<IItem>> Items, IEnum** Enum) {
-    auto* E = new TFakeEnumerator(std::move(Items));
-    E->AddRef();
-    *Enum = E;
-    return S_OK;
-  }
-
-private:
-  std::vector<ComPtr<IItem>> FItems;
-  std::size_t FPosition = 0;
-};
 
 class TFakeFilter;
 
@@ -100,7 +70,7 @@ public:
   HRESULT EnumPins(IEnumPins** Enum) override {
     std::vector<ComPtr<IPin>> Pins;
     for (const ComPtr<TFakePin>& P : FPins) Pins.emplace_back(P.Get());
-    return TFakeEnumerator<IEnumPins, IPin>::Hand(std::move(Pins), Enum);
+    return TComEnumerator<IEnumPins, IPin>::Make(std::move(Pins), Enum);
   }
   HRESULT FindPin(LPCWSTR, IPin**) override { return E_NOTIMPL; }
   HRESULT QueryFilterInfo(FILTER_INFO* Info) override {

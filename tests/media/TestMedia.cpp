@@ -65,6 +65,12 @@ bool Generate(TTestMedia Kind, const std::string& Out) {
     case TTestMedia::RedClip: return Ffmpeg(Colour("red") + Tone + "-t 4 -c:v mjpeg -q:v 2 -c:a pcm_s16le", Out);
     case TTestMedia::BlueClip: return Ffmpeg(Colour("blue") + "-t 2 -c:v mjpeg -q:v 2", Out);
     case TTestMedia::GreenJpeg: return Ffmpeg(Colour("lime") + "-frames:v 1 -q:v 2", Out);
+    case TTestMedia::Mp4H264Aac: return Ffmpeg(Video + Tone + "-t 2 -c:v libx264 -pix_fmt yuv420p -c:a aac", Out);
+    case TTestMedia::WebmVp9Opus:
+      return Ffmpeg(Video + Tone + "-t 2 -c:v libvpx-vp9 -deadline realtime -c:a libopus", Out);
+    case TTestMedia::Png:
+    case TTestMedia::Bmp:
+    case TTestMedia::Tiff: return Ffmpeg(Video + "-frames:v 1", Out);
     case TTestMedia::Truncated: {
       const std::string Whole = TestMediaPath(TTestMedia::AviMjpegPcm);
       CopyHead(Whole, Out, 3000);
@@ -91,6 +97,11 @@ const char* NameOf(TTestMedia Kind) {
     case TTestMedia::RedClip: return "red.avi";
     case TTestMedia::BlueClip: return "blue.avi";
     case TTestMedia::GreenJpeg: return "green.jpg";
+    case TTestMedia::Mp4H264Aac: return "h264-aac.mp4";
+    case TTestMedia::WebmVp9Opus: return "vp9-opus.webm";
+    case TTestMedia::Png: return "still.png";
+    case TTestMedia::Bmp: return "still.bmp";
+    case TTestMedia::Tiff: return "still.tiff";
   }
   return "unknown";
 }

@@ -18,6 +18,11 @@ enum class TTestMedia {
   RedClip,       // 4 s, 160x120 (4:3) pure red at 25 frames/s, MJPEG with PCM audio
   BlueClip,      // 2 s, 160x120 pure blue, MJPEG
   GreenJpeg,     // 160x120 pure green
+  Mp4H264Aac,    // 2 s, H.264 video and AAC audio in MP4
+  WebmVp9Opus,   // 2 s, VP9 video and Opus audio in WebM
+  Png,           // one picture
+  Bmp,           // one picture
+  Tiff,          // one picture
 };
 
 // The path of the file; generated the first time it is asked for. Empty if ffmpeg failed.

@@ -1,13 +1,21 @@
-// main for tests that need a QApplication: widgets, timers and the graphs' notifications all
-// run on its event loop. With no display it uses Qt's offscreen platform.
+// main for tests that need Qt's event loop: timers and the graphs' notifications run on it, and
+// widgets too where the program is built with VIZMORA_TEST_WIDGETS. With no display the widgets
+// use Qt's offscreen platform.
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <cstdlib>
+
+#ifdef VIZMORA_TEST_WIDGETS
+#include <QApplication>
+using TTestApplication = QApplication;
+#else
+#include <QCoreApplication>
+using TTestApplication = QCoreApplication;
+#endif
 
 int main(int argc, char** argv) {
   if (!std::getenv("DISPLAY") && !std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   ::testing::InitGoogleTest(&argc, argv);
-  QApplication App(argc, argv);
+  TTestApplication App(argc, argv);
   return RUN_ALL_TESTS();
 }

@@ -18,8 +18,8 @@
 class TVideoEntry : public TPlayListEntry {
 public:
   TVideoEntry() : TPlayListEntry(nullptr) {}
-  QWidget* CreatePropertiesFrame() override { return FillAVIFrame(*this); }
-  void ApplyProperties(QWidget* Frame) override { ReadAVIFrame(*this, Frame); }
+  IPropertiesFrame* CreatePropertiesFrame() override { return FillAVIFrame(*this); }
+  void ApplyProperties(IPropertiesFrame* Frame) override { ReadAVIFrame(*this, Frame); }
 
   std::string AdditionalFile;
   VMR9NormalizedRect OverlayRect{0, 0, 0.1f, 0.1f};

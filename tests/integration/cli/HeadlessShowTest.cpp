@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -96,6 +97,35 @@ TEST_F(HeadlessShowTest, AnEntryThatFailsEndsALimitedShowWithStatusTwo) {
   const TRun First = RunVizmora({"--loops", "1", "--events", QString::fromStdString(Missing)});
   EXPECT_EQ(First.Status, 2) << First.Errors;
   EXPECT_EQ(First.Events, (std::vector<std::string>{"failed 0"})) << First.Output;
+}
+
+// Video records hold any path a playlist file gives them. A picture there plays as a clip of
+// one frame, and mixed over a clip it lasts as long as the clip: neither holds up the show.
+// A name holding a NUL, or naming a folder, fails its entry instead of playing something else.
+TEST_F(HeadlessShowTest, VideoRecordsHoldingPicturesOrNoFileNeverHoldUpTheShow) {
+  Kinds.AddMediaFile(TestMediaPath(TTestMedia::AviMjpegPcm));
+  Player.PlayList->Items(0)->FileName = TestMediaPath(TTestMedia::Jpeg);
+  Kinds.AddMediaFile(TestMediaPath(TTestMedia::AviMjpegPcm));
+  static_cast<TAVIPLE*>(Player.PlayList->Items(1))->AdditionalFile = TestMediaPath(TTestMedia::Jpeg);
+  Kinds.SavePlayList(PlayListPath());
+  const TRun R = RunVizmora({"--loops", "1", "--events", QString::fromStdString(PlayListPath())});
+  EXPECT_EQ(R.Status, 0) << R.Errors;
+  EXPECT_EQ(R.Events, (std::vector<std::string>{"started 0", "frame 0", "finished 0", "started 1", "frame 1", "finished 1"}))
+      << R.Output << R.Errors;
+
+  const std::string Folder = (Dir.path() + "/folder.avi").toStdString();
+  ASSERT_TRUE(QDir().mkpath(QString::fromStdString(Folder)));
+  const std::pair<std::string, std::string> Bad[] = {
+      {TestMediaPath(TTestMedia::AviMjpegPcm) + std::string(1, '\0') + ".avi", "The file was not found."},
+      {Folder, "The path names a folder, not a file."}};
+  for (const auto& [Path, Message] : Bad) {
+    Player.PlayList->Items(0)->FileName = Path;
+    Kinds.SavePlayList(PlayListPath());
+    const TRun Failed = RunVizmora({"--loops", "1", "--events", QString::fromStdString(PlayListPath())});
+    EXPECT_EQ(Failed.Status, 2) << Failed.Errors;
+    EXPECT_EQ(Failed.Events, (std::vector<std::string>{"failed 0"})) << Failed.Output;
+    EXPECT_NE(Failed.Errors.find(Message), std::string::npos) << Failed.Errors;
+  }
 }
 
 TEST_F(HeadlessShowTest, HelpVersionAndBadArguments) {

@@ -5,8 +5,9 @@
 #include <QElapsedTimer>
 #include <QThread>
 #include <algorithm>
+#include <atomic>
 
-#include "GstTestSupport.h"
+#include "support/GstTestSupport.h"
 #include "media/TestMedia.h"
 #include "platform/dshow/EventCodes.h"
 #include "platform/win/Messages.h"
@@ -103,42 +104,37 @@ TEST(GraphEvents, PauseGivesPausedAndResumingChangesNoClock) {
   EXPECT_EQ(0, Window.Count(EC_CLOCK_CHANGED));
 }
 
-TEST(GraphEvents, StillPictureStaysWithoutCompleting) {
-  for (const TTestMedia Picture : {TTestMedia::Jpeg, TTestMedia::Gif}) {
+// A picture has no end of its own: a graph of pictures alone completes once they are shown, as
+// a clip of one frame would, and they stay on screen: frames go on reaching the renderer (an
+// animation goes on looping) and the graph does not complete a second time.
+TEST(GraphEvents, PicturesAloneCompleteOnceShownAndStayOnScreen) {
+  for (const TTestMedia Picture : {TTestMedia::Jpeg, TTestMedia::Gif, TTestMedia::AnimatedGif}) {
     const auto Graph = NewGraph();
     TNotifyWindow Window(Graph);
     ASSERT_EQ(S_OK, Render(Graph, TestMediaPath(Picture)));
+    const auto Renderer = FiltersNamed(Graph, "Video Renderer");
+    ASSERT_EQ(1u, Renderer.size());
+    GstPad* Sink = gst_element_get_static_pad(ElementOf(Renderer[0]), "sink");
+    std::atomic<int> Frames{0};
+    gst_pad_add_probe(
+        Sink, GST_PAD_PROBE_TYPE_BUFFER,
+        [](GstPad*, GstPadProbeInfo*, gpointer Count) {
+          ++*static_cast<std::atomic<int>*>(Count);
+          return GST_PAD_PROBE_OK;
+        },
+        &Frames, nullptr);
+    gst_object_unref(Sink);
     As<IMediaControl>(Graph)->Run();
-    EXPECT_FALSE(Window.PumpUntil(EC_COMPLETE, 3000));
-    EXPECT_EQ(0, Window.Count(EC_ERRORABORT));
+    ASSERT_TRUE(Window.PumpUntil(EC_COMPLETE, 20000)) << int(Picture);
+    const int AtCompletion = Frames;
+    QElapsedTimer Timer;
+    Timer.start();
+    while (Frames < AtCompletion + 15 && Timer.elapsed() < 20000) Window.PumpUntil(0, 100);
+    EXPECT_GE(Frames, AtCompletion + 15) << int(Picture);  // more than the animation's ten
+    EXPECT_EQ(1, Window.Count(EC_COMPLETE)) << int(Picture);
+    EXPECT_EQ(0, Window.Count(EC_ERRORABORT)) << int(Picture);
+    As<IMediaControl>(Graph)->Stop();
   }
-}
-
-TEST(GraphEvents, AnimationLoopsWithoutCompleting) {
-  const auto Graph = NewGraph();
-  TNotifyWindow Window(Graph);
-  ASSERT_EQ(S_OK, Render(Graph, TestMediaPath(TTestMedia::AnimatedGif)));
-  // Count the frames reaching the renderer: more than the file holds means it loops.
-  const auto Renderer = FiltersNamed(Graph, "Video Renderer");
-  ASSERT_EQ(1u, Renderer.size());
-  GstPad* Sink = gst_element_get_static_pad(ElementOf(Renderer[0]), "sink");
-  std::atomic<int> Frames{0};
-  gst_pad_add_probe(
-      Sink, GST_PAD_PROBE_TYPE_BUFFER,
-      [](GstPad*, GstPadProbeInfo*, gpointer Count) {
-        ++*static_cast<std::atomic<int>*>(Count);
-        return GST_PAD_PROBE_OK;
-      },
-      &Frames, nullptr);
-  gst_object_unref(Sink);
-  As<IMediaControl>(Graph)->Run();
-  QElapsedTimer Timer;
-  Timer.start();
-  while (Frames < 25 && Timer.elapsed() < 20000) Window.PumpUntil(0, 100);
-  EXPECT_GE(Frames, 25);  // the file has ten
-  EXPECT_EQ(0, Window.Count(EC_COMPLETE));
-  EXPECT_EQ(0, Window.Count(EC_ERRORABORT));
-  As<IMediaControl>(Graph)->Stop();
 }
 
 TEST(GraphEvents, NothingIsPostedWhileNotificationsAreOff) {

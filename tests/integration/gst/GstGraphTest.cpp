@@ -4,12 +4,13 @@
 #include <unistd.h>
 
 #include <QString>
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
-#include "GstTestSupport.h"
+#include "support/GstTestSupport.h"
 #include "media/TestMedia.h"
 #include "platform/dshow/EventCodes.h"
 #include "platform/dshow/RunningObjectTable.h"
@@ -141,6 +142,29 @@ TEST(GraphMembers, DecodedVideoGoesToTheMixersFreeInputsAndTheMixerOutlastsAClea
   ASSERT_EQ(S_OK, Render(Graph, TestMediaPath(TTestMedia::AviMpeg4Mp3)));
   EXPECT_TRUE(FiltersNamed(Graph, "Video Renderer").empty());
   EXPECT_TRUE(IsConnected(PinsOf(ComPtr<IBaseFilter>(Mixer.Get()))[0]));
+  EXPECT_EQ(S_OK, Graph->RemoveFilter(Mixer.Get()));
+}
+
+// A picture has no end of its own: mixed over a clip it stays until the clip ends, then ends with
+// it, so the graph completes; played again from the start, it does so again.
+TEST(GraphMembers, APictureMixedOverAClipEndsWithIt) {
+  const auto Graph = NewGraph();
+  const auto Mixer = TTwoInputMixer::Create();
+  ASSERT_EQ(S_OK, Graph->AddFilter(Mixer.Get(), u"VW"));
+  ASSERT_EQ(S_OK, Render(Graph, TestMediaPath(TTestMedia::AviMjpegPcm)));
+  ASSERT_EQ(S_OK, Render(Graph, TestMediaPath(TTestMedia::Jpeg)));
+  ASSERT_TRUE(FiltersNamed(Graph, "Video Renderer").empty());
+  const auto Control = As<IMediaControl>(Graph);
+  for (int Round = 0; Round < 2; ++Round) {
+    ASSERT_TRUE(SUCCEEDED(Control->Run()));
+    std::vector<LONG> Seen;
+    EXPECT_TRUE(WaitForEvent(Graph, EC_COMPLETE, 30000, &Seen)) << Round;
+    EXPECT_EQ(0, std::count(Seen.begin(), Seen.end(), EC_ERRORABORT)) << Round;
+    EXPECT_GT(PositionOf(Graph), 15'000'000) << Round;  // the clip (2 s) played to its end
+    LONGLONG Start = 0;
+    As<IMediaSeeking>(Graph)->SetPositions(&Start, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning);
+    WaitForState(Graph);
+  }
   EXPECT_EQ(S_OK, Graph->RemoveFilter(Mixer.Get()));
 }
 

@@ -1,13 +1,17 @@
 // RenderFile on real GStreamer: each kind of media connects to its renderers; each kind of
 // failure answers its own code and leaves the graph as it was.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 
-#include "GstTestSupport.h"
+#include "support/GstTestSupport.h"
 #include "media/TestMedia.h"
 #include "platform/dshow/ErrorText.h"
 #include "platform/dshow/EventCodes.h"
+#include "platform/gst/GstRenderDeadline.h"
 #include "platform/gst/GstRenderers.h"
 
 namespace {
@@ -51,10 +55,19 @@ INSTANTIATE_TEST_SUITE_P(Media, RenderFileTest,
                                            TCase{TTestMedia::Gif, 1, 0, 1}, TCase{TTestMedia::AnimatedGif, 1, 0, 0, 0},
                                            TCase{TTestMedia::Wav, 0, 1, 0}, TCase{TTestMedia::Mp3, 0, 1, 0}));
 
+// Paths that name no media file: a folder, and a pipe, which nothing writes to (opening it would
+// wait for ever), named like media files.
 TEST(RenderFileFailure, EachCauseAnswersItsOwnCodeAndLeavesTheGraphEmpty) {
+  char Dir[] = "/tmp/vizmora-paths-XXXXXX";
+  ASSERT_TRUE(::mkdtemp(Dir));
+  const std::string Folder = std::string(Dir) + "/clip.avi", Pipe = std::string(Dir) + "/pipe.avi";
+  ASSERT_EQ(0, ::mkdir(Folder.c_str(), 0700));
+  ASSERT_EQ(0, ::mkfifo(Pipe.c_str(), 0600));
   const std::pair<std::string, HRESULT> Cases[] = {
       {MissingMediaPath(), HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)},
       {"/no/such/folder/clip.avi", HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND)},
+      {Folder, HRESULT_FROM_WIN32(ERROR_DIRECTORY_NOT_SUPPORTED)},
+      {Pipe, HRESULT_FROM_WIN32(ERROR_BAD_FILE_TYPE)},
       {TestMediaPath(TTestMedia::UnknownType), VFW_E_UNKNOWN_FILE_TYPE},
       {TestMediaPath(TTestMedia::NoDecoder), VFW_E_UNSUPPORTED_STREAM},
   };
@@ -65,6 +78,7 @@ TEST(RenderFileFailure, EachCauseAnswersItsOwnCodeAndLeavesTheGraphEmpty) {
     char Text[256];
     EXPECT_GT(AMGetErrorTextA(Code, Text, sizeof Text), 0u);
   }
+  std::filesystem::remove_all(Dir);
 }
 
 TEST(RenderFileFailure, TruncatedFileFailsInsteadOfHanging) {
@@ -74,14 +88,16 @@ TEST(RenderFileFailure, TruncatedFileFailsInsteadOfHanging) {
   EXPECT_TRUE(FilterNames(Graph).empty());
 }
 
+// Failing into a running graph, whether before or after opening the file, leaves it playing.
 TEST(RenderFileFailure, FailedFileLeavesTheFileRenderedBeforeIt) {
   const auto Graph = NewGraph();
   ASSERT_EQ(S_OK, Render(Graph, TestMediaPath(TTestMedia::Wav)));
   const auto Before = FilterNames(Graph);
-  EXPECT_EQ(VFW_E_UNKNOWN_FILE_TYPE, Render(Graph, TestMediaPath(TTestMedia::UnknownType)));
-  EXPECT_EQ(Before, FilterNames(Graph));
   ASSERT_TRUE(SUCCEEDED(As<IMediaControl>(Graph)->Run()));
-  EXPECT_TRUE(WaitForEvent(Graph, EC_COMPLETE, 10000));
+  EXPECT_EQ(VFW_E_UNKNOWN_FILE_TYPE, Render(Graph, TestMediaPath(TTestMedia::UnknownType)));
+  EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND), Render(Graph, MissingMediaPath()));
+  EXPECT_EQ(Before, FilterNames(Graph));
+  EXPECT_TRUE(WaitForEvent(Graph, EC_COMPLETE, 20000));
 }
 
 TEST(RenderFile, SecondFilePlaysAlongWithTheFirst) {
@@ -121,4 +137,26 @@ TEST(Graph, DisconnectAndRemoveLeaveNoFilterBehind) {
   for (const auto& F : FiltersOf(Graph)) EXPECT_EQ(S_OK, Graph->RemoveFilter(F.Get()));
   EXPECT_TRUE(FilterNames(Graph).empty());
   EXPECT_FALSE(WaitForEvent(Graph, EC_ERRORABORT, 500));
+}
+
+// A busy machine slows a render down without stopping it: the bound counts progress, so a render
+// that keeps moving outlasts the stall limit; one that stops, or never gets anywhere, still ends.
+TEST(RenderDeadline, OutlastsSlowProgressAndStillEndsAStuckOrEndlessRender) {
+  using namespace std::chrono_literals;
+  const auto Start = TRenderDeadline::TClock::now();
+  TRenderDeadline Stuck(Start, 10s, 60s);
+  EXPECT_FALSE(Stuck.Passed(Start + 9s));
+  EXPECT_TRUE(Stuck.Passed(Start + 10s));
+
+  TRenderDeadline Slow(Start, 10s, 60s);
+  for (auto At = 8s; At < 48s; At += 8s) {
+    Slow.Moved(Start + At);
+    EXPECT_FALSE(Slow.Passed(Start + At + 9s));
+  }
+  EXPECT_TRUE(Slow.Passed(Start + 50s));  // stopped moving at 40 s
+
+  TRenderDeadline Endless(Start, 10s, 60s);
+  for (auto At = 5s; At < 70s; At += 5s) Endless.Moved(Start + At);
+  EXPECT_FALSE(Endless.Passed(Start + 59s));
+  EXPECT_TRUE(Endless.Passed(Start + 60s));
 }

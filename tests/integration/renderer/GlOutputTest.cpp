@@ -10,7 +10,7 @@
 #include <QWidget>
 #include <functional>
 
-#include "GstTestSupport.h"
+#include "support/GstTestSupport.h"
 #include "media/TestMedia.h"
 #include "platform/com/ClassRegistry.h"
 #include "platform/dshow/Video.h"

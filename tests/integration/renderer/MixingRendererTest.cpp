@@ -3,15 +3,13 @@
 // anew for streams that come after others ended.
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QImage>
-#include <QThread>
+#include <QTest>
 #include <QWidget>
-#include <chrono>
 #include <filesystem>
 #include <functional>
 
-#include "GstTestSupport.h"
+#include "support/GstTestSupport.h"
 #include "media/TestMedia.h"
 #include "platform/com/ClassRegistry.h"
 #include "platform/dshow/ErrorText.h"
@@ -105,14 +103,11 @@ protected:
   }
   // The latest frame once Check accepts it, within a generous time; the last one seen if not.
   TFrame WaitForFrame(const std::function<bool(const TFrame&)>& Check) {
-    const auto End = std::chrono::steady_clock::now() + std::chrono::seconds(15);
     TFrame Frame;
-    while (std::chrono::steady_clock::now() < End) {
-      QCoreApplication::processEvents();
+    static_cast<void>(QTest::qWaitFor([&] {
       Frame = Current();
-      if (!Frame.Image.isNull() && Check(Frame)) return Frame;
-      QThread::msleep(20);
-    }
+      return !Frame.Image.isNull() && Check(Frame);
+    }, 15000));  // the caller checks the frame
     return Frame;
   }
   // Clears the graph as the program does between entries: everything but the renderer goes.
@@ -164,12 +159,11 @@ TEST_F(MixingRendererTest, ASecondFileIsMixedAtItsRectangleAlphaAndZOrder) {
 
   if (!HasDisplay()) return;  // nothing is painted
   // What the window shows is the same frame.
-  const auto End = std::chrono::steady_clock::now() + std::chrono::seconds(5);
   TFrame Shown;
-  do {
-    QCoreApplication::processEvents();
+  static_cast<void>(QTest::qWaitFor([&] {
     Shown.Image = Window.grab().toImage();
-  } while (!Near(Shown.At(240, 180), Purple) && std::chrono::steady_clock::now() < End);
+    return Near(Shown.At(240, 180), Purple);
+  }, 15000));
   EXPECT_TRUE(Near(Shown.At(80, 60), Red)) << Describe(Shown.At(80, 60));
   EXPECT_TRUE(Near(Shown.At(240, 180), Purple)) << Describe(Shown.At(240, 180));
 }
@@ -259,14 +253,14 @@ TEST_F(MixingRendererTest, RenewedGraphsAndRenderersLeaveNoDescriptorsOrThreadsB
     WaitForFrame([](const TFrame& F) { return Near(F.AtPart(0.25, 0.25), Red); });
   };
   for (int I = 0; I < 5; ++I) Cycle();  // what is made once (plugins, pools) is made by now
-  QThread::msleep(200);
   const int Descriptors = Entries("/proc/self/fd"), Threads = Entries("/proc/self/task");
   for (int I = 0; I < 25; ++I) Cycle();
   FreeGraph();
-  QThread::msleep(200);
-  system(("ls -l /proc/" + std::to_string(getpid()) + "/fd | tail -12").c_str());
-  EXPECT_LE(Entries("/proc/self/fd"), Descriptors + 2);
-  EXPECT_LE(Entries("/proc/self/task"), Threads + 2);
+  // Streaming threads end, and let go of what they hold, a little after the graph is freed.
+  EXPECT_TRUE(QTest::qWaitFor([&] {
+    return Entries("/proc/self/fd") <= Descriptors + 2 && Entries("/proc/self/task") <= Threads + 2;
+  }, 15000)) << Entries("/proc/self/fd") << " descriptors, " << Entries("/proc/self/task") << " threads; before: "
+             << Descriptors << ", " << Threads;
 }
 
 TEST_F(MixingRendererTest, WithNoStreamConnectedTheLastFrameStaysAndIsFittedAgainOnResize) {

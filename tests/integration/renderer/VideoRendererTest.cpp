@@ -10,19 +10,17 @@
 #include <QWidget>
 #include <QWindow>
 
-#include "GstTestSupport.h"
+#include "support/GstTestSupport.h"
 #include "media/TestMedia.h"
 #include "platform/com/ClassRegistry.h"
 #include "platform/dshow/EventCodes.h"
 #include "platform/dshow/Video.h"
 #include "platform/win/Messages.h"
+#include "platform/win/WindowClasses.h"
 
 namespace {
 QWindow* RendererWindowOf(QObject* Owner, const QString& Caption) {
-  for (QObject* Child : Owner->children())
-    if (Child->property("WindowClass").toByteArray() == "VideoRenderer" && Child->objectName() == Caption)
-      return qobject_cast<QWindow*>(Child);
-  return nullptr;
+  return qobject_cast<QWindow*>(WindowOf(FindWindowEx(Owner, VideoRendererWindowClass, Caption)));
 }
 
 bool IsRed(QRgb P) { return qRed(P) > 195 && qGreen(P) < 60 && qBlue(P) < 60; }

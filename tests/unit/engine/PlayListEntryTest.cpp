@@ -87,8 +87,8 @@ TEST(PlayListEntry, BaseOperationsOnlyMoveTheState) {
   TVizmoraPlayer Player;
   struct Plain : TPlayListEntry {
     using TPlayListEntry::TPlayListEntry;
-    QWidget* CreatePropertiesFrame() override { return nullptr; }
-    void ApplyProperties(QWidget*) override {}
+    IPropertiesFrame* CreatePropertiesFrame() override { return nullptr; }
+    void ApplyProperties(IPropertiesFrame*) override {}
   } E(&Player);
   EXPECT_EQ(E.Owner, &Player);
   E.Play();

@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "TestEntry.h"
+#include "support/FileSizeLimit.h"
 #include "engine/VizmoraPlayer.h"
 
 namespace fs = std::filesystem;
@@ -41,6 +42,16 @@ struct PlayListFileTest : ::testing::Test {
     return E;
   }
   TTestEntry* At(int I) const { return static_cast<TTestEntry*>(PL.Items(I)); }
+  // The message of the error a save raises; "saved" when it raises none.
+  template <typename Error>
+  std::string SaveFailure(const std::string& Path) {
+    try {
+      WritePlayListFile(Path, PL, Kinds);
+    } catch (const Error& E) {
+      return E.Message;
+    }
+    return "saved";
+  }
 };
 }  // namespace
 
@@ -161,4 +172,37 @@ TEST_F(PlayListFileTest, SaveIntoAMissingFolderRaisesNamingThePath) {
   } catch (const EFCreateError& E) {
     EXPECT_EQ(E.Message.rfind("Cannot create file \"" + Path + "\". ", 0), 0u) << E.Message;
   }
+}
+
+// A disk that fills halfway through the save.
+TEST_F(PlayListFileTest, SaveOntoAFullDiskLeavesTheOldFileByteForByte) {
+  Add("/old/one.avi", 0);
+  const auto Path = PathOf("full.pll");
+  WritePlayListFile(Path, PL, Kinds);
+  const auto Before = ReadBytes(Path);
+  for (int I = 0; I < 20000; ++I) Add("/new/a-long-enough-name-" + std::to_string(I) + ".avi", I);
+  {
+    TFileSizeLimit Limit(64 * 1024);
+    EXPECT_EQ(SaveFailure<EWriteError>(Path), "Stream write error: " + Path + ": File too large");
+  }
+  EXPECT_EQ(ReadBytes(Path), Before);
+  EXPECT_EQ(std::distance(fs::directory_iterator(Dir), fs::directory_iterator()), 1);
+}
+
+TEST_F(PlayListFileTest, SaveThroughALinkWritesItsFileAndAReadOnlyFileIsRefused) {
+  Add("/m/one.avi", 0);
+  fs::create_directories(Dir / "shows");
+  const auto Real = PathOf("shows/real.pll");
+  const auto Link = PathOf("link.pll");
+  fs::create_symlink("shows/real.pll", Link);
+  WritePlayListFile(Link, PL, Kinds);
+  EXPECT_TRUE(fs::is_symlink(Link));
+  EXPECT_EQ(fs::file_size(Real), 1 + 4 + 10 + 8 + 4u);
+
+  const auto Before = ReadBytes(Real);
+  fs::permissions(Real, fs::perms::owner_read | fs::perms::group_read);
+  Add("/m/two.avi", 0);
+  EXPECT_EQ(SaveFailure<EFCreateError>(Link), "Cannot create file \"" + Link + "\". Permission denied");
+  EXPECT_EQ(ReadBytes(Real), Before);
+  EXPECT_EQ(fs::status(Real).permissions(), fs::perms::owner_read | fs::perms::group_read);
 }

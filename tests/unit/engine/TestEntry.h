@@ -33,8 +33,8 @@ public:
     TPlayListEntry::Pause();
   }
   void Seek(int Percent) override { Record("seek " + std::to_string(Percent)); }
-  QWidget* CreatePropertiesFrame() override { return nullptr; }
-  void ApplyProperties(QWidget*) override {}
+  IPropertiesFrame* CreatePropertiesFrame() override { return nullptr; }
+  void ApplyProperties(IPropertiesFrame*) override {}
   // A body of the base and one extra 32-bit field, to show subclasses append after the base.
   void SaveToStream(TStream& Stream) override {
     TPlayListEntry::SaveToStream(Stream);

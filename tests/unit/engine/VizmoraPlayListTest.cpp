@@ -188,3 +188,39 @@ TEST_F(PlayListTest, DestroyingThePlaylistFreesEveryEntryInOrder) {
   }
   EXPECT_EQ(Calls, (Log{"free x", "free y"}));
 }
+
+TEST_F(PlayListTest, ListenersHearEveryChangeInOrder) {
+  Log Heard;
+  const char* const Names[] = {"entries", "current", "state", "seek"};
+  auto Listen = [&Heard, &Names](const char* Who) {
+    return [&Heard, &Names, Who](TPlayListChange C) { Heard.push_back(std::string(Who) + " " + Names[static_cast<int>(C)]); };
+  };
+  PL.Listeners.Add(Listen("one"));
+  const int Second = PL.Listeners.Add(Listen("two"));
+  TTestEntry* A = Add("a");
+  PL.Listeners.Remove(Second);
+  TTestEntry* B = Add("b");
+  PL.PauseResume();  // nothing playing: nothing changes, nobody is told
+  PL.PlayIndex(0);
+  PL.PauseResume();
+  PL.Seek(50);
+  A->Finish();  // the next entry starts
+  A->FailPlay = true;
+  EXPECT_THROW(B->Finish(), std::runtime_error);  // wrapping round to an entry that fails
+  PL.Seek(10);  // the failed entry is not playing
+  PL.Remove(A);
+  EXPECT_EQ(Heard, (Log{"one entries", "two entries", "one entries", "one state", "one current", "one state",
+                        "one seek", "one state", "one current", "one state", "one current", "one state",
+                        "one entries"}));
+
+  // A listener may remove itself while it is told.
+  Heard.clear();
+  int Self = 0;
+  Self = PL.Listeners.Add([&](TPlayListChange) {
+    Heard.push_back("self");
+    PL.Listeners.Remove(Self);
+  });
+  PL.Stop();
+  PL.Stop();
+  EXPECT_EQ(Heard, (Log{"one state", "self", "one state"}));
+}

@@ -4,10 +4,10 @@
 #include "EntryFixture.h"
 #include "engine/AVIPLE.h"
 #include "engine/VizmoraPlayer.h"
+#include "fakes/FakeVideoHost.h"
 #include "fakes/FakeVideoRenderers.h"
 #include "framework/Streams.h"
 #include "media/DirectShowException.h"
-#include "media/VideoWindow.h"
 
 namespace {
 constexpr LONGLONG Second = 10000000;  // 100-ns units
@@ -15,13 +15,10 @@ constexpr LONGLONG Second = 10000000;  // 100-ns units
 class VideoEntryTest : public EntryFixture {
 protected:
   VideoEntryTest() {
-    VW->setObjectName("VW");
-    VW->SetMode(vmVMR);
-    VW->VMROptions()->SetMode(vmrWindowless);
-    VW->SetFilterGraph(FG.get());
+    (new TFakeVMR9(Log, "VMR1"))->QueryInterface(IUnknown::IID, VW.Renderer.ReleaseAndGetVoidAddress());
     E->MainGraph = FG.get();
     E->SoundGraph = SG.get();
-    E->VideoWindow = VW.get();
+    E->VideoWindow = &VW;
     E->FileName = "/show/clip.avi";
     E->OnFinished = [this](TPlayListEntry*) { ++Finished; };
     Log.Take();
@@ -44,8 +41,7 @@ protected:
     return Calls;
   }
 
-  TFakeRendererClasses Renderers{Log};
-  std::unique_ptr<TVideoWindow> VW = std::make_unique<TVideoWindow>();
+  TFakeVideoHost VW;
   std::unique_ptr<TAVIPLE> E = std::make_unique<TAVIPLE>(nullptr);
   int Finished = 0;
 };
@@ -76,6 +72,22 @@ TEST_F(VideoEntryTest, OverlayIsMixedAfterBothRendersAndBeforeTheRun) {
   EXPECT_EQ(EntryCalls(), (TCalls{"G2 Stop", "G1 Stop", "create G3", "G3 RenderFile /show/clip.avi",
                                   "G3 RenderFile /show/logo.avi", "SetOutputRect 1 0.5,0.25,1,0.75", "SetAlpha 1 0.5",
                                   "SetZOrder 1 0", "SetAlpha 0 1", "G3 Run"}));
+}
+
+TEST_F(VideoEntryTest, AnOverlayWithoutAMixingRendererOrWindowPlaysUnmixed) {
+  E->AdditionalFile = "/show/logo.avi";
+  const TCalls Unmixed{"G2 Stop", "G1 Stop", "create G3", "G3 RenderFile /show/clip.avi", "G3 RenderFile /show/logo.avi",
+                       "G3 Run"};
+  VW.Renderer.Reset();  // the classic renderer, or none yet
+  E->Play();
+  EXPECT_EQ(EntryCalls(), Unmixed);
+  E->Stop();
+  QObject NotAWindow;
+  E->VideoWindow = &NotAWindow;
+  Log.Take();
+  E->Play();
+  EXPECT_EQ(EntryCalls(), (TCalls{"G2 Stop", "G3 Stop", "create G4", "G4 RenderFile /show/clip.avi",
+                                  "G4 RenderFile /show/logo.avi", "G4 Run"}));
 }
 
 TEST_F(VideoEntryTest, AFileThatCannotBeRenderedLeavesTheEntryAsItWas) {

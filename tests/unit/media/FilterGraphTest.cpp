@@ -175,6 +175,12 @@ TEST_F(GraphFixture, RenderFileTellsObserversAroundASuccessAndOnlyBeforeAFailure
   ExpectGraphError([&] { FG->RenderFile(u"/media/missing.avi"); }, HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND),
                    "The file was not found. ($80070002).");
   EXPECT_EQ(Log.Take(), (TCalls{"observe control 3 0", "G1 RenderFile /media/missing.avi"}));
+
+  // A path holding a NUL names no file: the file named by the part before it is not played.
+  Graph().RenderResult = S_OK;
+  ExpectGraphError([&] { FG->RenderFile(std::string("/media/clip.avi\0.jpg", 20)); },
+                   HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND), "The file was not found. ($80070002).");
+  EXPECT_EQ(Log.Take(), (TCalls{"observe control 3 0"}));
 }
 
 TEST(CheckGraphResult, PassesSuccessCodesAndNamesUnknownFailuresByCodeAlone) {
@@ -321,4 +327,24 @@ TEST_F(GraphFixture, DestructionDeactivatesFirst) {
   EXPECT_EQ(Log.Take(), (TCalls{"observe control 7 0", "A before-remove", "A filter", "G1 RemoveFilter A",
                                 "A after-remove", "G1 SetNotifyFlags 1", "G1 SetLogFile 0"}));
   EXPECT_EQ(References(Classes.Latest()), 1u);
+}
+
+TEST_F(GraphFixture, TheLastVolumeSetReachesEveryGraphBuiltLater) {
+  const auto VolumeCalls = [this] {
+    TCalls Volumes;
+    for (const std::string& Call : Log.Take())
+      if (Call.find("put_Volume") != std::string::npos) Volumes.push_back(Call);
+    return Volumes;
+  };
+  FG->SetActive(true);
+  FG->SetActive(false);
+  FG->SetActive(true);
+  EXPECT_EQ(VolumeCalls(), TCalls{}) << "graphs keep the platform's volume until one is set";
+  FG->SetVolume(0);
+  FG->SetActive(false);
+  FG->SetVolume(2500);  // while inactive: kept for the next graph
+  FG->SetActive(true);
+  FG->SetActive(false);
+  FG->SetActive(true);
+  EXPECT_EQ(VolumeCalls(), (TCalls{"G2 put_Volume -10000", "G3 put_Volume -7500", "G4 put_Volume -7500"}));
 }

@@ -1,10 +1,12 @@
 // The registry calls over the per-user .reg file.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 
+#include "support/FileSizeLimit.h"
 #include "unit/settings/TempRegistry.h"
 
 namespace {
@@ -150,5 +152,155 @@ TEST(Registry, TwoProcessesKeepEachOthersValues) {
     EXPECT_EQ(QueryValue(Key + "\\PlayLstFm", "V" + std::to_string(I)).Text(), std::to_string(I));
     EXPECT_EQ(QueryValue(Key + "\\vizmoraFM", "V" + std::to_string(I)).Text(), std::to_string(I));
   }
+}
+}  // namespace
+
+namespace {
+// The bytes the program's own calls produce, kept exactly as they have always been.
+TEST(Registry, FileBytesOfTheProgramsOwnCalls) {
+  TTempRegistry Reg;
+  HKEY Root = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, Key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &Root, nullptr),
+            ERROR_SUCCESS);
+  RegCloseKey(Root);
+  for (const char* Form : {"vizmoraFM", "PlayLstFm"}) {
+    const std::string Section = Key + "\\" + Form;
+    for (const char* Name : {"VW.VMROptions.KeepAspectRatio", ".Left", ".Top", ".Right", ".Bottom", ".WindowState"})
+      SetText(Section, Name, "1");
+  }
+  SetText(Key + "\\PlayLstFm", ".left", "700");
+  SetText("", "", "root default");
+  SetDword("Other\\Sub", "D", 7);
+  SetValue("Other\\Sub", "Q", REG_QWORD, {1, 2, 3, 4, 5, 6, 7, 8});
+  const std::string Form = "\"VW.VMROptions.KeepAspectRatio\"=\"1\"\n\".Left\"=\"1\"\n\".Top\"=\"1\"\n"
+                           "\".Right\"=\"1\"\n\".Bottom\"=\"1\"\n\".WindowState\"=\"1\"\n";
+  EXPECT_EQ(Reg.Text(),
+            "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software]\n\n"
+            "[HKEY_CURRENT_USER\\Software\\Quorvex Software]\n\n"
+            "[HKEY_CURRENT_USER\\Software\\Quorvex Software\\Vizmora]\n\n"
+            "[HKEY_CURRENT_USER\\Software\\Quorvex Software\\Vizmora\\vizmoraFM]\n" + Form + "\n"
+            "[HKEY_CURRENT_USER\\Software\\Quorvex Software\\Vizmora\\PlayLstFm]\n" +
+            std::string(Form).replace(Form.find(".Left\"=\"1"), 9, ".Left\"=\"700") + "\n"
+            "[HKEY_CURRENT_USER]\n@=\"root default\"\n\n[HKEY_CURRENT_USER\\Other]\n\n"
+            "[HKEY_CURRENT_USER\\Other\\Sub]\n\"D\"=dword:00000007\n\"Q\"=hex(b):01,02,03,04,05,06,07,08\n");
+}
+
+// Names compare as Qt compares without letter case; bytes that are no UTF-8 stay distinct.
+TEST(Registry, NamesFoldTheirLetterCaseOnly) {
+  TTempRegistry Reg;
+  SetText(Key, "\xC3\x84rger", "upper");  // Ärger
+  SetText(Key, "\xC3\xA4RGER", "lower");  // äRGER: the same name
+  SetText(Key, "\xFF", "ff");
+  SetText(Key, "\xFE", "fe");
+  SetText(Key, "\xC3", "cut");
+  EXPECT_EQ(QueryValue(Key, "\xC3\x84rger").Text(), "lower");
+  EXPECT_EQ(QueryValue(Key, "\xFF").Text(), "ff");
+  EXPECT_EQ(QueryValue(Key, "\xFE").Text(), "fe");
+  EXPECT_EQ(QueryValue(Key, "\xC3").Text(), "cut");
+  EXPECT_EQ(Reg.Text().find("\xC3\xA4RGER"), std::string::npos) << "the name keeps the case it was made with";
+}
+
+// Keys listed without their parents, thousands of them and one very deep, read as written and
+// are rewritten at about their own size.
+TEST(Registry, LargeAndDeepFilesKeepTheirShape) {
+  TTempRegistry Reg;
+  std::string Text = "Windows Registry Editor Version 5.00\n";
+  for (int I = 0; I < 20000; ++I)
+    Text += "\n[HKEY_CURRENT_USER\\Bulk\\K" + std::to_string(I) + "]\n\"V\"=\"" + std::to_string(I) + "\"\n";
+  std::string Deep = "Deep";
+  for (int I = 0; I < 600; ++I) Deep += "\\d";
+  Text += "\n[HKEY_CURRENT_USER\\" + Deep + "]\n\"V\"=dword:00000001\n";
+  Reg.SetText(Text);
+
+  EXPECT_EQ(QueryValue("bulk\\k19999", "v").Text(), "19999");
+  EXPECT_EQ(QueryValue(Deep, "V").Data, (std::vector<BYTE>{1, 0, 0, 0}));
+  EXPECT_TRUE(KeyExists("Deep\\d\\d")) << "a parent the file only implies exists";
+  EXPECT_FALSE(KeyExists("Deep\\e"));
+  EXPECT_FALSE(QueryValue("Deep\\d", "V").Found);
+
+  SetText("Deep\\d", "New", "x");
+  const std::string After = Reg.Text();
+  EXPECT_LT(After.size(), Text.size() + 100) << "implied parents are not written out";
+  EXPECT_EQ(After.find("[HKEY_CURRENT_USER\\Bulk]\n"), std::string::npos);
+  EXPECT_NE(After.find("[HKEY_CURRENT_USER\\Deep\\d]\n\"New\"=\"x\"\n"), std::string::npos);
+  EXPECT_EQ(QueryValue(Deep, "V").Data, (std::vector<BYTE>{1, 0, 0, 0}));
+}
+
+TEST(Registry, ALinkedFileIsWrittenWhereTheLinkPoints) {
+  TTempRegistry Reg;
+  const std::string Real = Reg.Folder() + "/elsewhere/real.reg";
+  std::filesystem::create_directories(Reg.Folder() + "/elsewhere");
+  ::symlink("elsewhere/real.reg", Reg.FileName().c_str());
+  SetText(Key, "V", "1");
+  EXPECT_TRUE(std::filesystem::is_symlink(Reg.FileName()));
+  EXPECT_NE(Reg.Text().find("\"V\"=\"1\""), std::string::npos);
+  EXPECT_TRUE(std::filesystem::exists(Real + ".lock")) << "processes lock the file itself, by any name";
+
+  // A damaged file behind the link is moved aside where it lies; the link stays.
+  SetRegistryDamageReport([](const std::string&) {});
+  std::ofstream(Real) << "garbage";
+  EXPECT_FALSE(KeyExists(Key));
+  SetRegistryDamageReport(nullptr);
+  EXPECT_TRUE(std::filesystem::exists(Real + ".damaged"));
+  SetText(Key, "W", "2");
+  EXPECT_TRUE(std::filesystem::is_symlink(Reg.FileName()));
+  EXPECT_NE(Reg.Text().find("\"W\"=\"2\""), std::string::npos);
+}
+
+// What cannot be a settings file (a FIFO, a device, a folder, a file past the limit) never
+// blocks or fills the program: reads give the defaults, writes fail, the thing at the path is
+// left as it is, and the user is told once.
+TEST(Registry, UnusableFilesAreLeftAloneWithOneMessage) {
+  TTempRegistry Reg;
+  const std::string Folder = Reg.Folder();
+  ::mkfifo((Folder + "/fifo.reg").c_str(), 0600);
+  ::symlink("/dev/zero", (Folder + "/zero.reg").c_str());
+  std::filesystem::create_directories(Folder + "/folder.reg");
+  std::ofstream(Folder + "/huge.reg") << "Windows Registry Editor Version 5.00\n";
+  std::filesystem::resize_file(Folder + "/huge.reg", 17u << 20);
+  struct Case {
+    const char* Name;
+    const char* Says;
+  };
+  for (const Case& C : {Case{"fifo.reg", "is not a regular file"}, Case{"zero.reg", "is not a regular file"},
+                        Case{"folder.reg", "is not a regular file"}, Case{"huge.reg", "is larger than 16 MB"}}) {
+    const std::string Path = Folder + "/" + C.Name;
+    setenv("VIZMORA_REGISTRY", Path.c_str(), 1);
+    std::vector<std::string> Reports;
+    SetRegistryDamageReport([&](const std::string& M) { Reports.push_back(M); });
+    const auto Before = std::filesystem::symlink_status(Path).type();
+    EXPECT_FALSE(KeyExists(Key)) << C.Name;
+    HKEY Created = nullptr;
+    EXPECT_NE(RegCreateKeyExA(HKEY_CURRENT_USER, Key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &Created, nullptr),
+              ERROR_SUCCESS)
+        << C.Name;
+    EXPECT_FALSE(QueryValue(Key, "V").Found);
+    SetRegistryDamageReport(nullptr);
+    ASSERT_EQ(Reports.size(), 1u) << C.Name;
+    EXPECT_EQ(Reports[0], "The settings file \"" + Path + "\" " + C.Says +
+                              ". The settings have their defaults and are not saved; the file is left as it is.");
+    EXPECT_EQ(std::filesystem::symlink_status(Path).type(), Before) << C.Name;
+  }
+  EXPECT_EQ(std::filesystem::file_size(Folder + "/huge.reg"), 17u << 20);
+  EXPECT_FALSE(std::filesystem::exists("/dev/zero.lock"));
+}
+
+// A disk that fills while the file is written: the call fails, the old file stays byte for
+// byte, and later calls still read the old values.
+TEST(Registry, AWriteFailingHalfwayLeavesTheOldFile) {
+  TTempRegistry Reg;
+  SetText(Key, "Kept", "old");
+  const std::string Before = Reg.Text();
+  HKEY Open = nullptr;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, Key.c_str(), 0, KEY_ALL_ACCESS, &Open), ERROR_SUCCESS);
+  const std::vector<BYTE> Big(256 * 1024, 'x');
+  {
+    TFileSizeLimit Limit(64 * 1024);
+    EXPECT_NE(RegSetValueExA(Open, "Big", 0, REG_BINARY, Big.data(), static_cast<DWORD>(Big.size())), ERROR_SUCCESS);
+  }
+  RegCloseKey(Open);
+  EXPECT_EQ(Reg.Text(), Before);
+  EXPECT_FALSE(QueryValue(Key, "Big").Found);
+  EXPECT_EQ(QueryValue(Key, "Kept").Text(), "old");
 }
 }  // namespace

@@ -12,6 +12,8 @@ TEST(CommandLine, FilesAndSwitchesInTheOrderGiven) {
   EXPECT_EQ(C.Loops, 3);
   EXPECT_TRUE(IsPlayListPath("show.PLL"));
   EXPECT_FALSE(IsPlayListPath("show.pll.avi"));
+  EXPECT_TRUE(IsPlayListPath("vlc.M3U8"));
+  EXPECT_TRUE(IsPlayListPath("list.xspf"));
 }
 
 TEST(CommandLine, BadArgumentsAreNamed) {

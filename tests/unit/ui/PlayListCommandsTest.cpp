@@ -43,16 +43,19 @@ protected:
 TEST_F(PlayListCommandsTest, KindsFollowTheExtension) {
   TVizmoraPlayer Player;
   TEntryKinds Kinds(Player.PlayList, nullptr, nullptr, nullptr);
-  for (const char* Name : {"clip.Avi", "CLIP.AVI", "scene.vob", "photo.jpeg", "photo.JPG", "anim.gif", "photo.bmp",
-                           "song.mp3", "noext", "/dir.avi/noext"})
+  for (const char* Name : {"clip.Avi", "CLIP.AVI", "scene.vob", "movie.Mp4", "talk.webm", "photo.jpeg", "photo.JPG",
+                           "anim.gif", "photo.bmp", "shot.PNG", "scan.tiff", "song.mp3", "noext", "/dir.avi/noext",
+                           "archive.avi.gz", "trailing.", "Ärger.AVİ"})
     Kinds.AddMediaFile(Name);
-  ASSERT_EQ(Player.PlayList->Count(), 6);
-  for (int I = 0; I < 3; ++I) EXPECT_NE(dynamic_cast<TAVIPLE*>(Player.PlayList->Items(I)), nullptr) << I;
-  for (int I = 3; I < 6; ++I) EXPECT_NE(dynamic_cast<TGIFPLE*>(Player.PlayList->Items(I)), nullptr) << I;
+  ASSERT_EQ(Player.PlayList->Count(), 11);
+  for (int I = 0; I < 5; ++I) EXPECT_NE(dynamic_cast<TAVIPLE*>(Player.PlayList->Items(I)), nullptr) << I;
+  for (int I = 5; I < 11; ++I) EXPECT_NE(dynamic_cast<TGIFPLE*>(Player.PlayList->Items(I)), nullptr) << I;
   EXPECT_EQ(Player.PlayList->Current, 0);
   EXPECT_EQ(Player.PlayList->Items(0)->State, esIdle) << "adding plays nothing";
   EXPECT_EQ(CodeForEntryClass(*Player.PlayList->Items(0)), ecVideoEntry);
-  EXPECT_EQ(CodeForEntryClass(*Player.PlayList->Items(5)), ecPictureEntry);
+  EXPECT_EQ(CodeForEntryClass(*Player.PlayList->Items(10)), ecPictureEntry);
+  EXPECT_STREQ(EntryKindOf(*Player.PlayList->Items(4)).Name, "video");
+  EXPECT_STREQ(EntryKindOf(*Player.PlayList->Items(9)).Name, "picture");
   EXPECT_EQ(EntryClassForCode(2), nullptr);
 }
 
@@ -122,6 +125,63 @@ TEST_F(PlayListCommandsTest, SaveFailsWithoutWritingWhenAFileIsMissing) {
   EXPECT_EQ(SavePlayList({Touch("a.avi"), (Dir / "gone.avi").string()}, Out, Err), 1);
   EXPECT_NE(Err.str().find("gone.avi: no such file"), std::string::npos);
   EXPECT_FALSE(fs::exists(Out));
+  fs::create_directory(Dir / "folder.avi");
+  EXPECT_EQ(SavePlayList({(Dir / "folder.avi").string()}, Out, Err), 1);
+  EXPECT_NE(Err.str().find("folder.avi: is a folder, not a file"), std::string::npos);
+  EXPECT_FALSE(fs::exists(Out));
   EXPECT_EQ(SavePlayList({Touch("b.avi")}, (Dir / "no-dir" / "out.pll").string(), Err), 1);
   EXPECT_NE(Err.str().find("Cannot create file"), std::string::npos);
+}
+
+TEST_F(PlayListCommandsTest, OtherPlayersPlaylistsGiveEntriesOfTheirKindWithItsDefaults) {
+  Touch("clip.avi");
+  Touch("photo.jpg");
+  const auto M3U = (Dir / "mpv.m3u").string();
+  std::ofstream(M3U) << "clip.avi\nhttp://example.com/live.avi\nnotes.txt\n" << (Dir / "photo.jpg").string() << "\n";
+  const auto Lines = ListLines(M3U, 0);
+  ASSERT_EQ(Lines.size(), 2u);
+  EXPECT_EQ(Lines[0], "{\"index\":0,\"kind\":\"video\",\"file\":" + std::string("\"") + (Dir / "clip.avi").string() +
+                          "\",\"duration\":0,\"additional_file\":\"\",\"overlay\":{\"left\":0,\"top\":0,\"right\":0.1,"
+                          "\"bottom\":0.1},\"alpha\":1}");
+  EXPECT_EQ(Lines[1], "{\"index\":1,\"kind\":\"picture\",\"file\":\"" + (Dir / "photo.jpg").string() +
+                          "\",\"duration\":0,\"sound_file\":\"\",\"continue\":false,\"display_time\":10}");
+  EXPECT_NE(LastErrors.find(M3U + ": line 2: http://example.com/live.avi is a URL, skipped"), std::string::npos)
+      << LastErrors;
+  EXPECT_NE(LastErrors.find(M3U + ": " + (Dir / "notes.txt").string() + ": not a supported media file, skipped"),
+            std::string::npos)
+      << LastErrors;
+
+  // A broken XSPF keeps the tracks before the break and fails the listing.
+  const auto Xspf = (Dir / "cut.xspf").string();
+  std::ofstream(Xspf) << "<playlist xmlns='http://xspf.org/ns/0/'><trackList><track><location>clip.avi</location>"
+                         "</track><track><location>photo.jpg";
+  EXPECT_EQ(ListLines(Xspf, 1).size(), 1u);
+  EXPECT_NE(LastErrors.find("Playlist file \"" + Xspf + "\" is broken at line 1"), std::string::npos) << LastErrors;
+}
+
+TEST_F(PlayListCommandsTest, SaveWritesTheFormatItsNameEndsInAndPllOtherwise) {
+  const std::vector<std::string> Files = {Touch("a b.avi"), Touch("c.gif")};
+  std::ostringstream Err;
+  const auto Pll = (Dir / "show.pll").string();
+  ASSERT_EQ(SavePlayList(Files, Pll, Err), 0) << Err.str();
+  // Any name of no other format is the design's binary file, byte for byte.
+  const auto Plain = (Dir / "show").string();
+  ASSERT_EQ(SavePlayList(Files, Plain, Err), 0) << Err.str();
+  auto Bytes = [](const std::string& P) {
+    std::ifstream In(P, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(In), {});
+  };
+  EXPECT_EQ(Bytes(Plain), Bytes(Pll));
+  EXPECT_EQ(Bytes(Pll)[0], '\0');
+
+  for (const char* Name : {"show.m3u8", "show.M3U", "show.xspf"}) {
+    const auto Path = (Dir / Name).string();
+    ASSERT_EQ(SavePlayList({Pll}, Path, Err), 0) << Err.str();
+    EXPECT_EQ(Bytes(Path).rfind(Name[5] == 'x' ? "<?xml" : "#EXTM3U\n", 0), 0u) << Name;
+    const auto Lines = ListLines(Path, 0);
+    ASSERT_EQ(Lines.size(), 2u) << Name;
+    EXPECT_NE(Lines[0].find("\"file\":\"" + Files[0] + "\""), std::string::npos) << Lines[0];
+    EXPECT_NE(Lines[1].find("\"kind\":\"picture\""), std::string::npos) << Lines[1];
+  }
+  EXPECT_NE(Bytes((Dir / "show.m3u8").string()).find("\n" + Files[0] + "\n"), std::string::npos);
 }

@@ -1,4 +1,4 @@
-#include "GstTestSupport.h"
+#include "support/GstTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -27,13 +27,21 @@ HRESULT Render(const ComPtr<IGraphBuilder>& Graph, const std::string& Path) {
   return Graph->RenderFile(QString::fromStdString(Path).toStdU16String().c_str(), nullptr);
 }
 
+namespace {
+// Everything an enumerator hands out, in its order.
+template <typename IItem, typename IEnum>
+std::vector<ComPtr<IItem>> Enumerated(const ComPtr<IEnum>& Enum) {
+  std::vector<ComPtr<IItem>> Result;
+  IItem* Item = nullptr;
+  while (Enum->Next(1, &Item, nullptr) == S_OK) Result.push_back(ComPtr<IItem>::Attach(Item));
+  return Result;
+}
+}  // namespace
+
 std::vector<ComPtr<IBaseFilter>> FiltersOf(const ComPtr<IGraphBuilder>& Graph) {
-  std::vector<ComPtr<IBaseFilter>> Result;
   ComPtr<IEnumFilters> Enum;
   Graph->EnumFilters(Enum.ReleaseAndGetAddressOf());
-  IBaseFilter* Filter = nullptr;
-  while (Enum->Next(1, &Filter, nullptr) == S_OK) Result.push_back(ComPtr<IBaseFilter>::Attach(Filter));
-  return Result;
+  return Enumerated<IBaseFilter>(Enum);
 }
 
 namespace {
@@ -59,12 +67,9 @@ std::vector<ComPtr<IBaseFilter>> FiltersNamed(const ComPtr<IGraphBuilder>& Graph
 }
 
 std::vector<ComPtr<IPin>> PinsOf(const ComPtr<IBaseFilter>& Filter) {
-  std::vector<ComPtr<IPin>> Result;
   ComPtr<IEnumPins> Enum;
   Filter->EnumPins(Enum.ReleaseAndGetAddressOf());
-  IPin* Pin = nullptr;
-  while (Enum->Next(1, &Pin, nullptr) == S_OK) Result.push_back(ComPtr<IPin>::Attach(Pin));
-  return Result;
+  return Enumerated<IPin>(Enum);
 }
 
 GstElement* ElementOf(const ComPtr<IBaseFilter>& Filter) {

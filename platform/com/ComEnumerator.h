@@ -1,14 +1,15 @@
 #pragma once
-// Snapshot enumerators: IEnumFilters and IEnumPins over the items present when they were made.
+// Snapshot enumerators (IEnumFilters, IEnumPins, ...): Next and Reset over the items present
+// when the enumerator was made.
 #include <vector>
 
 #include "platform/com/ComObject.h"
 #include "platform/com/ComPtr.h"
 
 template <typename IEnum, typename IItem>
-class TGstEnumerator : public TComObject<IEnum> {
+class TComEnumerator : public TComObject<IEnum> {
 public:
-  explicit TGstEnumerator(std::vector<ComPtr<IItem>> Items) : FItems(std::move(Items)) {}
+  explicit TComEnumerator(std::vector<ComPtr<IItem>> Items) : FItems(std::move(Items)) {}
 
   HRESULT Next(ULONG Count, IItem** Items, ULONG* Fetched) override {
     if (!Items) return E_POINTER;
@@ -28,7 +29,7 @@ public:
   // Hands out a new enumerator over Items.
   static HRESULT Make(std::vector<ComPtr<IItem>> Items, IEnum** Enum) {
     if (!Enum) return E_POINTER;
-    auto* E = new TGstEnumerator(std::move(Items));
+    auto* E = new TComEnumerator(std::move(Items));
     E->AddRef();
     *Enum = E;
     return S_OK;

@@ -1,0 +1,37 @@
+#pragma once
+// The playlist's notice to whoever shows or drives it (the show runner, the playlist window,
+// the desktop's media controls): any number of listeners, each told what changed.
+// User-interface thread only.
+#include <functional>
+#include <utility>
+#include <vector>
+
+enum class TPlayListChange {
+  pcEntries,  // an entry was added or removed
+  pcCurrent,  // an entry was started, or Current was set
+  pcState,    // stopped, paused or resumed
+  pcSeek      // the current entry was asked to seek
+};
+
+class TPlayListListeners {
+public:
+  using TListener = std::function<void(TPlayListChange)>;
+
+  // Returns the key that removes the listener again.
+  int Add(TListener Listener) {
+    FListeners.emplace_back(++FLastKey, std::move(Listener));
+    return FLastKey;
+  }
+  void Remove(int Key) {
+    std::erase_if(FListeners, [Key](const auto& L) { return L.first == Key; });
+  }
+  // Tells a copy of the list, so a listener may add or remove listeners while it is told.
+  void Notify(TPlayListChange Change) const {
+    const auto Listeners = FListeners;
+    for (const auto& L : Listeners) L.second(Change);
+  }
+
+private:
+  std::vector<std::pair<int, TListener>> FListeners;
+  int FLastKey = 0;
+};

@@ -1,0 +1,159 @@
+#pragma once
+// The program's two windows as program start makes them, on real GStreamer under X, with a
+// registry of the test's own; and the user's hands: tool bar buttons, menus, the popup menu,
+// rows of the list and the file dialogs, driven with QtTest input.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <functional>
+
+#include "engine/PlayListEntry.h"
+#include "engine/VizmoraPlayer.h"
+#include "framework/ExceptionReport.h"
+#include "media/FilterGraph.h"
+#include "media/TestMedia.h"
+#include "media/VideoWindow.h"
+#include "platform/gst/GstPlatform.h"
+#include "ui/PlayLstFm.h"
+#include "ui/ProgramStart.h"
+#include "ui/PropertiesFrames.h"
+#include "ui/vizmoraFM.h"
+
+class PlayListWindow : public ::testing::Test {
+protected:
+  void SetUp() override {
+    qputenv("VIZMORA_REGISTRY", (Dir.path() + "/registry.reg").toUtf8());
+    SetExceptionReporter([this](const std::string& Message) { Reports.push_back(Message); });
+    GstPlatformInitialize();
+    InstallPropertiesFrames();
+    Start();
+  }
+  void TearDown() override {
+    FreeProgramForms();
+    SetExceptionReporter({});
+  }
+
+  // Program start, as the program runs it with windows.
+  void Start() {
+    CreateProgramForms(true);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(PlayLstFm));
+  }
+  TPlayLstFm& Window() { return *PlayLstFm; }
+  TVizmoraPlayList& List() { return *ThePlayer->PlayList; }
+
+  // Runs the event loop until Done or a generous time has passed; answers Done.
+  static bool RunUntil(const std::function<bool()>& Done, int Ms = 20000) {
+    QElapsedTimer Clock;
+    Clock.start();
+    while (!Done() && Clock.elapsed() < Ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return Done();
+  }
+  // Lets the event loop run for a while, for checks that nothing changes meanwhile.
+  static void RunFor(int Ms) {
+    RunUntil([] { return false; }, Ms);
+  }
+
+  static std::string Media(TTestMedia Kind) {
+    const std::string Path = TestMediaPath(Kind);
+    EXPECT_FALSE(Path.empty()) << "test media could not be generated";
+    return Path;
+  }
+
+  // A left click on the tool bar's button for the action.
+  void ClickButton(QAction* Action) {
+    QTest::mouseClick(Window().ToolBar1->widgetForAction(Action), Qt::LeftButton);
+  }
+  // Opens a menu of the main menu by a click on its title, then clicks the item.
+  void ChooseMenuItem(const QString& Title, QAction* Item) {
+    QMenuBar* Bar = Window().MainMenu1;
+    for (QAction* Top : Bar->actions())
+      if (Top->text() == Title) {
+        QTest::mouseClick(Bar, Qt::LeftButton, {}, Bar->actionGeometry(Top).center());
+        QMenu* Menu = Top->menu();
+        ASSERT_TRUE(RunUntil([Menu] { return Menu->isVisible(); }, 5000)) << "menu " << Title.toStdString();
+        QTest::mouseClick(Menu, Qt::LeftButton, {}, Menu->actionGeometry(Item).center());
+        return;
+      }
+    FAIL() << "no menu " << Title.toStdString();
+  }
+  // Right-clicks the video window and answers the popup menu that opens.
+  QMenu* OpenVideoPopupMenu() {
+    QWindow* Video = vizmoraFM->windowHandle();
+    QTest::mouseClick(Video, Qt::RightButton, {}, vizmoraFM->VW->geometry().center());
+    QMenu* Menu = vizmoraFM->PopupMenu1;
+    EXPECT_TRUE(RunUntil([Menu] { return Menu->isVisible(); }, 5000)) << "the popup menu did not open";
+    return Menu;
+  }
+
+  // The next file dialog to open is answered by typing Names (quoted, for several) into its
+  // file name field and pressing Enter; the dialog's folder is Folder.
+  void AnswerFileDialog(const QString& Folder, const QString& Names) {
+    auto* Poll = new QTimer;
+    QObject::connect(Poll, &QTimer::timeout, [Poll, Folder, Names] {
+      auto* Dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      if (!Dialog || !Dialog->isVisible()) return;
+      Poll->stop();
+      Poll->deleteLater();
+      if (Dialog->directory() != QDir(Folder)) Dialog->setDirectory(Folder);
+      auto* Edit = Dialog->findChild<QLineEdit*>("fileNameEdit");
+      Edit->setCompleter(nullptr);  // its popup, coming and going as it likes, would take keys
+      Edit->clear();
+      QTest::keyClicks(Edit, Names);
+      QTest::keyClick(Edit, Qt::Key_Return);
+    });
+    Poll->start(50);
+  }
+
+  // Adds the file as the window's handlers do, and lets the list show it.
+  void Add(TTestMedia Kind) {
+    Window().AddMediaFile(Media(Kind));
+    ASSERT_TRUE(ShowsEveryRow());
+  }
+  // The list is repainted at the screen's pace: lets it catch up with the playlist.
+  bool ShowsEveryRow() {
+    return RunUntil([this] { return Window().LB->model()->rowCount() == List().Count(); }, 5000);
+  }
+
+  QRect RowRect(int Index) { return Window().LB->ItemRect(Index); }
+  void ClickRow(int Index, Qt::KeyboardModifiers Modifiers = {}) {
+    QTest::mouseClick(Window().LB->viewport(), Qt::LeftButton, Modifiers, RowRect(Index).center());
+  }
+  void DoubleClickRow(int Index) {
+    QTest::mouseDClick(Window().LB->viewport(), Qt::LeftButton, {}, RowRect(Index).center());
+  }
+  // Double-clicks the row and waits until its entry plays with its graph running.
+  void PlayRow(int Index) {
+    DoubleClickRow(Index);
+    ASSERT_TRUE(RunUntil([this, Index] {
+      return List().Items(Index)->State == esPlaying && vizmoraFM->FG->GraphState() == gsRunning;
+    })) << "row " << Index << " did not start playing";
+  }
+
+  // The main graph's playing position in milliseconds.
+  static LONGLONG PositionMs() {
+    ComPtr<IMediaSeeking> Seeking;
+    LONGLONG Position = -1;
+    if (SUCCEEDED(vizmoraFM->FG->QueryInterface(Seeking))) Seeking->GetCurrentPosition(&Position);
+    return Position / 10000;
+  }
+  // The volume a graph sets, in hundredths of a decibel; 1 when it has no graph.
+  static LONG GraphVolume(TFilterGraph* Graph) {
+    ComPtr<IBasicAudio> Audio;
+    LONG Volume = 1;
+    if (SUCCEEDED(Graph->QueryInterface(Audio))) Audio->get_Volume(&Volume);
+    return Volume;
+  }
+
+  QTemporaryDir Dir;
+  std::vector<std::string> Reports;
+};

@@ -1,0 +1,479 @@
+#include "ui/PlayLstFm.h"
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QDesktopServices>
+#include <QFile>
+#include <QFileDialog>
+#include <QFrame>
+#include <QMenuBar>
+#include <QPainter>
+#include <QProxyStyle>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <vector>
+
+#include "engine/PlayListEntry.h"
+#include "engine/PropertiesFrames.h"
+#include "engine/VizmoraPlayer.h"
+#include "framework/FileNames.h"
+#include "framework/TimeText.h"
+#include "framework/Timer.h"
+#include "media/FilterGraph.h"
+#include "media/VideoWindow.h"
+#include "settings/ProgressBarEx.h"
+#include "settings/RegAuto.h"
+#include "settings/TrackBarEx.h"
+#include "ui/DesignControls.h"
+#include "ui/EntryKinds.h"
+#include "ui/PLEProp.h"
+#include "ui/StatusLine.h"
+#include "ui/vizmoraFM.h"
+
+TPlayLstFm* PlayLstFm = nullptr;
+QPointer<TPLEProp> PLEProp;
+const char* const ProductPage = VIZMORA_HOMEPAGE;
+
+namespace {
+using TActionField = QAction* TPlayLstFm::*;
+
+// An action or a menu item with a handler of its own. Hint nil: the caption is the hint.
+struct TActionRow {
+  TActionField Field;
+  const char* Name;
+  const char* Caption;
+  const char* Hint;
+  int Image;  // in both image lists; -1 for none
+  bool Enabled;
+  bool AutoCheck;  // checks and unchecks itself on each use
+  void (TPlayLstFm::*Execute)();
+};
+
+// AList, in its order.
+const TActionRow Actions[] = {
+    {&TPlayLstFm::AddFile, "AddFile", "Add File...", "Add file to play list", 7, true, false, &TPlayLstFm::AddFileExecute},
+    {&TPlayLstFm::Properties, "Properties", "Properties...", "Properties", 4, true, false, &TPlayLstFm::PropertiesExecute},
+    {&TPlayLstFm::Play, "Play", "Play", "Play", 3, true, false, &TPlayLstFm::PlayExecute},
+    {&TPlayLstFm::Stop, "Stop", "Stop", "Stop", 0, true, false, &TPlayLstFm::StopExecute},
+    {&TPlayLstFm::Pause, "Pause", "Pause", "Pause", 2, true, false, &TPlayLstFm::PauseExecute},
+    {&TPlayLstFm::SavePL, "SavePL", "Save Playlist", "Save playlist...", 9, true, false, &TPlayLstFm::SavePLExecute},
+    {&TPlayLstFm::LoadPL, "LoadPL", "Load Playlist", "Load playlist", 8, true, false, &TPlayLstFm::LoadPLExecute},
+    {&TPlayLstFm::HidePL, "HidePL", "Hide Play List", "Hide Play List", -1, true, false, &TPlayLstFm::HidePLExecute},
+    {&TPlayLstFm::ShowPL, "ShowPL", "Show Play List", "Show Play List", -1, false, false, &TPlayLstFm::ShowPLExecute},
+    {&TPlayLstFm::FullScreen, "FullScreen", "Full Screen", "Full Screen ", 1, true, false, &TPlayLstFm::FullScreenExecute},
+    {&TPlayLstFm::Restore, "Restore", "Restore", "Restore", 6, false, false, &TPlayLstFm::RestoreExecute},
+    {&TPlayLstFm::DelItem, "DelItem", "Delete ", "Delete ", 5, true, false, &TPlayLstFm::DelItemExecute},
+    {&TPlayLstFm::Aspect, "Aspect", "Keep Aspect Ratio", nullptr, -1, true, true, &TPlayLstFm::AspectExecute},
+};
+
+const TActionRow MenuItems[] = {
+    {&TPlayLstFm::Exit1, "Exit1", "Exit ", nullptr, -1, true, false, &TPlayLstFm::Exit1Click},
+    {&TPlayLstFm::WWW1, "WWW1", "WWW", nullptr, -1, true, false, &TPlayLstFm::WWW1Click},
+};
+
+// The pictures of both image lists, by index.
+const QList<QString> Pictures = {"stop",   "fullscreen", "pause",   "play",         "properties",
+                                 "delete", "restore",    "addfile", "loadplaylist", "saveplaylist"};
+
+// Left to right; nil is a separator.
+const TActionField ToolButtons[] = {&TPlayLstFm::LoadPL, &TPlayLstFm::AddFile, &TPlayLstFm::DelItem,
+                                    &TPlayLstFm::Properties, &TPlayLstFm::SavePL, nullptr,
+                                    &TPlayLstFm::Play, &TPlayLstFm::Pause, &TPlayLstFm::Stop, nullptr,
+                                    &TPlayLstFm::FullScreen, &TPlayLstFm::Restore};
+
+// The main menu; a menu without a caption puts its items on the bar itself. Nil is a separator
+// within a menu.
+struct TMenuRow {
+  const char* Caption;
+  std::vector<TActionField> Items;
+};
+const TMenuRow MainMenu[] = {
+    {"File", {&TPlayLstFm::AddFile, &TPlayLstFm::Properties, nullptr, &TPlayLstFm::LoadPL, &TPlayLstFm::SavePL,
+              &TPlayLstFm::Exit1}},
+    {"View", {&TPlayLstFm::HidePL, &TPlayLstFm::Aspect}},
+    {"Control", {&TPlayLstFm::Play, &TPlayLstFm::Pause, &TPlayLstFm::Stop}},
+    {nullptr, {&TPlayLstFm::WWW1}},
+};
+
+constexpr int SeparatorWidth = 8;
+
+// The tool bar's look with separators of the designed width.
+class TToolBarStyle : public QProxyStyle {
+public:
+  using QProxyStyle::QProxyStyle;
+  int pixelMetric(PixelMetric Metric, const QStyleOption* Option, const QWidget* Widget) const override {
+    if (Metric == PM_ToolBarSeparatorExtent) return SeparatorWidth;
+    return QProxyStyle::pixelMetric(Metric, Option, Widget);
+  }
+};
+
+QFileDialog* CreateFileDialog(QWidget* Parent, const QStringList& Filters, QFileDialog::FileMode Mode,
+                              QFileDialog::AcceptMode Accept) {
+  auto* Dialog = new QFileDialog(Parent);
+  Dialog->setOption(QFileDialog::DontUseNativeDialog);  // driven like any widget
+  Dialog->setNameFilters(Filters);
+  Dialog->setFileMode(Mode);
+  Dialog->setAcceptMode(Accept);
+  Dialog->setSizeGripEnabled(true);
+  return Dialog;
+}
+
+// The open dialog's "All supported" patterns: the designed ones, then every other extension
+// an entry kind takes.
+QString AllSupported() {
+  QStringList Patterns = {"*.jpeg", "*.jpg", "*.avi", "*.bmp", "*.gif", "*.vob"};
+  for (const TEntryKind& Kind : EntryKindTable())
+    for (const std::string& Ext : Kind.Extensions) {
+      const QString Pattern = "*" + QString::fromStdString(Ext).toLower();
+      if (!Patterns.contains(Pattern)) Patterns.push_back(Pattern);
+    }
+  return "All supported (" + Patterns.join(' ') + ")";
+}
+
+// Runs the dialog anew: what was chosen last time is no longer selected, or it would be taken
+// together with a name typed now. True when the user confirmed.
+bool Execute(QFileDialog* Dialog) {
+  for (QAbstractItemView* View : Dialog->findChildren<QAbstractItemView*>()) View->clearSelection();
+  return Dialog->exec() == QDialog::Accepted;
+}
+
+// The first chosen file as the file system names it.
+std::string ChosenFile(const QFileDialog* Dialog) {
+  const QStringList Files = Dialog->selectedFiles();
+  return Files.isEmpty() ? std::string() : QFile::encodeName(Files.first()).toStdString();
+}
+}  // namespace
+
+TPlayLstFm::TPlayLstFm(QWidget* AOwner) : TForm(AOwner) {}
+
+TPlayLstFm::~TPlayLstFm() {
+  SetStatusDisplay({});
+  if (PlayLstFm == this) PlayLstFm = nullptr;
+}
+
+void TPlayLstFm::ReadResource() {
+  setObjectName("PlayLstFm");
+  SetCaption("Play List");
+  SetBounds(668, 140, 423, 645);
+  setWindowFlag(Qt::WindowStaysOnTopHint);
+  SetBorderStyle(bsSizeToolWin);
+  setFont(DesignFont(11));
+
+  ImageList1 = std::make_unique<TImageList>(32, Pictures);
+  ImageList2 = std::make_unique<TImageList>(16, Pictures);
+  CreateActions();
+  CreateMainMenu();
+  CreateToolBar();
+  CreatePanel();
+
+  LB = new TVirtualListBox(this);
+  LB->setObjectName("LB");
+  LB->SetItemHeight(16);
+  LB->OnData.Bind(this, &TPlayLstFm::LBData);
+  LB->OnDrawItem.Bind(this, &TPlayLstFm::LBDrawItem);
+  LB->OnDblClick.Bind(this, &TPlayLstFm::LBDblClick);
+
+  StatusBar1 = new QStatusBar(this);
+  StatusBar1->setObjectName("StatusBar1");
+  StatusBar1->setFixedHeight(20);
+
+  auto* Client = new QVBoxLayout(this);
+  Client->setContentsMargins(0, 0, 0, 0);
+  Client->setSpacing(0);
+  Client->setMenuBar(MainMenu1);
+  Client->addWidget(ToolBar1);
+  Client->addWidget(Panel1);
+  Client->addWidget(LB, 1);
+  Client->addWidget(StatusBar1);
+
+  CreateDialogs();
+  PosTimer = CreateTimer();
+  PosTimer->SetInterval(500);
+  PosTimer->OnTimer.Bind(this, &TPlayLstFm::PosTimerTimer);
+  PosTimer->SetEnabled(true);
+
+  RegAuto1 = CreateComponent<TRegAuto>("RegAuto1");
+  RegAuto1->SetProps({"Aspect.Checked"});
+  RegAuto1->SetSaveWindowPlace(true);
+  RegAuto1->SetRegPath("Software\\Quorvex Software\\Vizmora");
+  RegAuto1->SetIniFile("$HOME/.Vizmora");
+
+  OnCreate.Bind(this, &TPlayLstFm::FormCreate);
+  OnClose.Bind(this, &TPlayLstFm::FormClose);
+  SetVisible(true);
+}
+
+void TPlayLstFm::CreateActions() {
+  const auto Create = [this](const TActionRow& Row) {
+    auto* Action = new QAction(QString::fromUtf8(Row.Caption), this);  // a direct child, found by name
+    Action->setObjectName(QString::fromUtf8(Row.Name));
+    if (Row.Hint) Action->setToolTip(QString::fromUtf8(Row.Hint));
+    Action->setIcon(IconOf(Row.Image, *ImageList2, *ImageList1));
+    Action->setEnabled(Row.Enabled);
+    Action->setCheckable(Row.AutoCheck);
+    // Triggered, not toggled: a check mark restored at start runs no handler.
+    connect(Action, &QAction::triggered, this, [this, Execute = Row.Execute] { (this->*Execute)(); });
+    this->*Row.Field = Action;
+    return Action;
+  };
+  for (const TActionRow& Row : Actions) AList.push_back(Create(Row));
+  for (const TActionRow& Row : MenuItems) Create(Row);
+}
+
+void TPlayLstFm::CreateMainMenu() {
+  MainMenu1 = new QMenuBar(this);
+  MainMenu1->setObjectName("MainMenu1");
+  MainMenu1->setNativeMenuBar(false);  // in the window, as designed, also where a desktop offers a global menu
+  for (const TMenuRow& Row : MainMenu) {
+    QMenu* Menu = Row.Caption ? MainMenu1->addMenu(QString::fromUtf8(Row.Caption)) : nullptr;
+    for (const TActionField Item : Row.Items) {
+      if (!Menu)
+        MainMenu1->addAction(this->*Item);
+      else if (Item)
+        Menu->addAction(this->*Item);
+      else
+        Menu->addSeparator();
+    }
+  }
+}
+
+void TPlayLstFm::CreateToolBar() {
+  ToolBar1 = new QToolBar(this);
+  ToolBar1->setObjectName("ToolBar1");
+  auto* Style = new TToolBarStyle(style()->name());
+  Style->setParent(ToolBar1);
+  ToolBar1->setStyle(Style);
+  ToolBar1->setFixedHeight(43);
+  ToolBar1->setIconSize(QSize(ImageList1->Size(), ImageList1->Size()));
+  ToolBar1->setMovable(false);
+  ToolBar1->setFloatable(false);
+  for (const TActionField Button : ToolButtons) {
+    if (!Button) {
+      ToolBar1->addSeparator();
+      continue;
+    }
+    ToolBar1->addAction(this->*Button);
+    ToolBar1->widgetForAction(this->*Button)->setFixedSize(39, 38);
+  }
+}
+
+void TPlayLstFm::CreatePanel() {
+  Panel1 = new QFrame(this);
+  Panel1->setObjectName("Panel1");
+  Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  Panel1->setFixedHeight(33);
+
+  trPos = new TProgressBarEx(Panel1);
+  trPos->setObjectName("trPos");
+  trPos->setGeometry(3, 6, 250, 19);
+  trPos->SetSmooth(true);
+  trPos->SetStep(1);
+  trPos->SetMin(0);
+  trPos->SetMax(100);
+  trPos->SetCursor(Qt::PointingHandCursor);
+  trPos->OnMouseMove.Bind(this, &TPlayLstFm::trPosMouseMove);
+  trPos->OnMouseUp.Bind(this, &TPlayLstFm::trPosMouseUp);
+
+  SoundLev = new TTrackBarEx(Panel1);
+  SoundLev->setObjectName("SoundLev");
+  SoundLev->setGeometry(261, 6, 150, 25);
+  SoundLev->SetMax(10000);
+  SoundLev->SetFrequency(1000);
+  SoundLev->SetPosition(10000);
+  SoundLev->SetHint("Volume");
+  SoundLev->OnChanged.Bind(this, &TPlayLstFm::SoundLevChanged);
+}
+
+void TPlayLstFm::CreateDialogs() {
+  OD = CreateFileDialog(this,
+                        {"AVI (*.avi)", "JPEG (*.jpg *.jpeg)", "BMP (*.bmp)", "GIF (*.gif)", AllSupported(),
+                         "All Files (*)"},
+                        QFileDialog::ExistingFiles, QFileDialog::AcceptOpen);
+  OD->selectNameFilter(AllSupported());
+  OLD = CreateFileDialog(this, {"Playlist (*.pll)"}, QFileDialog::AnyFile, QFileDialog::AcceptOpen);
+  SLD = CreateFileDialog(this, {"Playlist (*.pll)"}, QFileDialog::AnyFile, QFileDialog::AcceptSave);
+  SLD->setDefaultSuffix("pll");
+  SLD->setOption(QFileDialog::DontConfirmOverwrite);
+}
+
+void TPlayLstFm::ShowStatus(const std::string& Text) {
+  StatusBar1->showMessage(QString::fromStdString(Text));
+  StatusBar1->repaint();
+}
+
+std::string TPlayLstFm::StatusText() const { return StatusBar1->currentMessage().toStdString(); }
+
+void TPlayLstFm::PlayListChanged() {
+  LB->SetCount(PlayList->Count());
+  LB->RepaintNow();
+}
+
+// --- creation and closing
+
+void TPlayLstFm::FormCreate(QObject*) {
+  PlayList = ThePlayer->PlayList;
+  FKinds = std::make_unique<TEntryKinds>(PlayList, vizmoraFM->FG, vizmoraFM->SG, vizmoraFM->VW);
+  LB->SetCount(0);
+  SetStatusDisplay([this](const std::string& Text) { ShowStatus(Text); });
+}
+
+// The close box hides the window as "Hide Play List" does, so the popup menu brings it back.
+void TPlayLstFm::FormClose(QObject*, TCloseAction& Action) {
+  Action = caHide;
+  ShowList(false);
+}
+
+// --- the list
+
+void TPlayLstFm::LBData(QObject*, int Index, std::string& Data) {
+  if (Index >= PlayList->Count()) return;
+  TPlayListEntry* Entry = PlayList->Items(Index);
+  Data = ExtractFileName(Entry->FileName) + std::string(10, ' ') + TimeText(Entry->GetDuration());
+}
+
+void TPlayLstFm::LBDrawItem(QObject*, int Index, QPainter& Canvas, const QRect& Rect, TOwnerDrawState State) {
+  std::string Name, Length;
+  if (Index < PlayList->Count()) {
+    TPlayListEntry* Entry = PlayList->Items(Index);
+    Name = std::to_string(Index) + ". " + ExtractFileName(Entry->FileName);
+    Length = TimeText(Entry->GetDuration());
+  }
+  const bool Selected = State & odSelected;
+  const QColor Back = Selected ? QColor(0, 0, 128) : QColor(255, 255, 255);
+  Canvas.fillRect(Rect, Back);
+  Canvas.setBackgroundMode(Qt::OpaqueMode);
+  Canvas.setBackground(Back);
+  const QFontMetrics Metrics(Canvas.font());
+  const int Baseline = Rect.top() + 1 + Metrics.ascent();
+  const QString NameText = QString::fromStdString(Name), LengthText = QString::fromStdString(Length);
+  Canvas.setPen(Selected ? QColor(255, 255, 255) : QColor(0, 0, 0));
+  Canvas.drawText(Rect.left() + 1, Baseline, NameText);
+  // The right edge is exclusive here, as the design counts it.
+  Canvas.setPen(Selected ? QColor(255, 255, 0) : QColor(0, 0, 255));
+  Canvas.drawText(Rect.left() + Rect.width() - Metrics.horizontalAdvance(LengthText) - 2, Baseline, LengthText);
+}
+
+void TPlayLstFm::LBDblClick(QObject*) {
+  if (LB->ItemIndex() != -1) PlayList->PlayIndex(LB->ItemIndex());
+}
+
+// --- editing the playlist
+
+void TPlayLstFm::AddFileExecute() {
+  if (!Execute(OD)) return;
+  for (const QString& File : OD->selectedFiles()) AddMediaFile(QFile::encodeName(File).toStdString());
+}
+
+void TPlayLstFm::AddMediaFile(const std::string& Path) {
+  if (FKinds->AddMediaFile(Path)) PlayListChanged();
+}
+
+void TPlayLstFm::LoadPLExecute() {
+  if (Execute(OLD)) LoadPlayList(ChosenFile(OLD));
+}
+
+// Each entry shows as it comes, so those read before a failure stay in view.
+void TPlayLstFm::LoadPlayList(const std::string& Path) {
+  FKinds->LoadPlayList(Path, nullptr, [this] { PlayListChanged(); });
+}
+
+void TPlayLstFm::SavePLExecute() {
+  if (Execute(SLD)) SavePlayList(ChosenFile(SLD));
+}
+
+void TPlayLstFm::SavePlayList(const std::string& Path) { FKinds->SavePlayList(Path); }
+
+// Only the focused row goes, also when several are selected.
+void TPlayLstFm::DelItemExecute() {
+  const int Index = LB->ItemIndex();
+  if (Index >= 0 && Index < PlayList->Count()) PlayList->Remove(PlayList->Items(Index));
+  PlayListChanged();
+}
+
+void TPlayLstFm::PropertiesExecute() {
+  const int Index = LB->ItemIndex();
+  if (Index != -1 && Index < PlayList->Count()) ShowProperties(Index);
+}
+
+// Not modal: the window stays usable, and any number of dialogs may be open.
+void TPlayLstFm::ShowProperties(int Index) {
+  auto* Dialog = new TPLEProp;
+  PLEProp = Dialog;
+  TPlayListEntry* Entry = PlayList->Items(Index);
+  Dialog->SetFrame(Entry->CreatePropertiesFrame());
+  Dialog->SetEntry(Entry);
+  Dialog->show();
+}
+
+// --- transport
+
+void TPlayLstFm::PlayExecute() { PlayList->PlayIndex(PlayList->Current); }
+
+void TPlayLstFm::PauseExecute() { PlayList->PauseResume(); }
+
+void TPlayLstFm::StopExecute() { PlayList->Stop(); }
+
+void TPlayLstFm::PosTimerTimer(ITimer*) {
+  if (PlayList->State != esPlaying) return;
+  const double Position = PlayList->CurrentPosition();
+  const double Length = PlayList->CurrentDuration();
+  if (Length != 0) trPos->SetPosition(TruncToInt(Position * 100 / Length));
+  ShowStatus(TimeText(Position) + "/" + TimeText(Length));
+}
+
+void TPlayLstFm::FollowMouse(int X) {
+  // A bar narrower than its border would divide by zero.
+  const int Span = std::max(trPos->width() - 2, 1);
+  trPos->SetPosition(TruncToInt(static_cast<double>(X) * 100 / Span));
+}
+
+void TPlayLstFm::trPosMouseMove(QObject*, TShiftState Shift, int X, int) {
+  if (Shift & ssLeft) FollowMouse(X);
+}
+
+void TPlayLstFm::trPosMouseUp(QObject*, TMouseButton Button, TShiftState, int X, int) {
+  if (Button != mbLeft) return;
+  FollowMouse(X);
+  PlayList->Seek(trPos->Position());
+}
+
+void TPlayLstFm::SoundLevChanged(QObject*) {
+  vizmoraFM->FG->SetVolume(SoundLev->Position());
+  vizmoraFM->SG->SetVolume(SoundLev->Position());
+}
+
+// --- view
+
+void TPlayLstFm::ShowList(bool Value) {
+  SetVisible(Value);
+  HidePL->setEnabled(Value);
+  ShowPL->setEnabled(!Value);
+}
+
+void TPlayLstFm::HidePLExecute() { ShowList(false); }
+
+void TPlayLstFm::ShowPLExecute() { ShowList(true); }
+
+void TPlayLstFm::SetVideoFullScreen(bool Value) {
+  vizmoraFM->SetWindowState(Value ? wsMaximized : wsNormal);
+  vizmoraFM->SetBorderStyle(Value ? bsNone : bsSizeable);
+  Restore->setEnabled(Value);
+  FullScreen->setEnabled(!Value);
+  // A window manager keeps this window above by its hint; without one, the video form shown
+  // anew by its border change would cover it.
+  if (isVisible()) raise();
+}
+
+void TPlayLstFm::FullScreenExecute() { SetVideoFullScreen(true); }
+
+void TPlayLstFm::RestoreExecute() { SetVideoFullScreen(false); }
+
+// The check mark has already flipped when this runs.
+void TPlayLstFm::AspectExecute() { vizmoraFM->VW->VMROptions()->SetKeepAspectRatio(Aspect->isChecked()); }
+
+void TPlayLstFm::WWW1Click() { QDesktopServices::openUrl(QUrl(QString::fromUtf8(ProductPage))); }
+
+void TPlayLstFm::Exit1Click() { vizmoraFM->close(); }

@@ -1,0 +1,138 @@
+#pragma once
+// The playlist window, the player's control panel: a tool window on top of the video form that
+// lists the player's playlist (index, name and length of each entry) and carries the commands
+// that edit, load, save and play it, the seek bar and the volume, the view commands and the one
+// status line of the program. It keeps no copy of the playlist: every row is read from it when
+// painted. User-interface thread only.
+#include <QList>
+#include <QPointer>
+#include <memory>
+#include <string>
+
+#include "framework/Form.h"
+#include "settings/MouseEvents.h"
+#include "ui/ImageList.h"
+#include "ui/VirtualListBox.h"
+
+class ITimer;
+class QAction;
+class QFileDialog;
+class QFrame;
+class QMenuBar;
+class QStatusBar;
+class QToolBar;
+class TEntryKinds;
+class TPLEProp;
+class TProgressBarEx;
+class TRegAuto;
+class TTrackBarEx;
+class TVizmoraPlayList;
+
+class TPlayLstFm : public TForm {
+  Q_OBJECT
+
+public:
+  explicit TPlayLstFm(QWidget* AOwner = nullptr);
+  ~TPlayLstFm() override;
+
+  // --- components, in the order of the resource
+  QMenuBar* MainMenu1 = nullptr;
+  QToolBar* ToolBar1 = nullptr;
+  QFrame* Panel1 = nullptr;
+  TProgressBarEx* trPos = nullptr;
+  TTrackBarEx* SoundLev = nullptr;
+  TVirtualListBox* LB = nullptr;
+  QStatusBar* StatusBar1 = nullptr;
+  QFileDialog* OD = nullptr;   // media files
+  QFileDialog* OLD = nullptr;  // a playlist to load
+  QFileDialog* SLD = nullptr;  // a playlist to save
+  std::unique_ptr<TImageList> ImageList1;  // 32 × 32, the tool bar's
+  std::unique_ptr<TImageList> ImageList2;  // 16 × 16, the menus'
+  std::unique_ptr<ITimer> PosTimer;
+  TRegAuto* RegAuto1 = nullptr;
+
+  // --- the action list AList, shared by menus, tool bar and the video form's popup menu
+  QAction* AddFile = nullptr;
+  QAction* Properties = nullptr;
+  QAction* Play = nullptr;
+  QAction* Stop = nullptr;
+  QAction* Pause = nullptr;
+  QAction* SavePL = nullptr;
+  QAction* LoadPL = nullptr;
+  QAction* HidePL = nullptr;
+  QAction* ShowPL = nullptr;
+  QAction* FullScreen = nullptr;
+  QAction* Restore = nullptr;
+  QAction* DelItem = nullptr;
+  QAction* Aspect = nullptr;  // checkable; its check mark is kept by RegAuto1
+  QList<QAction*> AList;
+  // Menu items with handlers of their own.
+  QAction* Exit1 = nullptr;
+  QAction* WWW1 = nullptr;
+
+  TVizmoraPlayList* PlayList = nullptr;  // the player's; not owned
+
+  // The program's status line: replaces the status bar's text and repaints it at once.
+  void ShowStatus(const std::string& Text);
+  std::string StatusText() const;
+  // Sets the row count to the playlist's and repaints, after the playlist changed elsewhere.
+  void PlayListChanged();
+
+  // --- operations of the window's handlers
+  void AddMediaFile(const std::string& Path);
+  void LoadPlayList(const std::string& Path);
+  void SavePlayList(const std::string& Path);
+  void ShowProperties(int Index);
+
+  // --- handlers
+  void FormCreate(QObject* Sender);
+  void FormClose(QObject* Sender, TCloseAction& Action);
+  void AddFileExecute();
+  void PropertiesExecute();
+  void PlayExecute();
+  void StopExecute();
+  void PauseExecute();
+  void SavePLExecute();
+  void LoadPLExecute();
+  void HidePLExecute();
+  void ShowPLExecute();
+  void FullScreenExecute();
+  void RestoreExecute();
+  void DelItemExecute();
+  void AspectExecute();
+  void Exit1Click();
+  void WWW1Click();
+  void LBData(QObject* Control, int Index, std::string& Data);
+  void LBDrawItem(QObject* Control, int Index, QPainter& Canvas, const QRect& Rect, TOwnerDrawState State);
+  void LBDblClick(QObject* Sender);
+  void PosTimerTimer(ITimer* Sender);
+  void trPosMouseMove(QObject* Sender, TShiftState Shift, int X, int Y);
+  void trPosMouseUp(QObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+  void SoundLevChanged(QObject* Sender);
+
+protected:
+  void ReadResource() override;
+
+private:
+  void CreateActions();
+  void CreateToolBar();
+  void CreateMainMenu();
+  void CreatePanel();
+  void CreateDialogs();
+  // Hides or shows the window, with HidePL and ShowPL following.
+  void ShowList(bool Value);
+  // The video form full screen or back, with FullScreen and Restore following.
+  void SetVideoFullScreen(bool Value);
+  // The seek bar's position for a mouse at X: percent of the bar's width less its border.
+  void FollowMouse(int X);
+
+  std::unique_ptr<TEntryKinds> FKinds;
+};
+
+// Program-wide references: the playlist window, set once at start-up, and the properties
+// dialog opened last (nil once it has closed).
+extern TPlayLstFm* PlayLstFm;
+extern QPointer<TPLEProp> PLEProp;
+
+// The product's web page, opened by "WWW".
+extern const char* const ProductPage;
