@@ -9,21 +9,12 @@
 #include <X11/extensions/Xdamage.h>
 #include <poll.h>
 #include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 
-namespace {
-
-double MonotonicMs() {
-  timespec Now{};
-  clock_gettime(CLOCK_MONOTONIC, &Now);
-  return Now.tv_sec * 1e3 + Now.tv_nsec / 1e6;
-}
-
-}  // namespace
+#include "bench/MonotonicMs.h"
 
 int main(int argc, char** argv) {
   if (argc < 5) {
