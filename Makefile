@@ -4,8 +4,8 @@
 # unit tests once more in a build of their own with AddressSanitizer and UBSan.
 # make install: builds, then installs into $(DESTDIR)$(PREFIX) (PREFIX /usr/local by default).
 # make package: builds, then writes the Debian package into $(BUILD).
-# make bench: installs the peers (mpv, gst-play-1.0), builds Release in build-release, runs
-# bench/ and appends its table to bench/RESULTS.md.
+# make bench: installs the peers (mpv, gst-play-1.0) and the X damage headers the frame counter
+# needs, builds Release in build-release, runs bench/ and appends its table to bench/RESULTS.md.
 # make fuzz: installs clang, builds the fuzz targets of tests/fuzz/ with libFuzzer, ASan and UBSan
 # in build-fuzz and runs each for FUZZ_SECONDS (60); an input that crashes or hangs one is kept
 # in tests/fuzz/found/<target>/, and make test replays it from then on.
@@ -56,7 +56,7 @@ unit-asan: deps
 bench:
 	bash scripts/install-deps.sh --bench
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS=-Wno-restrict
-	cmake --build $(BENCH_BUILD) -j $(JOBS) --target vizmora playlist_bench registry_bench window_bench bench_measure
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target vizmora playlist_bench registry_bench window_bench bench_measure bench_frames
 	bash bench/run.sh $(BENCH_BUILD)
 
 fuzz:

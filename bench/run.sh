@@ -2,8 +2,9 @@
 # Runs the benchmarks side by side against mpv and gst-play-1.0 and prints one table
 # (metric, ours, peer, ratio); appends it with the date and machine to bench/RESULTS.md.
 # Usage: bench/run.sh BUILD_DIR   (a Release build with vizmora, playlist_bench, registry_bench,
-#                                  window_bench, bench_measure)
+#                                  window_bench, bench_measure, bench_frames)
 # B5_TRANSITIONS=1000 makes the long run the full length (default 300); B7_TRANSITIONS likewise.
+# B2W_RUNS sets the interleaved runs of B2w (default 3).
 # Nothing here judges a figure; the table only reports them.
 set -euo pipefail
 
@@ -99,6 +100,12 @@ for who in ours mpv gst; do
 done
 row "B2 CPU s per media s, 1280x720 (ours vs mpv)" "${b2[ours]}" "${b2[mpv]}" "$(ratio "${b2[ours]}" "${b2[mpv]}")"
 row "B2 CPU s per media s, 1280x720 (ours vs gst-play)" "${b2[ours]}" "${b2[gst]}" "$(ratio "${b2[ours]}" "${b2[gst]}")"
+
+# --- B2w video in a window ------------------------------------------------------------------
+# On an X display of its own, 1920x1080, so the full-screen runs cover a known screen.
+log "B2w: video in a window and full screen, ${B2W_RUNS:-3} interleaved runs"
+while IFS= read -r line; do rows+=("$line"); done < <(xvfb-run -a -s "-screen 0 1920x1080x24 -nolisten tcp" \
+  bash "$here/window.sh" "$build" "$work" "${B2W_RUNS:-3}")
 
 # --- B4 playlist files --------------------------------------------------------------------
 log "B4: playlist files"

@@ -2,7 +2,8 @@
 # Installs the Debian 12 packages Vizmora builds and tests with, only those that are missing.
 # Safe to run twice; runs apt-get update only when something must be installed.
 # Usage: install-deps.sh [--bench | --fuzz]   (--bench adds the peers the benchmarks compare
-# against: mpv and gst-play-1.0; --fuzz adds clang and its libFuzzer runtime for make fuzz)
+# against: mpv and gst-play-1.0, the X damage headers of the benchmarks' frame counter and xrestop;
+# --fuzz adds clang and its libFuzzer runtime for make fuzz)
 set -euo pipefail
 
 packages=(
@@ -17,7 +18,7 @@ packages=(
   dpkg-dev file help2man librsvg2-bin desktop-file-utils appstream
 )
 if [ "${1:-}" = "--bench" ]; then
-  packages+=(mpv gstreamer1.0-plugins-base-apps)
+  packages+=(mpv gstreamer1.0-plugins-base-apps libxdamage-dev xrestop)
 fi
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang libclang-rt-14-dev)

@@ -6,22 +6,13 @@
 // CLOCK_MONOTONIC milliseconds (first_match_ms is -1 when no line matched).
 #include <sys/resource.h>
 #include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
 #include <string>
 
-namespace {
-
-double MonotonicMs() {
-  timespec Now{};
-  clock_gettime(CLOCK_MONOTONIC, &Now);
-  return Now.tv_sec * 1e3 + Now.tv_nsec / 1e6;
-}
-
-}  // namespace
+#include "bench/MonotonicMs.h"
 
 int main(int argc, char** argv) {
   if (argc < 4) {

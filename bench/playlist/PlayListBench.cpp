@@ -4,6 +4,8 @@
 //        playlist_bench show N FILE CLIP PICTURE SOUND OVERLAY   (writes a show of N entries:
 //        the clip and the picture by turns, the picture shown 1 s, every fourth of each with
 //        the overlay or the sound)
+//        playlist_bench overlay FILE CLIP OVERLAY   (writes one video entry: the clip with the
+//        overlay in the lower right quarter at half opacity)
 // Prints: op N bytes seconds MB/s rss_before_kB rss_peak_kB bytes_of_peak_per_entry
 #include <QCoreApplication>
 
@@ -77,11 +79,25 @@ void FillShow(TEntryKinds& Kinds, TVizmoraPlayList& PlayList, int Count, char** 
 
 int main(int argc, char** argv) {
   const bool Show = argc == 8 && std::string(argv[1]) == "show";
-  if (argc != 4 && !Show) {
-    std::fprintf(stderr, "usage: playlist_bench save|load N FILE | show N FILE CLIP PICTURE SOUND OVERLAY\n");
+  const bool Overlay = argc == 5 && std::string(argv[1]) == "overlay";
+  if (argc != 4 && !Show && !Overlay) {
+    std::fprintf(stderr,
+                 "usage: playlist_bench save|load N FILE | show N FILE CLIP PICTURE SOUND OVERLAY | overlay FILE CLIP OVERLAY\n");
     return 2;
   }
   QCoreApplication App(argc, argv);
+  if (Overlay) {
+    TVizmoraPlayer Player;
+    TEntryKinds Kinds(Player.PlayList, nullptr, nullptr, nullptr);
+    auto* Video = static_cast<TAVIPLE*>(Kinds.CreateEntry(ecVideoEntry));
+    Video->FileName = argv[3];
+    Video->AdditionalFile = argv[4];
+    Video->OverlayRect = {0.5f, 0.5f, 1.0f, 1.0f};
+    Video->OverlayAlpha = 0.5f;
+    Player.PlayList->Add(Video);
+    Kinds.SavePlayList(argv[2]);
+    return 0;
+  }
   const std::string Op = argv[1];
   const int Count = std::atoi(argv[2]);
   const std::string File = argv[3];

@@ -18,7 +18,7 @@ TMixerBox StreamBox(const TMixerBox& Area, const VMR9NormalizedRect& Rect) {
   return {Left, Top, Right - Left, Bottom - Top};
 }
 
-std::uint32_t CompositorZOrder(std::uint32_t Stream, std::uint32_t Z) {
+std::uint32_t PaintOrder(std::uint32_t Stream, std::uint32_t Z) {
   constexpr std::uint32_t Deepest = 0xFFFF;
   return (Deepest - std::min(Z, Deepest)) * 16 + std::min<std::uint32_t>(Stream, 15);
 }

@@ -1,7 +1,7 @@
 #pragma once
 // Where the mixing renderer puts each stream: the picture area within the output (letter-boxed
 // to the reference stream's shape, or the whole output when stretched), each stream's normalised
-// rectangle within that area, and the compositor's z-order for a stream's front-to-back rank.
+// rectangle within that area, and the order the streams are painted in for their z-orders.
 #include <cstdint>
 
 #include "platform/dshow/Video.h"
@@ -18,6 +18,6 @@ TMixerBox PictureArea(int OutputWidth, int OutputHeight, int ReferenceWidth, int
 // A stream's box: Rect's fractions of the picture area (fractions beyond 0..1 lie outside it).
 TMixerBox StreamBox(const TMixerBox& Area, const VMR9NormalizedRect& Rect);
 
-// The compositor draws higher z-orders later. Z 0 is the front; among equal Zs the later
-// stream is drawn over the earlier one.
-std::uint32_t CompositorZOrder(std::uint32_t Stream, std::uint32_t Z);
+// Streams are painted in rising order of this rank. Z 0 is the front; among equal Zs the later
+// stream is painted over the earlier one.
+std::uint32_t PaintOrder(std::uint32_t Stream, std::uint32_t Z);

@@ -1,8 +1,6 @@
 #include "platform/gst/GstMixingRenderer.h"
 
-#include <gst/video/video.h>
-
-#include <QPainter>
+#include <QImage>
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -14,35 +12,38 @@
 #include "platform/gst/GstSinkChain.h"
 
 namespace {
-constexpr int CompositorBlack = 1;       // the compositor's "background" value
-constexpr int StartAtFirstInput = 1;     // its "start-time-selection": the first buffer's time
-constexpr int FallbackWidth = 320, FallbackHeight = 240;
+// A stream that had a frame this recently leads the painting of those after it.
+constexpr gint64 LeadingUs = 100000;
 
 std::string InputName(DWORD Stream) { return "VMR Input" + std::to_string(Stream); }
 
-// The picture size of a video stream in square pixels, or 0 x 0 when the caps do not say.
-void PictureSizeOf(GstCaps* Caps, int* Width, int* Height) {
-  GstVideoInfo Info;
-  *Width = *Height = 0;
-  if (!Caps || !gst_video_info_from_caps(&Info, Caps)) return;
-  *Width = GST_VIDEO_INFO_PAR_D(&Info) > 0 ? int(gint64(Info.width) * Info.par_n / Info.par_d) : Info.width;
-  *Height = Info.height;
-}
+QRect RectOf(const TMixerBox& Box) { return QRect(Box.X, Box.Y, Box.Width, Box.Height); }
 }  // namespace
 
 ComPtr<TGstMixingRenderer> TGstMixingRenderer::Create() {
   return ComPtr<TGstMixingRenderer>(new TGstMixingRenderer(gst_bin_new(nullptr)));
 }
 
-TGstMixingRenderer::TGstMixingRenderer(GstElement* Bin) : TGstFilter(Bin), FWindowSink(std::make_unique<TGstWindowSink>()) {
-  for (DWORD S = 0; S < MaxStreams; ++S) FStreams[S].Z = S;
+TGstMixingRenderer::TGstMixingRenderer(GstElement* Bin)
+    : TGstFilter(Bin), FPainter(std::make_unique<TGstWindowPainter>([this](const QSize& Size) { return Compose(Size); })) {
+  for (DWORD S = 0; S < MaxStreams; ++S) {
+    TStream& Stream = FStreams[S];
+    Stream.Z = S;
+    Stream.Frames = std::make_unique<TGstFrameSink>();
+    Stream.Frames->SetListener([this, S] {
+      if (Leads(S)) FPainter->Repaint();
+    });
+  }
   SetNumberOfStreams(FStreamCount);
 }
 
 TGstMixingRenderer::~TGstMixingRenderer() {
-  for (TStream& Stream : FStreams)
+  for (TStream& Stream : FStreams) {
+    Stream.Frames->SetListener(nullptr);  // before the painter goes
     if (Stream.Input) g_signal_handlers_disconnect_by_data(Stream.Input, this);
-  TearDown();
+    ReleaseSink(Stream);
+  }
+  FOwnWindow.reset();
 }
 
 void* TGstMixingRenderer::QueryExtraInterface(REFIID Iid) {
@@ -51,7 +52,7 @@ void* TGstMixingRenderer::QueryExtraInterface(REFIID Iid) {
   if (Iid == IVMRAspectRatioControl9::IID) return static_cast<IVMRAspectRatioControl9*>(this);
   if (Iid == IVMRMixerControl9::IID) return static_cast<IVMRMixerControl9*>(this);
   if (Iid == IVideoWindow::IID && FMode == VMR9Mode_Windowed) {
-    if (!FOwnWindow) FOwnWindow = std::make_unique<TGstRendererWindow>(*static_cast<IBaseFilter*>(this), *FWindowSink);
+    if (!FOwnWindow) FOwnWindow = std::make_unique<TGstRendererWindow>(*static_cast<IBaseFilter*>(this), *FPainter);
     return static_cast<IVideoWindow*>(FOwnWindow.get());
   }
   return nullptr;
@@ -60,33 +61,29 @@ void* TGstMixingRenderer::QueryExtraInterface(REFIID Iid) {
 // --- the inputs
 
 bool TGstMixingRenderer::Connected() const {
-  std::lock_guard Guard(FLock);
   for (DWORD S = 0; S < FStreamCount; ++S)
-    if (FStreams[S].Mixing) return true;
+    if (FStreams[S].Live) return true;
   return false;
 }
 
 GstPad* TGstMixingRenderer::FreeStreamInput(GstCaps* Caps) {
   if (!IsVideoCaps(Caps)) return nullptr;
-  TStream* Free = nullptr;
-  for (DWORD S = 0; S < FStreamCount && !Free; ++S)
-    if (!GST_PAD_IS_LINKED(FStreams[S].Input)) Free = &FStreams[S];
-  if (!Free) return nullptr;
-  if (!Connected()) Rebuild();
-  GstPad* Mixing = FCompositor ? gst_element_request_pad_simple(FCompositor, "sink_%u") : OwnSink(*Free);
-  if (!Mixing) return nullptr;
-  gst_ghost_pad_set_target(GST_GHOST_PAD(Free->Input), Mixing);
-  {
-    std::lock_guard Guard(FLock);
-    Free->Mixing = Mixing;
-  }
-  PictureSizeOf(Caps, &Free->Width, &Free->Height);
-  Layout();
-  return GST_PAD(gst_object_ref(Free->Input));
+  DWORD Free = 0;
+  while (Free < FStreamCount && GST_PAD_IS_LINKED(FStreams[Free].Input)) ++Free;
+  if (Free == FStreamCount) return nullptr;
+  TStream& Stream = FStreams[Free];
+  if (!Connected())
+    for (TStream& Other : FStreams) Other.Recent = false;
+  Stream.Recent = true;
+  GstPad* Sink = OwnSink(Free);
+  gst_ghost_pad_set_target(GST_GHOST_PAD(Stream.Input), Sink);
+  gst_object_unref(Sink);
+  Stream.Live = true;
+  return GST_PAD(gst_object_ref(Stream.Input));
 }
 
-GstPad* TGstMixingRenderer::OwnSink(TStream& Stream) {
-  if (!Stream.Frames) Stream.Frames = std::make_unique<TGstWindowSink>();
+GstPad* TGstMixingRenderer::OwnSink(DWORD Index) {
+  TStream& Stream = FStreams[Index];
   GstElement* Sink = Stream.Frames->CreateSink();
   StartChain(Element(), {Sink});
   std::lock_guard Guard(FLock);
@@ -97,113 +94,62 @@ GstPad* TGstMixingRenderer::OwnSink(TStream& Stream) {
 void TGstMixingRenderer::OnUnlinked(GstPad* Input, GstPad*, gpointer Self) {
   auto* This = static_cast<TGstMixingRenderer*>(Self);
   for (TStream& Stream : This->FStreams)
-    if (Stream.Input == Input) This->ReleaseMixing(Stream);
+    if (Stream.Input == Input) This->ReleaseSink(Stream);
 }
 
-void TGstMixingRenderer::ReleaseMixing(TStream& Stream) {
-  GstPad* Mixing = nullptr;
+void TGstMixingRenderer::ReleaseSink(TStream& Stream) {
   GstElement* Sink = nullptr;
   {
     std::lock_guard Guard(FLock);
-    std::swap(Mixing, Stream.Mixing);
     std::swap(Sink, Stream.Sink);
   }
-  if (!Mixing) return;
-  // An input left in the compositor would hold its mixing up, waiting for data.
+  Stream.Live = false;
+  if (!Sink) return;
   gst_ghost_pad_set_target(GST_GHOST_PAD(Stream.Input), nullptr);
-  if (Sink) {
-    DiscardElement(Element(), Sink);
-  } else if (GstElement* Compositor = gst_pad_get_parent_element(Mixing)) {
-    gst_element_release_request_pad(Compositor, Mixing);
-    gst_object_unref(Compositor);
-  }
-  gst_object_unref(Mixing);
+  DiscardElement(Element(), Sink);
 }
 
-void TGstMixingRenderer::Rebuild() {
-  TearDown();
-  if (!HasDisplay()) return;  // each stream gets a sink of its own
-  GstElement* Bin = Element();
-  FCompositor = gst_element_factory_make("compositor", nullptr);
-  g_object_set(FCompositor, "background", CompositorBlack, "start-time-selection", StartAtFirstInput, nullptr);
-  FOutputCaps = RawVideoFilter(SinkFormat(false), 0, 0);
-  FSink = FWindowSink->CreateSink();
-  StartChain(Bin, {FCompositor, FOutputCaps, FSink});
-  Layout();
+// --- the picture
+
+bool TGstMixingRenderer::Leads(DWORD Index) {
+  const gint64 Now = g_get_monotonic_time();
+  FStreams[Index].Arrival = Now;
+  for (DWORD S = 0; S < Index; ++S)
+    if (FStreams[S].Live && Now - FStreams[S].Arrival < LeadingUs) return false;
+  return true;
 }
 
-void TGstMixingRenderer::TearDown() {
-  for (TStream& Stream : FStreams) ReleaseMixing(Stream);
-  // The sink first, so a compositor waiting on it is let go.
-  for (GstElement** E : {&FSink, &FOutputCaps, &FCompositor}) DiscardElement(Element(), *E);
-}
-
-void TGstMixingRenderer::Layout() {
-  if (!FOutputCaps) return;
-  std::lock_guard Guard(FLock);
-  int ReferenceWidth = 0, ReferenceHeight = 0;
-  ReferenceSize(&ReferenceWidth, &ReferenceHeight);
-  // With a window to paint, the output is the destination's size; without one, the picture's.
-  const bool Painted = FWindowSink->Window() && HasDisplay();
-  int Width = FDestination.right - FDestination.left, Height = FDestination.bottom - FDestination.top;
-  if (!Painted || Width <= 0 || Height <= 0) {
-    Width = ReferenceWidth > 0 ? ReferenceWidth : FallbackWidth;
-    Height = ReferenceHeight > 0 ? ReferenceHeight : FallbackHeight;
-  }
-  GstCaps* Caps = RawVideoCaps(SinkFormat(Painted), Width, Height);
-  GstCaps* Current = nullptr;
-  g_object_get(FOutputCaps, "caps", &Current, nullptr);
-  if (!Current || !gst_caps_is_equal(Current, Caps)) g_object_set(FOutputCaps, "caps", Caps, nullptr);
-  if (Current) gst_caps_unref(Current);
-  gst_caps_unref(Caps);
-
-  const TMixerBox Area = PictureArea(Width, Height, ReferenceWidth, ReferenceHeight, FAspectMode == VMR9ARMode_LetterBox);
-  for (DWORD S = 0; S < FStreamCount; ++S) {
-    const TStream& Stream = FStreams[S];
-    if (!Stream.Mixing) continue;
-    const TMixerBox Box = StreamBox(Area, Stream.Rect);
-    const bool Shown = Box.Width > 0 && Box.Height > 0;
-    // A width or height of 0 would mean the stream's own size to the compositor.
-    g_object_set(Stream.Mixing, "xpos", Box.X, "ypos", Box.Y, "width", Shown ? Box.Width : 1, "height",
-                 Shown ? Box.Height : 1, "alpha", Shown ? double(Stream.Alpha) : 0.0, "zorder",
-                 guint(CompositorZOrder(S, Stream.Z)), nullptr);
-  }
-}
-
-void TGstMixingRenderer::ReferenceSize(int* Width, int* Height) const {
-  // The reference stream gives the picture its shape: stream 0, else the first connected one.
-  *Width = *Height = 0;
-  for (DWORD S = 0; S < FStreamCount && !*Width; ++S)
-    if (FStreams[S].Mixing && FStreams[S].Width > 0 && FStreams[S].Height > 0) {
-      *Width = FStreams[S].Width;
-      *Height = FStreams[S].Height;
+TGstPicture TGstMixingRenderer::Compose(QSize Output) {
+  TGstPicture Picture;
+  std::vector<DWORD> Chosen;
+  std::vector<GstSample*> Samples;
+  for (bool Live : {true, false}) {
+    for (DWORD S = 0; S < FStreamCount; ++S) {
+      const TStream& Stream = FStreams[S];
+      if (Live ? !Stream.Live : !Stream.Recent) continue;
+      if (GstSample* Sample = Stream.Frames->LatestSample()) {
+        Chosen.push_back(S);
+        Samples.push_back(Sample);
+      }
     }
-}
-
-QImage TGstMixingRenderer::MixFrames() {
-  std::lock_guard Guard(FLock);
-  int Width = 0, Height = 0;
-  ReferenceSize(&Width, &Height);
-  if (Width <= 0 || Height <= 0) return {};
-  std::vector<DWORD> BackToFront;
-  for (DWORD S = 0; S < FStreamCount; ++S)
-    if (FStreams[S].Mixing) BackToFront.push_back(S);
-  std::sort(BackToFront.begin(), BackToFront.end(),
-            [&](DWORD A, DWORD B) { return CompositorZOrder(A, FStreams[A].Z) < CompositorZOrder(B, FStreams[B].Z); });
-  QImage Mixed(Width, Height, QImage::Format_ARGB32);
-  Mixed.fill(Qt::black);
-  QPainter Painter(&Mixed);
-  bool Any = false;
-  for (DWORD S : BackToFront) {
-    const QImage Frame = FStreams[S].Frames->CurrentFrame();
-    const TMixerBox Box = StreamBox({0, 0, Width, Height}, FStreams[S].Rect);
-    if (Frame.isNull() || Box.Width <= 0 || Box.Height <= 0) continue;
-    Painter.setOpacity(FStreams[S].Alpha);
-    Painter.drawImage(QRect(Box.X, Box.Y, Box.Width, Box.Height), Frame);
-    Any = true;
+    if (!Chosen.empty()) break;
   }
-  Painter.end();
-  return Any ? Mixed : QImage();
+  // The first stream's picture gives the whole its shape.
+  const QSize Reference = Chosen.empty() ? QSize() : PictureSizeOf(gst_sample_get_caps(Samples[0]));
+  Picture.Output = Output.isEmpty() ? Reference : Output;
+  Picture.Area = RectOf(PictureArea(Picture.Output.width(), Picture.Output.height(), Reference.width(),
+                                    Reference.height(), FAspectMode == VMR9ARMode_LetterBox));
+  std::vector<std::size_t> Order(Chosen.size());
+  for (std::size_t I = 0; I < Order.size(); ++I) Order[I] = I;
+  std::sort(Order.begin(), Order.end(), [&](std::size_t A, std::size_t B) {
+    return PaintOrder(Chosen[A], FStreams[Chosen[A]].Z) < PaintOrder(Chosen[B], FStreams[Chosen[B]].Z);
+  });
+  const TMixerBox Area{Picture.Area.x(), Picture.Area.y(), Picture.Area.width(), Picture.Area.height()};
+  for (std::size_t I : Order) {
+    const TStream& Stream = FStreams[Chosen[I]];
+    Picture.Layers.push_back({Samples[I], RectOf(StreamBox(Area, Stream.Rect)), Stream.Alpha});
+  }
+  return Picture;
 }
 
 // --- IVMRFilterConfig9
@@ -263,8 +209,7 @@ HRESULT TGstMixingRenderer::GetRenderingMode(DWORD* Mode) {
 
 HRESULT TGstMixingRenderer::SetVideoClippingWindow(OAHWND Window) {
   if (FMode != VMR9Mode_Windowless) return VFW_E_WRONG_STATE;
-  FWindowSink->SetWindow(reinterpret_cast<QObject*>(Window));
-  Layout();
+  FPainter->SetWindow(reinterpret_cast<QObject*>(Window));
   return S_OK;
 }
 
@@ -274,10 +219,9 @@ HRESULT TGstMixingRenderer::SetVideoPosition(const RECT* Source, const RECT* Des
   if (Destination) {
     if (Destination->right < Destination->left || Destination->bottom < Destination->top) return E_INVALIDARG;
     FDestination = *Destination;
-    FWindowSink->SetDestination(QRect(QPoint(Destination->left, Destination->top),
-                                      QPoint(Destination->right - 1, Destination->bottom - 1)));
+    FPainter->SetDestination(QRect(QPoint(Destination->left, Destination->top),
+                                   QPoint(Destination->right - 1, Destination->bottom - 1)));
   }
-  Layout();
   return S_OK;
 }
 
@@ -290,8 +234,16 @@ HRESULT TGstMixingRenderer::GetVideoPosition(RECT* Source, RECT* Destination) {
 
 HRESULT TGstMixingRenderer::GetCurrentImage(std::uint8_t** Image, LONG* Width, LONG* Height) {
   if (!Image || !Width || !Height) return E_POINTER;
-  const QImage Frame = FCompositor ? FWindowSink->CurrentFrame() : MixFrames();
-  if (Frame.isNull()) return E_FAIL;
+  // Painted, the picture has the destination's size; otherwise that of the first stream.
+  const bool Painted = FPainter->Window() && HasDisplay();
+  const QSize Destination(FDestination.right - FDestination.left, FDestination.bottom - FDestination.top);
+  const TGstPicture Picture = Compose(Painted ? Destination : QSize());
+  if (Picture.Layers.empty() || Picture.Output.isEmpty()) return E_FAIL;
+  QImage Frame(Picture.Output, QImage::Format_ARGB32);
+  {
+    QPainter Painter(&Frame);
+    FImageMixer.Draw(Painter, Frame.rect(), Picture);
+  }
   const std::size_t Row = std::size_t(Frame.width()) * 4;
   *Image = new std::uint8_t[Row * std::size_t(Frame.height())];
   for (int Y = 0; Y < Frame.height(); ++Y) std::memcpy(*Image + Row * std::size_t(Y), Frame.constScanLine(Y), Row);
@@ -305,7 +257,7 @@ HRESULT TGstMixingRenderer::GetCurrentImage(std::uint8_t** Image, LONG* Width, L
 HRESULT TGstMixingRenderer::SetAspectRatioMode(DWORD Mode) {
   if (Mode != VMR9ARMode_None && Mode != VMR9ARMode_LetterBox) return E_INVALIDARG;
   FAspectMode = Mode;
-  Layout();
+  FPainter->Repaint();
   return S_OK;
 }
 
@@ -320,7 +272,7 @@ HRESULT TGstMixingRenderer::GetAspectRatioMode(DWORD* Mode) {
 HRESULT TGstMixingRenderer::SetAlpha(DWORD Stream, float Alpha) {
   if (Stream >= FStreamCount || !(Alpha >= 0.0f && Alpha <= 1.0f)) return E_INVALIDARG;
   FStreams[Stream].Alpha = Alpha;
-  Layout();
+  FPainter->Repaint();
   return S_OK;
 }
 
@@ -334,7 +286,7 @@ HRESULT TGstMixingRenderer::GetAlpha(DWORD Stream, float* Alpha) {
 HRESULT TGstMixingRenderer::SetZOrder(DWORD Stream, DWORD Z) {
   if (Stream >= FStreamCount) return E_INVALIDARG;
   FStreams[Stream].Z = Z;
-  Layout();
+  FPainter->Repaint();
   return S_OK;
 }
 
@@ -349,7 +301,7 @@ HRESULT TGstMixingRenderer::SetOutputRect(DWORD Stream, const VMR9NormalizedRect
   if (!Rect) return E_POINTER;
   if (Stream >= FStreamCount) return E_INVALIDARG;
   FStreams[Stream].Rect = *Rect;
-  Layout();
+  FPainter->Repaint();
   return S_OK;
 }
 

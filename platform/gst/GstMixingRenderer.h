@@ -1,23 +1,26 @@
 #pragma once
-// The Video Mixing Renderer 9 over GStreamer's compositor: 1 to 16 input pins, each stream
-// placed in its normalised rectangle of the output at its alpha and z-order, the whole picture
-// letter-boxed or stretched into the destination rectangle of the clipping window, which it
-// paints into; in windowed mode, into a window of its own (IVideoWindow). It hands out the
-// current composited frame.
+// The Video Mixing Renderer 9: 1 to 16 input pins, each stream placed in its normalised
+// rectangle of the picture at its alpha and z-order, the picture letter-boxed or stretched into
+// the destination rectangle of the clipping window, which it paints into; in windowed mode,
+// into a window of its own (IVideoWindow). It hands out the current mixed picture.
 //
-// The bin behind the filter keeps its input pins for its life; the compositor and the sink
-// inside it are made anew whenever a first stream connects, so streams that ended before (a
-// video run to its end, say) leave nothing behind that would hold up the next ones.
-// Without a display nothing is composited as it plays: each stream goes to a synchronised sink
-// of its own that keeps its latest frame, and GetCurrentImage mixes those when asked.
+// Each connected stream plays into a synchronised sink of its own that keeps its latest frame,
+// so a stream that ended leaves nothing behind that would hold up the next ones. The window
+// paints the latest frames mixed when it paints: a new frame of the stream that leads asks for
+// that, and the frames of the others when the leading one has none coming. Between streams the
+// last frames stay on show. Without a display nothing paints, and the picture is mixed only
+// when asked for.
 #include <array>
+#include <atomic>
 #include <memory>
 #include <mutex>
 
 #include "platform/dshow/Video.h"
 #include "platform/gst/GstFilter.h"
+#include "platform/gst/GstFrameMixer.h"
+#include "platform/gst/GstFrameSink.h"
 #include "platform/gst/GstRendererWindow.h"
-#include "platform/gst/GstWindowSink.h"
+#include "platform/gst/GstWindowPainter.h"
 
 class TGstMixingRenderer : public TGstFilter,
                            public IVMRFilterConfig9,
@@ -64,32 +67,30 @@ protected:
 
 private:
   struct TStream {
-    GstPad* Input = nullptr;   // the pin: a ghost pad of the bin
-    GstPad* Mixing = nullptr;  // its compositor pad, or its own sink's pad, while connected
-    GstElement* Sink = nullptr;  // its own sink, without a display
-    std::unique_ptr<TGstWindowSink> Frames;  // its latest frame, without a display
-    int Width = 0, Height = 0;  // the stream's picture, in square pixels
+    GstPad* Input = nullptr;      // the pin: a ghost pad of the bin
+    GstElement* Sink = nullptr;   // its sink while connected; under FLock
+    std::unique_ptr<TGstFrameSink> Frames;  // its latest frame, kept after it disconnects
+    std::atomic<bool> Live{false};          // connected
+    std::atomic<gint64> Arrival{0};         // when its latest frame came
     VMR9NormalizedRect Rect;
     float Alpha = 1.0f;
     DWORD Z = 0;
+    bool Recent = false;  // among the streams connected last; their frames stay while none is
   };
 
   explicit TGstMixingRenderer(GstElement* Bin);
   ~TGstMixingRenderer() override;
 
   bool Connected() const;
-  // A new sink of the stream's own in the bin, its pad with a reference for the caller.
-  GstPad* OwnSink(TStream& Stream);
-  // The first connected stream's picture size (0 x 0 when none says). Under FLock.
-  void ReferenceSize(int* Width, int* Height) const;
-  // The latest frames of the streams' own sinks, mixed.
-  QImage MixFrames();
-  void Rebuild();
-  void TearDown();
-  // Positions every connected stream and sizes the output.
-  void Layout();
-  void ReleaseMixing(TStream& Stream);
+  // A new sink of the stream's own in the bin; its pad with a reference for the caller.
+  GstPad* OwnSink(DWORD Stream);
+  void ReleaseSink(TStream& Stream);
   static void OnUnlinked(GstPad* Input, GstPad* Peer, gpointer Self);
+  // Streaming thread of the stream: whether its new frame should be painted now.
+  bool Leads(DWORD Stream);
+  // The connected streams with frames, or while none has one, the recent ones. An empty
+  // Output is the size of the first stream's picture.
+  TGstPicture Compose(QSize Output);
 
   std::array<TStream, MaxStreams> FStreams;
   DWORD FStreamCount = 4;
@@ -97,10 +98,8 @@ private:
   DWORD FMode = VMR9Mode_Windowed;
   DWORD FAspectMode = VMR9ARMode_None;
   RECT FSource{}, FDestination{};
-  std::unique_ptr<TGstWindowSink> FWindowSink;
+  TGstFrameMixer FImageMixer;  // GetCurrentImage's
+  std::unique_ptr<TGstWindowPainter> FPainter;
   std::unique_ptr<TGstRendererWindow> FOwnWindow;  // windowed mode, once asked for
-  GstElement* FCompositor = nullptr;  // the bin's, while built
-  GstElement* FOutputCaps = nullptr;
-  GstElement* FSink = nullptr;
-  mutable std::mutex FLock;  // the streams' compositor pads, which unlinking releases
+  mutable std::mutex FLock;  // the streams' sinks, which unlinking releases on any thread
 };

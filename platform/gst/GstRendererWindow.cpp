@@ -10,14 +10,14 @@
 
 class TGstRendererWindow::TWindow : public QRasterWindow {
 public:
-  explicit TWindow(TGstWindowSink& Sink) : FSink(Sink) {
+  explicit TWindow(TGstWindowPainter& Painter) : FPainter(Painter) {
     SetWindowClass(this, VideoRendererWindowClass);
     setFlag(Qt::FramelessWindowHint);
   }
   QPointer<QObject> Drain;
 
 protected:
-  void paintEvent(QPaintEvent*) override { FSink.Paint(this); }
+  void paintEvent(QPaintEvent*) override { FPainter.Paint(this); }
   bool event(QEvent* Event) override {
     switch (Event->type()) {
       case QEvent::MouseButtonPress:
@@ -36,17 +36,17 @@ protected:
   }
 
 private:
-  TGstWindowSink& FSink;
+  TGstWindowPainter& FPainter;
 };
 
-TGstRendererWindow::TGstRendererWindow(IUnknown& Outer, TGstWindowSink& Sink) : FOuter(Outer), FSink(Sink) {
+TGstRendererWindow::TGstRendererWindow(IUnknown& Outer, TGstWindowPainter& Painter) : FOuter(Outer), FPainter(Painter) {
   if (!HasDisplay()) return;
-  FWindow = new TWindow(Sink);
-  FSink.SetWindow(FWindow);
+  FWindow = new TWindow(Painter);
+  FPainter.SetWindow(FWindow);
 }
 
 TGstRendererWindow::~TGstRendererWindow() {
-  FSink.SetWindow(nullptr);
+  FPainter.SetWindow(nullptr);
   delete FWindow.data();
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // A renderer's window of its own, with the IVideoWindow calls the video window makes: a
-// top-level window showing a window sink's frames, laid over its owner's client area (or placed
+// top-level window showing a renderer's picture, laid over its owner's client area (or placed
 // on the screen while it has none), named by its caption; its input goes on to the message
 // drain. It answers for the filter it belongs to (the outer object). Without a display there
 // is no window, and the calls only record what they are given.
@@ -8,11 +8,11 @@
 #include <memory>
 
 #include "platform/dshow/Video.h"
-#include "platform/gst/GstWindowSink.h"
+#include "platform/gst/GstWindowPainter.h"
 
 class TGstRendererWindow : public IVideoWindow {
 public:
-  TGstRendererWindow(IUnknown& Outer, TGstWindowSink& Sink);
+  TGstRendererWindow(IUnknown& Outer, TGstWindowPainter& Painter);
   ~TGstRendererWindow();
   TGstRendererWindow(const TGstRendererWindow&) = delete;
   TGstRendererWindow& operator=(const TGstRendererWindow&) = delete;
@@ -34,7 +34,7 @@ private:
   void Place();
 
   IUnknown& FOuter;
-  TGstWindowSink& FSink;
+  TGstWindowPainter& FPainter;
   QPointer<TWindow> FWindow;  // an owner deletes its children, this one too
   QPointer<QObject> FOwner;
   bool FVisible = true;

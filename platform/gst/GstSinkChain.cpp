@@ -6,24 +6,6 @@ bool IsVideoCaps(GstCaps* Caps) {
   return Caps && !gst_caps_is_empty(Caps) && g_str_has_prefix(gst_structure_get_name(gst_caps_get_structure(Caps, 0)), "video/");
 }
 
-GstCaps* RawVideoCaps(const char* Format, int Width, int Height) {
-  GstCaps* Caps = gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, Format, nullptr);
-  if (Width > 0 && Height > 0)
-    gst_caps_set_simple(Caps, "width", G_TYPE_INT, Width, "height", G_TYPE_INT, Height, "pixel-aspect-ratio",
-                        GST_TYPE_FRACTION, 1, 1, nullptr);
-  return Caps;
-}
-
-GstElement* RawVideoFilter(const char* Format, int Width, int Height) {
-  GstElement* Filter = gst_element_factory_make("capsfilter", nullptr);
-  GstCaps* Caps = RawVideoCaps(Format, Width, Height);
-  g_object_set(Filter, "caps", Caps, nullptr);
-  gst_caps_unref(Caps);
-  return Filter;
-}
-
-const char* SinkFormat(bool Painted) { return Painted ? "BGRA" : "I420"; }
-
 void StartChain(GstElement* Bin, std::initializer_list<GstElement*> Elements) {
   GstElement* Previous = nullptr;
   for (GstElement* E : Elements) {

@@ -1,6 +1,5 @@
 #include "platform/gst/GstVideoRenderer.h"
 
-#include "platform/gst/GstRenderers.h"
 #include "platform/gst/GstSinkChain.h"
 
 ComPtr<TGstVideoRenderer> TGstVideoRenderer::Create() {
@@ -10,13 +9,15 @@ ComPtr<TGstVideoRenderer> TGstVideoRenderer::Create() {
 TGstVideoRenderer::TGstVideoRenderer(GstElement* Bin)
     : TGstFilter(Bin),
       FInput(gst_ghost_pad_new_no_target("Input", GST_PAD_SINK)),
-      FWindowSink(std::make_unique<TGstWindowSink>()),
-      FWindow(std::make_unique<TGstRendererWindow>(*static_cast<IBaseFilter*>(this), *FWindowSink)) {
+      FPainter(std::make_unique<TGstWindowPainter>([this](const QSize& Size) { return Compose(Size); })),
+      FWindow(std::make_unique<TGstRendererWindow>(*static_cast<IBaseFilter*>(this), *FPainter)) {
   gst_element_add_pad(Bin, FInput);
+  FFrames.SetListener([this] { FPainter->Repaint(); });
 }
 
 TGstVideoRenderer::~TGstVideoRenderer() {
-  for (GstElement** E : {&FSink, &FFormat, &FConvert}) DiscardElement(Element(), *E);
+  FFrames.SetListener(nullptr);  // before the painter goes
+  DiscardElement(Element(), FSink);
   FWindow.reset();
 }
 
@@ -33,12 +34,18 @@ GstPad* TGstVideoRenderer::FreeStreamInput(GstCaps* Caps) {
 
 void TGstVideoRenderer::Rebuild() {
   gst_ghost_pad_set_target(GST_GHOST_PAD(FInput), nullptr);
-  for (GstElement** E : {&FSink, &FFormat, &FConvert}) DiscardElement(Element(), *E);
-  FConvert = gst_element_factory_make("videoconvert", nullptr);
-  FFormat = RawVideoFilter(SinkFormat(HasDisplay()), 0, 0);
-  FSink = FWindowSink->CreateSink();
-  StartChain(Element(), {FConvert, FFormat, FSink});
-  GstPad* Target = gst_element_get_static_pad(FConvert, "sink");
+  DiscardElement(Element(), FSink);
+  FSink = FFrames.CreateSink();
+  StartChain(Element(), {FSink});
+  GstPad* Target = gst_element_get_static_pad(FSink, "sink");
   gst_ghost_pad_set_target(GST_GHOST_PAD(FInput), Target);
   gst_object_unref(Target);
+}
+
+TGstPicture TGstVideoRenderer::Compose(const QSize& Size) {
+  TGstPicture Picture;
+  Picture.Output = Size;
+  Picture.Area = QRect(QPoint(), Size);
+  if (GstSample* Sample = FFrames.LatestSample()) Picture.Layers.push_back({Sample, Picture.Area, 1.0f});
+  return Picture;
 }

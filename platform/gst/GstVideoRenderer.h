@@ -1,12 +1,14 @@
 #pragma once
-// The classic video renderer: one input, shown in a window of its own (IVideoWindow). Its
-// converter and sink are made anew each time a stream connects, so a stream that ended before
-// leaves nothing behind that would refuse the next.
+// The classic video renderer: one input, shown stretched over a window of its own
+// (IVideoWindow). Its sink is made anew each time a stream connects, so a stream that ended
+// before leaves nothing behind that would refuse the next.
 #include <memory>
 
 #include "platform/gst/GstFilter.h"
+#include "platform/gst/GstFrameMixer.h"
+#include "platform/gst/GstFrameSink.h"
 #include "platform/gst/GstRendererWindow.h"
-#include "platform/gst/GstWindowSink.h"
+#include "platform/gst/GstWindowPainter.h"
 
 class TGstVideoRenderer : public TGstFilter {
 public:
@@ -21,11 +23,12 @@ private:
   explicit TGstVideoRenderer(GstElement* Bin);
   ~TGstVideoRenderer() override;
   void Rebuild();
+  // The latest frame over all of an output of Size.
+  TGstPicture Compose(const QSize& Size);
 
   GstPad* FInput;  // the pin: the bin's ghost pad
-  std::unique_ptr<TGstWindowSink> FWindowSink;
+  TGstFrameSink FFrames;
+  std::unique_ptr<TGstWindowPainter> FPainter;
   std::unique_ptr<TGstRendererWindow> FWindow;
-  GstElement* FConvert = nullptr;
-  GstElement* FFormat = nullptr;
   GstElement* FSink = nullptr;
 };

@@ -19,8 +19,8 @@ TEST(MixerLayout, StreamBoxesAreFractionsOfThePictureAreaAlsoBeyondIt) {
 }
 
 TEST(MixerLayout, LowerZIsInFrontAndEqualZPutsTheLaterStreamInFront) {
-  EXPECT_GT(CompositorZOrder(0, 0), CompositorZOrder(1, 1));
-  EXPECT_GT(CompositorZOrder(1, 0), CompositorZOrder(0, 0));
-  EXPECT_GT(CompositorZOrder(15, 0), CompositorZOrder(0, 1));
-  EXPECT_LT(CompositorZOrder(0, 0xFFFF), CompositorZOrder(15, 0xFFFFFFFFu));  // saturates, then ordered by stream
+  EXPECT_GT(PaintOrder(0, 0), PaintOrder(1, 1));
+  EXPECT_GT(PaintOrder(1, 0), PaintOrder(0, 0));
+  EXPECT_GT(PaintOrder(15, 0), PaintOrder(0, 1));
+  EXPECT_LT(PaintOrder(0, 0xFFFF), PaintOrder(15, 0xFFFFFFFFu));  // saturates, then ordered by stream
 }

@@ -1,0 +1,107 @@
+// Drawing decoded frames into a painter's device: into an image the painter writes directly,
+// and through the painter where it cannot (a pixmap, an image of another pixel format).
+#include <gst/gst.h>
+#include <gst/video/video.h>
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPainter>
+#include <QPixmap>
+#include <cstring>
+#include <functional>
+
+#include "platform/gst/GstFrameMixer.h"
+
+namespace {
+struct TYuv {
+  guint8 Y, U, V;
+};
+// BT.601, studio range.
+constexpr TYuv Red{81, 90, 240}, Blue{41, 240, 110};
+
+// A 32 x 24 I420 frame, Left on the left half and Right on the right half.
+GstSample* Frame(TYuv Left, TYuv Right) {
+  GstVideoInfo Info;
+  gst_video_info_set_format(&Info, GST_VIDEO_FORMAT_I420, 32, 24);
+  GstBuffer* Buffer = gst_buffer_new_allocate(nullptr, Info.size, nullptr);
+  GstVideoFrame Map;
+  gst_video_frame_map(&Map, &Info, Buffer, GST_MAP_WRITE);
+  for (guint Plane = 0; Plane < 3; ++Plane) {
+    auto* Bits = static_cast<guint8*>(GST_VIDEO_FRAME_PLANE_DATA(&Map, Plane));
+    const int Stride = GST_VIDEO_FRAME_PLANE_STRIDE(&Map, Plane);
+    const int Width = GST_VIDEO_FRAME_COMP_WIDTH(&Map, Plane), Height = GST_VIDEO_FRAME_COMP_HEIGHT(&Map, Plane);
+    for (int Y = 0; Y < Height; ++Y)
+      for (int X = 0; X < Width; ++X) {
+        const TYuv& C = X < Width / 2 ? Left : Right;
+        Bits[Y * Stride + X] = Plane == 0 ? C.Y : Plane == 1 ? C.U : C.V;
+      }
+  }
+  gst_video_frame_unmap(&Map);
+  GstCaps* Caps = gst_video_info_to_caps(&Info);
+  GstSample* Sample = gst_sample_new(Buffer, Caps, nullptr, nullptr);
+  gst_caps_unref(Caps);
+  gst_buffer_unref(Buffer);
+  return Sample;
+}
+
+bool Near(QRgb Seen, int R, int G, int B) {
+  return std::abs(qRed(Seen) - R) < 40 && std::abs(qGreen(Seen) - G) < 40 && std::abs(qBlue(Seen) - B) < 40;
+}
+
+// Draws Layers into a 100 x 60 green device of each kind and hands the result to Check.
+void OnEachDevice(const std::vector<TGstLayer>& Layers, const std::function<void(const QImage&, const char*)>& Check) {
+  TGstFrameMixer Mixer;  // one mixer for all: its converters are set up again for each device
+  const QRect Clip(0, 0, 100, 60);
+  for (const QImage::Format Format : {QImage::Format_ARGB32_Premultiplied, QImage::Format_RGB32, QImage::Format_RGB16}) {
+    QImage Image(Clip.size(), Format);
+    Image.fill(Qt::green);
+    QPainter Painter(&Image);
+    Mixer.Draw(Painter, Clip, Layers);
+    Painter.end();
+    Check(Image.convertToFormat(QImage::Format_RGB32), Format == QImage::Format_RGB16 ? "16-bit image" : "image");
+  }
+  QPixmap Pixmap(Clip.size());
+  Pixmap.fill(Qt::green);
+  QPainter Painter(&Pixmap);
+  Mixer.Draw(Painter, Clip, Layers);
+  Painter.end();
+  Check(Pixmap.toImage().convertToFormat(QImage::Format_RGB32), "pixmap");
+}
+}  // namespace
+
+TEST(FrameMixer, AFrameCoversItsBoxAndLeavesEverythingAroundIt) {
+  GstSample* Red2 = Frame(Red, Red);
+  OnEachDevice({{Red2, QRect(20, 10, 40, 30), 1.0f}}, [](const QImage& I, const char* On) {
+    for (const QPoint P : {QPoint(20, 10), QPoint(59, 39), QPoint(40, 25)})
+      EXPECT_TRUE(Near(I.pixel(P), 255, 0, 0)) << On << " inside at " << P.x() << "," << P.y();
+    // Just outside on every side, and on the same lines as the box.
+    for (const QPoint P : {QPoint(19, 25), QPoint(60, 25), QPoint(40, 9), QPoint(40, 40), QPoint(0, 25), QPoint(99, 25)})
+      EXPECT_TRUE(Near(I.pixel(P), 0, 255, 0)) << On << " outside at " << P.x() << "," << P.y();
+  });
+  gst_sample_unref(Red2);
+}
+
+TEST(FrameMixer, ABoxReachingBeyondTheClipShowsThePartOfTheFrameThatFallsWithin) {
+  GstSample* RedBlue = Frame(Red, Blue);
+  // Twice the clip's width, starting half of it to the left: only the frame's right half shows.
+  OnEachDevice({{RedBlue, QRect(-100, 0, 200, 60), 1.0f}}, [](const QImage& I, const char* On) {
+    EXPECT_TRUE(Near(I.pixel(5, 30), 0, 0, 255)) << On;
+    EXPECT_TRUE(Near(I.pixel(95, 30), 0, 0, 255)) << On;
+  });
+  gst_sample_unref(RedBlue);
+}
+
+TEST(FrameMixer, LayersAreDrawnBackToFrontAtTheirOpacity) {
+  GstSample* Red2 = Frame(Red, Red);
+  GstSample* Blue2 = Frame(Blue, Blue);
+  const std::vector<TGstLayer> Layers{{Red2, QRect(0, 0, 100, 60), 1.0f}, {Blue2, QRect(50, 30, 50, 30), 0.5f}};
+  OnEachDevice(Layers, [](const QImage& I, const char* On) {
+    EXPECT_TRUE(Near(I.pixel(25, 15), 255, 0, 0)) << On;
+    EXPECT_TRUE(Near(I.pixel(75, 45), 128, 0, 128)) << On;
+  });
+  // An opaque layer in front hides the one behind it.
+  OnEachDevice({{Blue2, QRect(0, 0, 100, 60), 1.0f}, {Red2, QRect(0, 0, 100, 60), 1.0f}},
+               [](const QImage& I, const char* On) { EXPECT_TRUE(Near(I.pixel(50, 30), 255, 0, 0)) << On; });
+  gst_sample_unref(Red2);
+  gst_sample_unref(Blue2);
+}

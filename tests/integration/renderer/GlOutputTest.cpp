@@ -1,0 +1,108 @@
+// The mixing renderer drawing with GL (forced where the display has no GPU, so a software
+// rasteriser stands in): what the screen shows in the window, mixed, letter-boxed, fitted again
+// at once, and kept on screen while one renderer follows another.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+#include <functional>
+
+#include "support/GstTestSupport.h"
+#include "media/TestMedia.h"
+#include "platform/com/ClassRegistry.h"
+#include "platform/dshow/Video.h"
+#include "platform/gst/GstGlOutput.h"
+#include "platform/win/Messages.h"
+
+namespace {
+bool Near(QRgb Seen, int R, int G, int B) {
+  return std::abs(qRed(Seen) - R) < 60 && std::abs(qGreen(Seen) - G) < 60 && std::abs(qBlue(Seen) - B) < 60;
+}
+
+class GlOutputTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    if (!UseGlOutput()) GTEST_SKIP() << "no GL on this display";
+    ASSERT_FALSE(TestMediaPath(TTestMedia::RedClip).empty());
+    ASSERT_FALSE(TestMediaPath(TTestMedia::BlueClip).empty());
+    Window.setAttribute(Qt::WA_NativeWindow);
+    Window.setAutoFillBackground(true);
+    Window.resize(320, 240);
+    Window.show();
+  }
+  void TearDown() override {
+    if (Graph) As<IMediaControl>(Graph)->Stop();
+    if (Graph)
+      for (const auto& F : FiltersOf(Graph)) Graph->RemoveFilter(F.Get());
+  }
+  // A new graph with a new windowless mixing renderer painting into Window.
+  void NewRenderer() {
+    if (Graph) TearDown();
+    Graph = NewGraph();
+    ComPtr<IBaseFilter> Mixer;
+    ASSERT_EQ(S_OK, CoCreateInstance(CLSID_VideoMixingRenderer9, nullptr, CLSCTX_INPROC_SERVER, IBaseFilter::IID,
+                                     Mixer.ReleaseAndGetVoidAddress()));
+    ComPtr<IVMRFilterConfig9> Config;
+    ASSERT_EQ(S_OK, Mixer.As(Config));
+    ASSERT_EQ(S_OK, Config->SetRenderingMode(VMR9Mode_Windowless));
+    ASSERT_EQ(S_OK, Graph->AddFilter(Mixer.Get(), u"VW"));
+    ASSERT_EQ(S_OK, Mixer.As(Windowless));
+    ASSERT_EQ(S_OK, Mixer.As(MixerControl));
+    ASSERT_EQ(S_OK, Mixer.As(Aspect));
+    ASSERT_EQ(S_OK, Windowless->SetVideoClippingWindow(HandleOf(&Window)));
+    Position();
+  }
+  void Position() {
+    const RECT Destination{0, 0, Window.width(), Window.height()};
+    ASSERT_EQ(S_OK, Windowless->SetVideoPosition(nullptr, &Destination));
+  }
+  // What the screen shows in the window once Check accepts it, within a generous time.
+  QImage Shown(const std::function<bool(const QImage&)>& Check) {
+    QElapsedTimer Clock;
+    Clock.start();
+    QImage Image;
+    do {
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+      Image = QGuiApplication::primaryScreen()->grabWindow(Window.winId()).toImage();
+    } while (!(Image.width() == Window.width() && Check(Image)) && Clock.elapsed() < 15000);
+    return Image;
+  }
+
+  QWidget Window;
+  ComPtr<IGraphBuilder> Graph;
+  ComPtr<IVMRWindowlessControl9> Windowless;
+  ComPtr<IVMRMixerControl9> MixerControl;
+  ComPtr<IVMRAspectRatioControl9> Aspect;
+};
+}  // namespace
+
+TEST_F(GlOutputTest, TheScreenShowsTheMixedPictureFittedToTheWindowAndKeepsItForTheNextRenderer) {
+  NewRenderer();
+  ASSERT_EQ(S_OK, Render(Graph, TestMediaPath(TTestMedia::RedClip)));
+  ASSERT_EQ(S_OK, Render(Graph, TestMediaPath(TTestMedia::BlueClip)));
+  const VMR9NormalizedRect Corner{0.5f, 0.5f, 1, 1};
+  ASSERT_EQ(S_OK, MixerControl->SetOutputRect(1, &Corner));
+  ASSERT_EQ(S_OK, MixerControl->SetZOrder(1, 0));
+  ASSERT_EQ(S_OK, MixerControl->SetAlpha(1, 0.5f));
+  ASSERT_TRUE(SUCCEEDED(As<IMediaControl>(Graph)->Run()));
+  QImage I = Shown([](const QImage& I) { return Near(I.pixel(240, 180), 128, 0, 128); });
+  EXPECT_TRUE(Near(I.pixel(80, 60), 255, 0, 0));
+  EXPECT_TRUE(Near(I.pixel(240, 180), 128, 0, 128));
+
+  // Letter-boxed into a new shape at once: a 4:3 picture in 400 x 150 covers x 100..300.
+  ASSERT_EQ(S_OK, Aspect->SetAspectRatioMode(VMR9ARMode_LetterBox));
+  Window.resize(400, 150);
+  Position();
+  I = Shown([](const QImage& I) { return Near(I.pixel(50, 75), 0, 0, 0) && Near(I.pixel(150, 40), 255, 0, 0); });
+  EXPECT_TRUE(Near(I.pixel(50, 75), 0, 0, 0));
+  EXPECT_TRUE(Near(I.pixel(350, 75), 0, 0, 0));
+  EXPECT_TRUE(Near(I.pixel(150, 40), 255, 0, 0));
+
+  // A renderer that follows, before it has a frame, leaves the last picture on screen.
+  NewRenderer();
+  I = Shown([](const QImage& I) { return Near(I.pixel(150, 40), 255, 0, 0); });
+  EXPECT_TRUE(Near(I.pixel(150, 40), 255, 0, 0));
+}
