@@ -7,7 +7,7 @@
 #include <vector>
 
 enum class TPlayListChange {
-  pcEntries,  // an entry was added or removed
+  pcEntries,  // an entry was added, removed or moved
   pcCurrent,  // an entry was started, or Current was set
   pcState,    // stopped, paused or resumed
   pcSeek      // the current entry was asked to seek
