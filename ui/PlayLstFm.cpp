@@ -5,6 +5,7 @@
 #include <QDesktopServices>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFrame>
 #include <QMenuBar>
 #include <QPainter>
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "engine/PlayListEntry.h"
+#include "engine/PlayListFormats.h"
 #include "engine/PropertiesFrames.h"
 #include "engine/VizmoraPlayer.h"
 #include "framework/FileNames.h"
@@ -67,6 +69,8 @@ const TActionRow Actions[] = {
     {&TPlayLstFm::Restore, "Restore", "Restore", "Restore", 6, false, false, &TPlayLstFm::RestoreExecute},
     {&TPlayLstFm::DelItem, "DelItem", "Delete ", "Delete ", 5, true, false, &TPlayLstFm::DelItemExecute},
     {&TPlayLstFm::Aspect, "Aspect", "Keep Aspect Ratio", nullptr, -1, true, true, &TPlayLstFm::AspectExecute},
+    {&TPlayLstFm::MoveUp, "MoveUp", "Move Up", "Move the entry up", -1, true, false, &TPlayLstFm::MoveUpExecute},
+    {&TPlayLstFm::MoveDown, "MoveDown", "Move Down", "Move the entry down", -1, true, false, &TPlayLstFm::MoveDownExecute},
 };
 
 const TActionRow MenuItems[] = {
@@ -91,8 +95,8 @@ struct TMenuRow {
   std::vector<TActionField> Items;
 };
 const TMenuRow MainMenu[] = {
-    {"File", {&TPlayLstFm::AddFile, &TPlayLstFm::Properties, nullptr, &TPlayLstFm::LoadPL, &TPlayLstFm::SavePL,
-              &TPlayLstFm::Exit1}},
+    {"File", {&TPlayLstFm::AddFile, &TPlayLstFm::Properties, &TPlayLstFm::MoveUp, &TPlayLstFm::MoveDown, nullptr,
+              &TPlayLstFm::LoadPL, &TPlayLstFm::SavePL, &TPlayLstFm::Exit1}},
     {"View", {&TPlayLstFm::HidePL, &TPlayLstFm::Aspect}},
     {"Control", {&TPlayLstFm::Play, &TPlayLstFm::Pause, &TPlayLstFm::Stop}},
     {nullptr, {&TPlayLstFm::WWW1}},
@@ -150,6 +154,7 @@ std::string ChosenFile(const QFileDialog* Dialog) {
 TPlayLstFm::TPlayLstFm(QWidget* AOwner) : TForm(AOwner) {}
 
 TPlayLstFm::~TPlayLstFm() {
+  if (FListenerKey) PlayList->Listeners.Remove(FListenerKey);
   SetStatusDisplay({});
   if (PlayLstFm == this) PlayLstFm = nullptr;
 }
@@ -175,6 +180,8 @@ void TPlayLstFm::ReadResource() {
   LB->OnData.Bind(this, &TPlayLstFm::LBData);
   LB->OnDrawItem.Bind(this, &TPlayLstFm::LBDrawItem);
   LB->OnDblClick.Bind(this, &TPlayLstFm::LBDblClick);
+  LB->OnMoveRow.Bind(this, &TPlayLstFm::LBMoveRow);
+  LB->OnDropFiles.Bind(this, &TPlayLstFm::LBDropFiles);
 
   StatusBar1 = new QStatusBar(this);
   StatusBar1->setObjectName("StatusBar1");
@@ -317,6 +324,13 @@ void TPlayLstFm::FormCreate(QObject*) {
   PlayList = ThePlayer->PlayList;
   FKinds = std::make_unique<TEntryKinds>(PlayList, vizmoraFM->FG, vizmoraFM->SG, vizmoraFM->VW);
   LB->SetCount(0);
+  // Rows follow the playlist also when others change it (the desktop's media controls, the
+  // command line); painted from the event loop, so a long load costs one paint per screen refresh.
+  FListenerKey = PlayList->Listeners.Add([this](TPlayListChange Change) {
+    if (Change != TPlayListChange::pcEntries) return;
+    LB->SetCount(PlayList->Count());
+    LB->viewport()->update();
+  });
   SetStatusDisplay([this](const std::string& Text) { ShowStatus(Text); });
 }
 
@@ -359,6 +373,34 @@ void TPlayLstFm::LBDrawItem(QObject*, int Index, QPainter& Canvas, const QRect& 
 void TPlayLstFm::LBDblClick(QObject*) {
   if (LB->ItemIndex() != -1) PlayList->PlayIndex(LB->ItemIndex());
 }
+
+// Playing goes on untouched: the playlist keeps Current on the entry that moved or was passed.
+void TPlayLstFm::LBMoveRow(QObject*, int From, int To) {
+  if (From < 0 || From >= PlayList->Count() || To < 0 || To >= PlayList->Count()) return;
+  PlayList->Move(From, To);
+  LB->SetItemIndex(To);
+}
+
+// Media files are appended as "Add File..." appends them, playlist files loaded; what is no
+// file (a folder, a device) is skipped as the open dialog would not offer it.
+void TPlayLstFm::LBDropFiles(QObject*, const std::vector<std::string>& Paths) {
+  for (const std::string& Path : Paths) {
+    if (!QFileInfo(QFile::decodeName(Path.c_str())).isFile()) continue;
+    if (PlayListFormatOf(Path) != TPlayListFormat::pfNone)
+      LoadPlayList(Path);
+    else
+      AddMediaFile(Path);
+  }
+}
+
+void TPlayLstFm::MoveFocused(int By) {
+  const int From = LB->ItemIndex();
+  LBMoveRow(LB, From, From + By);
+}
+
+void TPlayLstFm::MoveUpExecute() { MoveFocused(-1); }
+
+void TPlayLstFm::MoveDownExecute() { MoveFocused(1); }
 
 // --- editing the playlist
 

@@ -19,6 +19,10 @@ public:
     if (Role != Qt::DisplayRole && Role != Qt::AccessibleTextRole) return {};
     return QString::fromStdString(FOwner->Items(Index.row()));
   }
+  // Rows may be dragged, and dropped on.
+  Qt::ItemFlags flags(const QModelIndex& Index) const override {
+    return QAbstractListModel::flags(Index) | Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled;
+  }
 
   void Show(int Count) {
     if (Count > Shown) {
@@ -43,6 +47,8 @@ TVirtualListBox::TVirtualListBox(QWidget* Parent) : QAbstractItemView(Parent), F
   setSelectionMode(QAbstractItemView::ExtendedSelection);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setDragDropMode(QAbstractItemView::DragDrop);
+  viewport()->setAcceptDrops(true);  // drop positions are the viewport's, as the rows' are
   QPalette White = palette();
   White.setColor(QPalette::Base, Qt::white);
   setPalette(White);
