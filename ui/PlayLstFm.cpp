@@ -31,6 +31,7 @@
 #include "settings/TrackBarEx.h"
 #include "ui/DesignControls.h"
 #include "ui/EntryKinds.h"
+#include "ui/KeyboardShortcuts.h"
 #include "ui/PLEProp.h"
 #include "ui/StatusLine.h"
 #include "ui/vizmoraFM.h"
@@ -325,13 +326,19 @@ void TPlayLstFm::FormCreate(QObject*) {
   FKinds = std::make_unique<TEntryKinds>(PlayList, vizmoraFM->FG, vizmoraFM->SG, vizmoraFM->VW);
   LB->SetCount(0);
   // Rows follow the playlist also when others change it (the desktop's media controls, the
-  // command line); painted from the event loop, so a long load costs one paint per screen refresh.
+  // command line): once from the event loop for a whole run of changes, so a long load costs
+  // no more than before.
   FListenerKey = PlayList->Listeners.Add([this](TPlayListChange Change) {
-    if (Change != TPlayListChange::pcEntries) return;
-    LB->SetCount(PlayList->Count());
-    LB->viewport()->update();
+    if (Change != TPlayListChange::pcEntries || FRowsDue) return;
+    FRowsDue = true;
+    QMetaObject::invokeMethod(this, [this] {
+      FRowsDue = false;
+      LB->SetCount(PlayList->Count());
+      LB->viewport()->update();
+    }, Qt::QueuedConnection);
   });
   SetStatusDisplay([this](const std::string& Text) { ShowStatus(Text); });
+  InstallShortcuts(*this, *vizmoraFM);
 }
 
 // The close box hides the window as "Hide Play List" does, so the popup menu brings it back.

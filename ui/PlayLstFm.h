@@ -137,6 +137,7 @@ private:
 
   std::unique_ptr<TEntryKinds> FKinds;
   int FListenerKey = 0;  // of the playlist's notice; 0 until FormCreate
+  bool FRowsDue = false;  // the rows are to be brought up to the playlist from the event loop
 };
 
 // Program-wide references: the playlist window, set once at start-up, and the properties

@@ -85,6 +85,13 @@ void TVirtualListBox::SetItemIndex(int Value) {
   setCurrentIndex(FRows->index(Value));
 }
 
+void TVirtualListBox::MoveFocus(int By) {
+  SyncCount();
+  if (FCount == 0) return;
+  const int Focused = ItemIndex();
+  SetItemIndex(Focused < 0 ? 0 : std::clamp(Focused + By, 0, FCount - 1));
+}
+
 bool TVirtualListBox::Selected(int Index) const {
   return Index >= 0 && Index < FRows->Shown && selectionModel()->isRowSelected(Index);
 }

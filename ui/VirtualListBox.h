@@ -33,6 +33,9 @@ public:
   // The focused row, or -1.
   int ItemIndex() const;
   void SetItemIndex(int Value);
+  // Focuses and selects the row By rows on from the focused one, kept within the list; the
+  // first row when none is focused.
+  void MoveFocus(int By);
   bool Selected(int Index) const;
   // The row's rectangle in the viewport's coordinates.
   QRect ItemRect(int Index) const;
