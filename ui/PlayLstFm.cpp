@@ -301,9 +301,18 @@ void TPlayLstFm::CreateDialogs() {
                          "All Files (*)"},
                         QFileDialog::ExistingFiles, QFileDialog::AcceptOpen);
   OD->selectNameFilter(AllSupported());
-  OLD = CreateFileDialog(this, {"Playlist (*.pll)"}, QFileDialog::AnyFile, QFileDialog::AcceptOpen);
-  SLD = CreateFileDialog(this, {"Playlist (*.pll)"}, QFileDialog::AnyFile, QFileDialog::AcceptSave);
+  // The program's own playlists first, then other players'.
+  OLD = CreateFileDialog(this,
+                         {"Playlist (*.pll)", "M3U (*.m3u *.m3u8)", "XSPF (*.xspf)",
+                          "All playlists (*.pll *.m3u *.m3u8 *.xspf)"},
+                         QFileDialog::AnyFile, QFileDialog::AcceptOpen);
+  SLD = CreateFileDialog(this, {"Playlist (*.pll)", "M3U8 (*.m3u8)", "XSPF (*.xspf)"}, QFileDialog::AnyFile,
+                         QFileDialog::AcceptSave);
   SLD->setDefaultSuffix("pll");
+  // A name typed without an extension gets the chosen format's.
+  connect(SLD, &QFileDialog::filterSelected, SLD, [this](const QString& Filter) {
+    SLD->setDefaultSuffix(Filter.section("*.", 1).section(')', 0, 0));
+  });
   SLD->setOption(QFileDialog::DontConfirmOverwrite);
 }
 
@@ -424,9 +433,13 @@ void TPlayLstFm::LoadPLExecute() {
   if (Execute(OLD)) LoadPlayList(ChosenFile(OLD));
 }
 
-// Each entry shows as it comes, so those read before a failure stay in view.
+// Each entry shows as it comes, so those read before a failure stay in view. What another
+// player's playlist held that could not become an entry is told on the status line.
 void TPlayLstFm::LoadPlayList(const std::string& Path) {
-  FKinds->LoadPlayList(Path, nullptr, [this] { PlayListChanged(); });
+  std::vector<std::string> Notes;
+  FKinds->LoadPlayList(Path, &Notes, [this] { PlayListChanged(); });
+  if (Notes.size() == 1) ShowStatus(Notes.front());
+  if (Notes.size() > 1) ShowStatus(Notes.front() + " (and " + std::to_string(Notes.size() - 1) + " more skipped)");
 }
 
 void TPlayLstFm::SavePLExecute() {
