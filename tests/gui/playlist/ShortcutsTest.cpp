@@ -1,5 +1,5 @@
-// The keyboard from both windows: the keys shown beside the menus' captions, and those without a
-// menu item, typed into the playlist window's list and into the video form, on real media.
+// The keyboard from both windows: the keys of the menus' commands and those without a menu item,
+// typed into the playlist window's list and into the video form, on real media.
 #include <QFileInfo>
 
 #include "framework/FileNames.h"
@@ -36,24 +36,6 @@ protected:
   }
   std::string FileOf(int Index) { return ExtractFileName(List().Items(Index)->FileName); }
 };
-
-TEST_F(Shortcuts, MenusShowTheKeysBesideTheDesignedCaptions) {
-  const struct {
-    QAction* Action;
-    const char* Caption;
-    const char* Key;
-  } Shown[] = {{Window().Pause, "Pause", "Space"},           {Window().DelItem, "Delete ", "Del"},
-               {Window().AddFile, "Add File...", "Ctrl+O"},  {Window().LoadPL, "Load Playlist", "Ctrl+L"},
-               {Window().SavePL, "Save Playlist", "Ctrl+S"}, {Window().FullScreen, "Full Screen", "F"},
-               {Window().Restore, "Restore", "Esc"},         {Window().Exit1, "Exit ", "Ctrl+Q"},
-               {Window().MoveUp, "Move Up", "Ctrl+Up"},      {Window().MoveDown, "Move Down", "Ctrl+Down"}};
-  for (const auto& S : Shown) {
-    EXPECT_EQ(S.Action->text().toStdString(), S.Caption);
-    EXPECT_EQ(S.Action->shortcut().toString().toStdString(), S.Key) << S.Caption;
-    EXPECT_TRUE(vizmoraFM->actions().contains(S.Action)) << S.Caption << " from the video form too";
-  }
-  EXPECT_TRUE(Window().FullScreen->shortcuts().contains(QKeySequence(Qt::Key_F11)));
-}
 
 TEST_F(Shortcuts, TheListsKeysPlayPauseSeekMoveAndDelete) {
   AddThree();
