@@ -223,6 +223,7 @@ void TVirtualListBox::paintEvent(QPaintEvent* Event) {
       style()->drawPrimitive(QStyle::PE_FrameFocusRect, &Focus, &Painter, this);
     }
   }
+  if (FDropLine >= 0) Painter.fillRect(0, FDropLine - 1, viewport()->width(), 2, palette().color(QPalette::Text));
   FSincePaint.start();
   FPaintDue = false;
 }

@@ -82,6 +82,7 @@ protected:
   void startDrag(Qt::DropActions Actions) override;
   void dragEnterEvent(QDragEnterEvent* Event) override;
   void dragMoveEvent(QDragMoveEvent* Event) override;
+  void dragLeaveEvent(QDragLeaveEvent* Event) override;
   void dropEvent(QDropEvent* Event) override;
 
 private:
@@ -96,6 +97,9 @@ private:
   int DraggedRow(const QMimeData* Data) const;
   // Whether this list takes the drop: a row of its own, or files.
   bool Takes(const QMimeData* Data) const;
+  // The row a dragged row at the point lands on: the one under it, or the last.
+  int DropRow(const QPoint& Point) const;
+  void ShowDropLine(int Y);
 
   TRows* FRows;
   int FCount = 0;
@@ -103,4 +107,5 @@ private:
   QElapsedTimer FSincePaint;
   bool FPaintDue = false;  // a paint has been asked of the event loop
   unsigned FCallsSinceLook = 0;
+  int FDropLine = -1;  // where a dragged row would land, in viewport pixels; -1 for none
 };

@@ -56,7 +56,10 @@ void TVirtualListBox::dragMoveEvent(QDragMoveEvent* Event) {
     Event->ignore();
     return;
   }
-  if (DraggedRow(Event->mimeData()) >= 0) {
+  if (const int From = DraggedRow(Event->mimeData()); From >= 0) {
+    const int To = DropRow(Event->position().toPoint());
+    // Moving down it lands below the row it is dropped on, moving up above it.
+    ShowDropLine(To > From ? ItemRect(To).bottom() : ItemRect(To).top());
     Event->setDropAction(Qt::MoveAction);
     Event->accept();
   } else {
@@ -64,11 +67,24 @@ void TVirtualListBox::dragMoveEvent(QDragMoveEvent* Event) {
   }
 }
 
+void TVirtualListBox::dragLeaveEvent(QDragLeaveEvent*) { ShowDropLine(-1); }
+
+int TVirtualListBox::DropRow(const QPoint& Point) const {
+  const QModelIndex Under = indexAt(Point);
+  return Under.isValid() && Under.row() < FCount ? Under.row() : FCount - 1;
+}
+
+void TVirtualListBox::ShowDropLine(int Y) {
+  if (Y == FDropLine) return;
+  FDropLine = Y;
+  viewport()->update();
+}
+
 void TVirtualListBox::dropEvent(QDropEvent* Event) {
+  ShowDropLine(-1);
   const QMimeData* Data = Event->mimeData();
   if (const int From = DraggedRow(Data); From >= 0) {
-    const QModelIndex Under = indexAt(Event->position().toPoint());
-    const int To = Under.isValid() && Under.row() < FCount ? Under.row() : FCount - 1;
+    const int To = DropRow(Event->position().toPoint());
     Event->setDropAction(Qt::MoveAction);
     Event->accept();
     if (To != From) OnMoveRow(this, From, To);

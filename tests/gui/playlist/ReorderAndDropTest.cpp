@@ -42,17 +42,21 @@ protected:
   // Drags Data over the list and drops it at the point, as the desktop's drag does; answers
   // whether the list took it.
   bool Drop(QMimeData* Data, QPoint At) {
+    if (!DragOver(Data, At)) return false;
+    QDropEvent Dropped(QPointF(At), Actions, Data, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(Window().LB->viewport(), &Dropped);
+    return Dropped.isAccepted();
+  }
+  bool DragOver(QMimeData* Data, QPoint At) {
     QWidget* Port = Window().LB->viewport();
-    const Qt::DropActions Actions = Qt::CopyAction | Qt::MoveAction;
     QDragEnterEvent Enter(At, Actions, Data, Qt::LeftButton, {});
     QCoreApplication::sendEvent(Port, &Enter);
     if (!Enter.isAccepted()) return false;
     QDragMoveEvent Move(At, Actions, Data, Qt::LeftButton, {});
     QCoreApplication::sendEvent(Port, &Move);
-    QDropEvent Dropped(QPointF(At), Actions, Data, Qt::LeftButton, {});
-    QCoreApplication::sendEvent(Port, &Dropped);
-    return Dropped.isAccepted();
+    return true;
   }
+  static constexpr Qt::DropActions Actions = Qt::CopyAction | Qt::MoveAction;
   bool DropFiles(const QStringList& Paths) {
     QMimeData Data;
     QList<QUrl> Urls;
@@ -117,6 +121,18 @@ TEST_F(ReorderAndDrop, ARowDraggedMovesItsEntryAndOnlyThisListsRowsAreTaken) {
   DragRow(0, RowRect(1).center());  // the playing entry
   EXPECT_EQ(Order(List()), "blue.avi red.avi green.jpg");
   ExpectPlayingOn("after the drags");
+
+  // While a row is dragged down a line under the row it would land on shows where; it goes
+  // when the drag leaves.
+  std::unique_ptr<QMimeData> Row(Window().LB->RowMimeData(0));
+  QWidget* Port = Window().LB->viewport();
+  const auto LineUnderRow = [&] { return QColor(Port->grab().toImage().pixel(50, RowRect(1).bottom())) == Qt::black; };
+  EXPECT_FALSE(LineUnderRow());
+  ASSERT_TRUE(DragOver(Row.get(), RowRect(1).center()));
+  EXPECT_TRUE(LineUnderRow());
+  QDragLeaveEvent Leave;
+  QCoreApplication::sendEvent(Port, &Leave);
+  EXPECT_FALSE(LineUnderRow());
 
   // A row of another list, or of another run, moves nothing.
   QMimeData Stranger;
