@@ -7,7 +7,7 @@
 #include <vector>
 
 enum class TPlayListChange {
-  pcEntries,   // an entry was added or removed
+  pcEntries,   // an entry was added, removed or moved
   pcStarting,  // Current names the entry about to start; pcCurrent follows once it started or failed
   pcCurrent,   // an entry was started or failed to start, or Current was set
   pcState,     // stopped, paused or resumed

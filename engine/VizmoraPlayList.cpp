@@ -28,7 +28,24 @@ void TVizmoraPlayList::Remove(TPlayListEntry* Entry) {
   if (Entry == FPlayedOut) FPlayedOut = nullptr;
   FItems.erase(FItems.begin() + I);
   delete Entry;
+  if (I < Current) --Current;  // else Pause and Stop would reach an entry that is not playing
   if (Count() - 1 < Current) Current = Count() - 1;
+  Listeners.Notify(TPlayListChange::pcEntries);
+}
+
+void TVizmoraPlayList::Move(int From, int To) {
+  if (From < 0 || From >= Count() || To < 0 || To >= Count() || From == To) return;
+  const auto Item = FItems.begin() + From, Target = FItems.begin() + To;
+  if (From < To)
+    std::rotate(Item, Item + 1, Target + 1);
+  else
+    std::rotate(Target, Item, Item + 1);
+  if (Current == From)
+    Current = To;
+  else if (From < Current && Current <= To)
+    --Current;
+  else if (To <= Current && Current < From)
+    ++Current;
   Listeners.Notify(TPlayListChange::pcEntries);
 }
 

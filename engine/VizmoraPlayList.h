@@ -22,8 +22,12 @@ public:
 
   // Appends and takes ownership; the first entry of an empty list becomes current.
   void Add(TPlayListEntry* Entry);
-  // Stops the entry first when it is current, takes it out and frees it.
+  // Stops the entry first when it is current, takes it out and frees it. Current keeps naming
+  // the same entry when one before it goes.
   void Remove(TPlayListEntry* Entry);
+  // Moves the entry at From to index To, the others closing up; Current keeps naming the same
+  // entry and nothing is played or stopped. Indices outside the list do nothing.
+  void Move(int From, int To);
   int Count() const { return static_cast<int>(FItems.size()); }
   TPlayListEntry* Items(int Index) const;  // nil outside the list
   int IndexOf(const TPlayListEntry* Entry) const;

@@ -5,6 +5,7 @@
 #include <QDesktopServices>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFrame>
 #include <QMenuBar>
 #include <QPainter>
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "engine/PlayListEntry.h"
+#include "engine/PlayListFormats.h"
 #include "engine/PropertiesFrames.h"
 #include "engine/VizmoraPlayer.h"
 #include "framework/FileNames.h"
@@ -29,6 +31,7 @@
 #include "settings/TrackBarEx.h"
 #include "ui/DesignControls.h"
 #include "ui/EntryKinds.h"
+#include "ui/KeyboardShortcuts.h"
 #include "ui/PLEProp.h"
 #include "ui/StatusLine.h"
 #include "ui/vizmoraFM.h"
@@ -68,6 +71,8 @@ const TActionRow Actions[] = {
     {&TPlayLstFm::DelItem, "DelItem", "Delete ", "Delete ", 5, true, false, &TPlayLstFm::DelItemExecute},
     {&TPlayLstFm::Aspect, "Aspect", "Keep Aspect Ratio", nullptr, -1, true, true, &TPlayLstFm::AspectExecute},
     {&TPlayLstFm::SkipBroken, "SkipBroken", "Skip Entries That Fail", nullptr, -1, true, true, nullptr},
+    {&TPlayLstFm::MoveUp, "MoveUp", "Move Up", "Move the entry up", -1, true, false, &TPlayLstFm::MoveUpExecute},
+    {&TPlayLstFm::MoveDown, "MoveDown", "Move Down", "Move the entry down", -1, true, false, &TPlayLstFm::MoveDownExecute},
 };
 
 const TActionRow MenuItems[] = {
@@ -92,8 +97,8 @@ struct TMenuRow {
   std::vector<TActionField> Items;
 };
 const TMenuRow MainMenu[] = {
-    {"File", {&TPlayLstFm::AddFile, &TPlayLstFm::Properties, nullptr, &TPlayLstFm::LoadPL, &TPlayLstFm::SavePL,
-              &TPlayLstFm::Exit1}},
+    {"File", {&TPlayLstFm::AddFile, &TPlayLstFm::Properties, &TPlayLstFm::MoveUp, &TPlayLstFm::MoveDown, nullptr,
+              &TPlayLstFm::LoadPL, &TPlayLstFm::SavePL, &TPlayLstFm::Exit1}},
     {"View", {&TPlayLstFm::HidePL, &TPlayLstFm::Aspect}},
     {"Control", {&TPlayLstFm::Play, &TPlayLstFm::Pause, &TPlayLstFm::Stop, nullptr, &TPlayLstFm::SkipBroken}},
     {nullptr, {&TPlayLstFm::WWW1}},
@@ -151,6 +156,7 @@ std::string ChosenFile(const QFileDialog* Dialog) {
 TPlayLstFm::TPlayLstFm(QWidget* AOwner) : TForm(AOwner) {}
 
 TPlayLstFm::~TPlayLstFm() {
+  if (FListenerKey) PlayList->Listeners.Remove(FListenerKey);
   SetStatusDisplay({});
   if (PlayLstFm == this) PlayLstFm = nullptr;
 }
@@ -176,6 +182,8 @@ void TPlayLstFm::ReadResource() {
   LB->OnData.Bind(this, &TPlayLstFm::LBData);
   LB->OnDrawItem.Bind(this, &TPlayLstFm::LBDrawItem);
   LB->OnDblClick.Bind(this, &TPlayLstFm::LBDblClick);
+  LB->OnMoveRow.Bind(this, &TPlayLstFm::LBMoveRow);
+  LB->OnDropFiles.Bind(this, &TPlayLstFm::LBDropFiles);
 
   StatusBar1 = new QStatusBar(this);
   StatusBar1->setObjectName("StatusBar1");
@@ -294,9 +302,18 @@ void TPlayLstFm::CreateDialogs() {
                          "All Files (*)"},
                         QFileDialog::ExistingFiles, QFileDialog::AcceptOpen);
   OD->selectNameFilter(AllSupported());
-  OLD = CreateFileDialog(this, {"Playlist (*.pll)"}, QFileDialog::AnyFile, QFileDialog::AcceptOpen);
-  SLD = CreateFileDialog(this, {"Playlist (*.pll)"}, QFileDialog::AnyFile, QFileDialog::AcceptSave);
+  // The program's own playlists first, then other players'.
+  OLD = CreateFileDialog(this,
+                         {"Playlist (*.pll)", "M3U (*.m3u *.m3u8)", "XSPF (*.xspf)",
+                          "All playlists (*.pll *.m3u *.m3u8 *.xspf)"},
+                         QFileDialog::AnyFile, QFileDialog::AcceptOpen);
+  SLD = CreateFileDialog(this, {"Playlist (*.pll)", "M3U8 (*.m3u8)", "XSPF (*.xspf)"}, QFileDialog::AnyFile,
+                         QFileDialog::AcceptSave);
   SLD->setDefaultSuffix("pll");
+  // A name typed without an extension gets the chosen format's.
+  connect(SLD, &QFileDialog::filterSelected, SLD, [this](const QString& Filter) {
+    SLD->setDefaultSuffix(Filter.section("*.", 1).section(')', 0, 0));
+  });
   SLD->setOption(QFileDialog::DontConfirmOverwrite);
 }
 
@@ -318,7 +335,20 @@ void TPlayLstFm::FormCreate(QObject*) {
   PlayList = ThePlayer->PlayList;
   FKinds = std::make_unique<TEntryKinds>(PlayList, vizmoraFM->FG, vizmoraFM->SG, vizmoraFM->VW);
   LB->SetCount(0);
+  // Rows follow the playlist also when others change it (the desktop's media controls, the
+  // command line): once from the event loop for a whole run of changes, so a long load costs
+  // no more than before.
+  FListenerKey = PlayList->Listeners.Add([this](TPlayListChange Change) {
+    if (Change != TPlayListChange::pcEntries || FRowsDue) return;
+    FRowsDue = true;
+    QMetaObject::invokeMethod(this, [this] {
+      FRowsDue = false;
+      LB->SetCount(PlayList->Count());
+      LB->viewport()->update();
+    }, Qt::QueuedConnection);
+  });
   SetStatusDisplay([this](const std::string& Text) { ShowStatus(Text); });
+  InstallShortcuts(*this, *vizmoraFM);
 }
 
 // The close box hides the window as "Hide Play List" does, so the popup menu brings it back.
@@ -361,6 +391,34 @@ void TPlayLstFm::LBDblClick(QObject*) {
   if (LB->ItemIndex() != -1) PlayList->PlayIndex(LB->ItemIndex());
 }
 
+// Playing goes on untouched: the playlist keeps Current on the entry that moved or was passed.
+void TPlayLstFm::LBMoveRow(QObject*, int From, int To) {
+  if (From < 0 || From >= PlayList->Count() || To < 0 || To >= PlayList->Count()) return;
+  PlayList->Move(From, To);
+  LB->SetItemIndex(To);
+}
+
+// Media files are appended as "Add File..." appends them, playlist files loaded; what is no
+// file (a folder, a device) is skipped as the open dialog would not offer it.
+void TPlayLstFm::LBDropFiles(QObject*, const std::vector<std::string>& Paths) {
+  for (const std::string& Path : Paths) {
+    if (!QFileInfo(QFile::decodeName(Path.c_str())).isFile()) continue;
+    if (PlayListFormatOf(Path) != TPlayListFormat::pfNone)
+      LoadPlayList(Path);
+    else
+      AddMediaFile(Path);
+  }
+}
+
+void TPlayLstFm::MoveFocused(int By) {
+  const int From = LB->ItemIndex();
+  LBMoveRow(LB, From, From + By);
+}
+
+void TPlayLstFm::MoveUpExecute() { MoveFocused(-1); }
+
+void TPlayLstFm::MoveDownExecute() { MoveFocused(1); }
+
 // --- editing the playlist
 
 void TPlayLstFm::AddFileExecute() {
@@ -376,9 +434,13 @@ void TPlayLstFm::LoadPLExecute() {
   if (Execute(OLD)) LoadPlayList(ChosenFile(OLD));
 }
 
-// Each entry shows as it comes, so those read before a failure stay in view.
+// Each entry shows as it comes, so those read before a failure stay in view. What another
+// player's playlist held that could not become an entry is told on the status line.
 void TPlayLstFm::LoadPlayList(const std::string& Path) {
-  FKinds->LoadPlayList(Path, nullptr, [this] { PlayListChanged(); });
+  std::vector<std::string> Notes;
+  FKinds->LoadPlayList(Path, &Notes, [this] { PlayListChanged(); });
+  if (Notes.size() == 1) ShowStatus(Notes.front());
+  if (Notes.size() > 1) ShowStatus(Notes.front() + " (and " + std::to_string(Notes.size() - 1) + " more skipped)");
 }
 
 void TPlayLstFm::SavePLExecute() {

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "framework/Form.h"
 #include "settings/MouseEvents.h"
@@ -66,6 +67,8 @@ public:
   QAction* DelItem = nullptr;
   QAction* Aspect = nullptr;  // checkable; its check mark is kept by RegAuto1
   QAction* SkipBroken = nullptr;  // checkable, kept by RegAuto1; the show runner reads it at each failure
+  QAction* MoveUp = nullptr;
+  QAction* MoveDown = nullptr;
   QList<QAction*> AList;
   // Menu items with handlers of their own.
   QAction* Exit1 = nullptr;
@@ -76,7 +79,7 @@ public:
   // The program's status line: replaces the status bar's text and repaints it at once.
   void ShowStatus(const std::string& Text);
   std::string StatusText() const;
-  // Sets the row count to the playlist's and repaints, after the playlist changed elsewhere.
+  // Sets the row count to the playlist's and repaints at once.
   void PlayListChanged();
 
   // --- operations of the window's handlers
@@ -101,11 +104,15 @@ public:
   void RestoreExecute();
   void DelItemExecute();
   void AspectExecute();
+  void MoveUpExecute();
+  void MoveDownExecute();
   void Exit1Click();
   void WWW1Click();
   void LBData(QObject* Control, int Index, std::string& Data);
   void LBDrawItem(QObject* Control, int Index, QPainter& Canvas, const QRect& Rect, TOwnerDrawState State);
   void LBDblClick(QObject* Sender);
+  void LBMoveRow(QObject* Sender, int From, int To);
+  void LBDropFiles(QObject* Sender, const std::vector<std::string>& Paths);
   void PosTimerTimer(ITimer* Sender);
   void trPosMouseMove(QObject* Sender, TShiftState Shift, int X, int Y);
   void trPosMouseUp(QObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
@@ -126,8 +133,12 @@ private:
   void SetVideoFullScreen(bool Value);
   // The seek bar's position for a mouse at X: percent of the bar's width less its border.
   void FollowMouse(int X);
+  // Moves the focused row's entry By places, the focus going with it.
+  void MoveFocused(int By);
 
   std::unique_ptr<TEntryKinds> FKinds;
+  int FListenerKey = 0;  // of the playlist's notice; 0 until FormCreate
+  bool FRowsDue = false;  // the rows are to be brought up to the playlist from the event loop
 };
 
 // Program-wide references: the playlist window, set once at start-up, and the properties

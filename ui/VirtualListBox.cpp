@@ -19,6 +19,10 @@ public:
     if (Role != Qt::DisplayRole && Role != Qt::AccessibleTextRole) return {};
     return QString::fromStdString(FOwner->Items(Index.row()));
   }
+  // Rows may be dragged, and dropped on.
+  Qt::ItemFlags flags(const QModelIndex& Index) const override {
+    return QAbstractListModel::flags(Index) | Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled;
+  }
 
   void Show(int Count) {
     if (Count > Shown) {
@@ -43,6 +47,8 @@ TVirtualListBox::TVirtualListBox(QWidget* Parent) : QAbstractItemView(Parent), F
   setSelectionMode(QAbstractItemView::ExtendedSelection);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setDragDropMode(QAbstractItemView::DragDrop);
+  viewport()->setAcceptDrops(true);  // drop positions are the viewport's, as the rows' are
   QPalette White = palette();
   White.setColor(QPalette::Base, Qt::white);
   setPalette(White);
@@ -77,6 +83,13 @@ int TVirtualListBox::ItemIndex() const {
 void TVirtualListBox::SetItemIndex(int Value) {
   SyncCount();
   setCurrentIndex(FRows->index(Value));
+}
+
+void TVirtualListBox::MoveFocus(int By) {
+  SyncCount();
+  if (FCount == 0) return;
+  const int Focused = ItemIndex();
+  SetItemIndex(Focused < 0 ? 0 : std::clamp(Focused + By, 0, FCount - 1));
 }
 
 bool TVirtualListBox::Selected(int Index) const {
@@ -210,6 +223,7 @@ void TVirtualListBox::paintEvent(QPaintEvent* Event) {
       style()->drawPrimitive(QStyle::PE_FrameFocusRect, &Focus, &Painter, this);
     }
   }
+  if (FDropLine >= 0) Painter.fillRect(0, FDropLine - 1, viewport()->width(), 2, palette().color(QPalette::Text));
   FSincePaint.start();
   FPaintDue = false;
 }

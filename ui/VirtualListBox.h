@@ -3,10 +3,12 @@
 // row (OnDrawItem) and answers each row's text (OnData) when asked. Rows have one fixed height,
 // so where a row lies is a product and no layout is kept: a list of a million rows costs what a
 // screenful does, and only the rows in view are painted. Several rows may be selected; the
-// focused row gets the style's focus rectangle. User-interface thread only.
+// focused row gets the style's focus rectangle. A row dragged within the list and files dropped
+// onto it are handed to the owner (OnMoveRow, OnDropFiles). User-interface thread only.
 #include <QAbstractItemView>
 #include <QElapsedTimer>
 #include <string>
+#include <vector>
 
 #include "framework/Event.h"
 
@@ -31,6 +33,9 @@ public:
   // The focused row, or -1.
   int ItemIndex() const;
   void SetItemIndex(int Value);
+  // Focuses and selects the row By rows on from the focused one, kept within the list; the
+  // first row when none is focused.
+  void MoveFocus(int By);
   bool Selected(int Index) const;
   // The row's rectangle in the viewport's coordinates.
   QRect ItemRect(int Index) const;
@@ -47,6 +52,14 @@ public:
   // Sender, row, the text to fill in.
   TEvent<QObject*, int, std::string&> OnData;
   TEvent<QObject*> OnDblClick;
+  // Sender, the row dragged, the row it was dropped on (the last row when dropped below it).
+  TEvent<QObject*, int, int> OnMoveRow;
+  // Sender, the local files dropped, in the drag's order; other places are left out.
+  TEvent<QObject*, const std::vector<std::string>&> OnDropFiles;
+
+  // What a drag of the row carries: it names this list and the row, so a drop elsewhere, or
+  // of a row of another list, moves nothing.
+  QMimeData* RowMimeData(int Row) const;
 
   // --- the view's geometry
   QRect visualRect(const QModelIndex& Index) const override;
@@ -66,6 +79,11 @@ protected:
 
   void paintEvent(QPaintEvent* Event) override;
   void mouseDoubleClickEvent(QMouseEvent* Event) override;
+  void startDrag(Qt::DropActions Actions) override;
+  void dragEnterEvent(QDragEnterEvent* Event) override;
+  void dragMoveEvent(QDragMoveEvent* Event) override;
+  void dragLeaveEvent(QDragLeaveEvent* Event) override;
+  void dropEvent(QDropEvent* Event) override;
 
 private:
   class TRows;
@@ -75,6 +93,13 @@ private:
   void SyncCount();
   // Rows that fit the viewport whole, at least one.
   int RowsInView() const;
+  // The row a drag of this list carries, or -1 for data of anything else.
+  int DraggedRow(const QMimeData* Data) const;
+  // Whether this list takes the drop: a row of its own, or files.
+  bool Takes(const QMimeData* Data) const;
+  // The row a dragged row at the point lands on: the one under it, or the last.
+  int DropRow(const QPoint& Point) const;
+  void ShowDropLine(int Y);
 
   TRows* FRows;
   int FCount = 0;
@@ -82,4 +107,5 @@ private:
   QElapsedTimer FSincePaint;
   bool FPaintDue = false;  // a paint has been asked of the event loop
   unsigned FCallsSinceLook = 0;
+  int FDropLine = -1;  // where a dragged row would land, in viewport pixels; -1 for none
 };

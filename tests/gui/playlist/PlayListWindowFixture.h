@@ -102,6 +102,11 @@ protected:
     QObject::connect(Poll, &QTimer::timeout, [Poll, Folder, Names] {
       auto* Dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
       if (!Dialog || !Dialog->isVisible()) return;
+      // Typed while another window is still the active one, Enter would reach its shortcuts.
+      if (QApplication::activeWindow() != Dialog) {
+        Dialog->activateWindow();
+        return;
+      }
       Poll->stop();
       Poll->deleteLater();
       if (Dialog->directory() != QDir(Folder)) Dialog->setDirectory(Folder);

@@ -26,6 +26,13 @@ struct PlayListTest : ::testing::Test {
     return E;
   }
 };
+
+// The order as one text, for comparing after each move.
+std::string Order(const TVizmoraPlayList& PL) {
+  std::string Names;
+  for (int I = 0; I < PL.Count(); ++I) Names += PL.Items(I)->FileName;
+  return Names;
+}
 }  // namespace
 
 TEST_F(PlayListTest, NewPlaylistCountsAsPlayingWithNothingCurrent) {
@@ -147,14 +154,19 @@ TEST_F(PlayListTest, RemovingTheCurrentEntryStopsItFirst) {
   EXPECT_EQ(PL.State, esStopped);
 }
 
-TEST_F(PlayListTest, RemovingInFrontOfTheCurrentKeepsTheIndex) {
+TEST_F(PlayListTest, RemovingInFrontOfTheCurrentKeepsTheSameEntryCurrent) {
   TTestEntry* A = Add("a");
   Add("b");
   Add("c");
-  PL.SetCurrent(1);
+  TTestEntry* D = Add("d");
+  PL.PlayIndex(2);
   PL.Remove(A);
-  EXPECT_EQ(PL.Current, 1);
   EXPECT_EQ(PL.Items(PL.Current)->FileName, "c");
+  PL.Remove(D);  // behind the current entry: Current stays
+  EXPECT_EQ(PL.Items(PL.Current)->FileName, "c");
+  PL.PauseResume();  // reaches the entry that plays
+  EXPECT_EQ(PL.State, esPaused);
+  EXPECT_EQ(Calls, (Log{"play c", "free a", "free d", "pause c"}));
 }
 
 TEST_F(PlayListTest, RemovingTheLastEntryWhileCurrentMovesCurrentBack) {
@@ -167,6 +179,35 @@ TEST_F(PlayListTest, RemovingTheLastEntryWhileCurrentMovesCurrentBack) {
   EXPECT_EQ(PL.Current, -1);
   EXPECT_EQ(PL.Count(), 0);
   EXPECT_EQ(Calls, (Log{"play b", "stop b", "free b", "free a"}));
+}
+
+TEST_F(PlayListTest, MovingKeepsTheSameEntryCurrentAndLeavesEveryEntryAlone) {
+  for (const char* Name : {"a", "b", "c", "d", "e"}) Add(Name);
+  PL.PlayIndex(2);
+  int Told = 0;
+  PL.Listeners.Add([&Told](TPlayListChange C) { Told += C == TPlayListChange::pcEntries; });
+  // From, To, the order after it: the current entry itself, entries crossing it both ways,
+  // entries on one side of it.
+  const struct {
+    int From, To;
+    const char* Order;
+  } Moves[] = {{2, 4, "abdec"}, {4, 0, "cabde"}, {1, 4, "cbdea"}, {3, 0, "ecbda"},
+               {0, 1, "cebda"}, {4, 3, "cebad"}, {3, 4, "cebda"}};
+  for (const auto& M : Moves) {
+    PL.Move(M.From, M.To);
+    EXPECT_EQ(Order(PL), M.Order) << M.From << " to " << M.To;
+    EXPECT_EQ(PL.Items(PL.Current)->FileName, "c") << M.From << " to " << M.To;
+  }
+  EXPECT_EQ(Told, 7);
+  // Nothing to move: nothing changes, nobody is told.
+  for (auto [From, To] : {std::pair{-1, 0}, {0, -1}, {5, 0}, {0, 5}, {2, 2}}) PL.Move(From, To);
+  EXPECT_EQ(Order(PL), "cebda");
+  EXPECT_EQ(Told, 7);
+  EXPECT_EQ(Calls, (Log{"play c"})) << "moving plays, stops and pauses nothing";
+  EXPECT_EQ(PL.State, esPlaying);
+  // The entry now after the current one plays next.
+  static_cast<TTestEntry*>(PL.Items(PL.Current))->Finish();
+  EXPECT_EQ(PL.Items(PL.Current)->FileName, "e");
 }
 
 TEST_F(PlayListTest, RemovingAnEntryOfAnotherListFreesNothing) {
