@@ -206,7 +206,7 @@ TEST_F(PlayListTest, MovingKeepsTheSameEntryCurrentAndLeavesEveryEntryAlone) {
   EXPECT_EQ(Calls, (Log{"play c"})) << "moving plays, stops and pauses nothing";
   EXPECT_EQ(PL.State, esPlaying);
   // The entry now after the current one plays next.
-  static_cast<TTestEntry*>(PL.Items(PL.Current))->Finish();
+  PlayOut(static_cast<TTestEntry*>(PL.Items(PL.Current)));
   EXPECT_EQ(PL.Items(PL.Current)->FileName, "e");
 }
 
