@@ -4,16 +4,17 @@
 #include <QDBusArgument>
 #include <QDBusPendingCall>
 #include <QDBusVariant>
-#include <QFileInfo>
 
 TPrivateBus::TPrivateBus() {
   const QString Socket = FDir.path() + "/bus";
   FDaemon.setProgram("dbus-daemon");
-  FDaemon.setArguments({"--session", "--nofork", "--nopidfile", "--address=unix:path=" + Socket});
+  // The daemon prints its address once it accepts connections; the socket file alone appears
+  // before it listens, and a connection made then is refused.
+  FDaemon.setArguments({"--session", "--nofork", "--nopidfile", "--print-address", "--address=unix:path=" + Socket});
   FDaemon.setProcessChannelMode(QProcess::ForwardedErrorChannel);
   FDaemon.start();
   if (!FDaemon.waitForStarted(10000)) return;
-  if (WaitFor([&] { return QFileInfo::exists(Socket) || FDaemon.state() != QProcess::Running; }, 30) &&
+  if (WaitFor([&] { return FDaemon.canReadLine() || FDaemon.state() != QProcess::Running; }, 30) &&
       FDaemon.state() == QProcess::Running)
     FAddress = "unix:path=" + Socket;
 }
