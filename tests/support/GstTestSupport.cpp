@@ -106,3 +106,16 @@ LONGLONG PositionOf(const ComPtr<IGraphBuilder>& Graph) {
   As<IMediaSeeking>(Graph)->GetCurrentPosition(&Position);
   return Position;
 }
+
+ComPtr<IBaseFilter> AddWindowlessMixer(const ComPtr<IGraphBuilder>& Graph, const char16_t* Name, OAHWND Window) {
+  ComPtr<IBaseFilter> Mixer;
+  ComPtr<IVMRFilterConfig9> Config;
+  ComPtr<IVMRWindowlessControl9> Windowless;
+  if (FAILED(CoCreateInstance(CLSID_VideoMixingRenderer9, nullptr, CLSCTX_INPROC_SERVER, IBaseFilter::IID,
+                              Mixer.ReleaseAndGetVoidAddress())) ||
+      FAILED(Mixer.As(Config)) || FAILED(Config->SetRenderingMode(VMR9Mode_Windowless)) ||
+      FAILED(Graph->AddFilter(Mixer.Get(), Name)) || FAILED(Mixer.As(Windowless)) ||
+      FAILED(Windowless->SetVideoClippingWindow(Window)))
+    return nullptr;
+  return Mixer;
+}

@@ -9,6 +9,7 @@
 #include "platform/com/ComPtr.h"
 #include "platform/dshow/Control.h"
 #include "platform/dshow/Filters.h"
+#include "platform/dshow/Video.h"
 
 ComPtr<IGraphBuilder> NewGraph();
 HRESULT Render(const ComPtr<IGraphBuilder>& Graph, const std::string& Path);
@@ -33,3 +34,6 @@ bool WaitForEvent(const ComPtr<IGraphBuilder>& Graph, LONG Code, int Ms, std::ve
 // Waits until the graph's state change has completed.
 void WaitForState(const ComPtr<IGraphBuilder>& Graph);
 LONGLONG PositionOf(const ComPtr<IGraphBuilder>& Graph);
+// A mixing renderer added to Graph as Name, windowless and drawing into Window; null where a
+// step failed.
+ComPtr<IBaseFilter> AddWindowlessMixer(const ComPtr<IGraphBuilder>& Graph, const char16_t* Name, OAHWND Window);

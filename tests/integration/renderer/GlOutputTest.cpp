@@ -12,7 +12,6 @@
 
 #include "support/GstTestSupport.h"
 #include "media/TestMedia.h"
-#include "platform/com/ClassRegistry.h"
 #include "platform/dshow/Video.h"
 #include "platform/gst/GstGlOutput.h"
 #include "platform/win/Messages.h"
@@ -42,17 +41,11 @@ protected:
   void NewRenderer() {
     if (Graph) TearDown();
     Graph = NewGraph();
-    ComPtr<IBaseFilter> Mixer;
-    ASSERT_EQ(S_OK, CoCreateInstance(CLSID_VideoMixingRenderer9, nullptr, CLSCTX_INPROC_SERVER, IBaseFilter::IID,
-                                     Mixer.ReleaseAndGetVoidAddress()));
-    ComPtr<IVMRFilterConfig9> Config;
-    ASSERT_EQ(S_OK, Mixer.As(Config));
-    ASSERT_EQ(S_OK, Config->SetRenderingMode(VMR9Mode_Windowless));
-    ASSERT_EQ(S_OK, Graph->AddFilter(Mixer.Get(), u"VW"));
+    const ComPtr<IBaseFilter> Mixer = AddWindowlessMixer(Graph, u"VW", HandleOf(&Window));
+    ASSERT_TRUE(Mixer);
     ASSERT_EQ(S_OK, Mixer.As(Windowless));
     ASSERT_EQ(S_OK, Mixer.As(MixerControl));
     ASSERT_EQ(S_OK, Mixer.As(Aspect));
-    ASSERT_EQ(S_OK, Windowless->SetVideoClippingWindow(HandleOf(&Window)));
     Position();
   }
   void Position() {

@@ -11,7 +11,6 @@
 
 #include "support/GstTestSupport.h"
 #include "media/TestMedia.h"
-#include "platform/com/ClassRegistry.h"
 #include "platform/dshow/ErrorText.h"
 #include "platform/dshow/EventCodes.h"
 #include "platform/dshow/Video.h"
@@ -63,15 +62,12 @@ protected:
 
   void MakeGraph() {
     Graph = NewGraph();
-    ASSERT_EQ(S_OK, CoCreateInstance(CLSID_VideoMixingRenderer9, nullptr, CLSCTX_INPROC_SERVER, IBaseFilter::IID,
-                                     Mixer.ReleaseAndGetVoidAddress()));
+    Mixer = AddWindowlessMixer(Graph, u"Video Mixing Renderer 9", HandleOf(&Window));
+    ASSERT_TRUE(Mixer);
     ASSERT_EQ(S_OK, Mixer.As(Config));
-    ASSERT_EQ(S_OK, Config->SetRenderingMode(VMR9Mode_Windowless));
-    ASSERT_EQ(S_OK, Graph->AddFilter(Mixer.Get(), u"Video Mixing Renderer 9"));
     ASSERT_EQ(S_OK, Mixer.As(Windowless));
     ASSERT_EQ(S_OK, Mixer.As(MixerControl));
     ASSERT_EQ(S_OK, Mixer.As(Aspect));
-    ASSERT_EQ(S_OK, Windowless->SetVideoClippingWindow(HandleOf(&Window)));
     Position(Window.width(), Window.height());
   }
   void FreeGraph() {
