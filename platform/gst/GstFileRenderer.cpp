@@ -10,6 +10,7 @@
 #include "platform/dshow/EventCodes.h"
 #include "platform/gst/GstBusEvents.h"
 #include "platform/gst/GstAnimationSource.h"
+#include "platform/gst/GstDecoderThreads.h"
 #include "platform/gst/GstFirstFrame.h"
 #include "platform/gst/GstPin.h"
 #include "platform/gst/GstRenderers.h"
@@ -147,6 +148,7 @@ HRESULT TGstFileRenderer::Open() {
   FDecoder = gst_element_factory_make("decodebin", nullptr);
   FPadAddedId = g_signal_connect(FDecoder, "pad-added", G_CALLBACK(&TGstFileRenderer::OnPadAdded), this);
   FNoMorePadsId = g_signal_connect(FDecoder, "no-more-pads", G_CALLBACK(&TGstFileRenderer::OnNoMorePads), this);
+  LimitDecoderThreads(FDecoder);
   const ComPtr<TGstFilter> SourceFilter = TGstFilter::Create(Source);
   const ComPtr<TGstFilter> DecoderFilter = TGstFilter::Create(FDecoder);
 

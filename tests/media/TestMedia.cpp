@@ -43,6 +43,7 @@ bool Generate(TTestMedia Kind, const std::string& Out) {
   switch (Kind) {
     case TTestMedia::AviMjpegPcm: return Ffmpeg(Video + Tone + "-t 2 -c:v mjpeg -c:a pcm_s16le", Out);
     case TTestMedia::AviMpeg4Mp3: return Ffmpeg(Video + Tone + "-t 2 -c:v mpeg4 -c:a libmp3lame", Out);
+    case TTestMedia::AviMpeg4Hd: return Ffmpeg("-f lavfi -i testsrc=size=1280x720:rate=25 -t 1 -c:v mpeg4", Out);
     case TTestMedia::Vob: return Ffmpeg(Video + Tone + "-t 2 -c:v mpeg2video -c:a mp2 -f vob", Out);
     case TTestMedia::VobSizeChange: {
       const std::string Small = Out + ".1.vob", Large = Out + ".2.vob";
@@ -84,6 +85,7 @@ const char* NameOf(TTestMedia Kind) {
   switch (Kind) {
     case TTestMedia::AviMjpegPcm: return "mjpeg-pcm.avi";
     case TTestMedia::AviMpeg4Mp3: return "mpeg4-mp3.avi";
+    case TTestMedia::AviMpeg4Hd: return "mpeg4-720p.avi";
     case TTestMedia::Vob: return "mpeg2.vob";
     case TTestMedia::VobSizeChange: return "size-change.vob";
     case TTestMedia::Jpeg: return "still.jpg";

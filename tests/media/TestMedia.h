@@ -5,6 +5,7 @@
 enum class TTestMedia {
   AviMjpegPcm,   // 2 s, 160x120 at 25 frames/s, MJPEG video and PCM audio
   AviMpeg4Mp3,   // 2 s, MPEG-4 Part 2 video and MP3 audio
+  AviMpeg4Hd,    // 1 s, 1280x720 MPEG-4 Part 2 video
   Vob,           // 2 s, MPEG-2 program stream with MPEG audio
   VobSizeChange, // 1 s at 160x120 followed by 1 s at 320x240
   Jpeg,

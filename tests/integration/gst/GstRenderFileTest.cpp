@@ -114,6 +114,33 @@ TEST(RenderFile, SecondFilePlaysAlongWithTheFirst) {
   EXPECT_EQ(0, std::count(Seen.begin(), Seen.end(), EC_ERRORABORT));
 }
 
+namespace {
+// The worker threads asked of the decoder inside a file's decoder filter; -1 if none has the setting.
+int DecoderThreads(const ComPtr<IGraphBuilder>& Graph) {
+  int Threads = -1;
+  GstIterator* It = gst_bin_iterate_recurse(GST_BIN(ElementOf(FiltersNamed(Graph, "Decoder").at(0))));
+  GValue Item = G_VALUE_INIT;
+  while (gst_iterator_next(It, &Item) == GST_ITERATOR_OK) {
+    GObject* Element = G_OBJECT(g_value_get_object(&Item));
+    if (g_object_class_find_property(G_OBJECT_GET_CLASS(Element), "max-threads")) g_object_get(Element, "max-threads", &Threads, nullptr);
+    g_value_reset(&Item);
+  }
+  g_value_unset(&Item);
+  gst_iterator_free(It);
+  return Threads;
+}
+}  // namespace
+
+// A small picture is decoded on one thread; a large one as the decoder chooses.
+TEST(RenderFile, DecoderThreadsFollowThePictureSize) {
+  const std::pair<TTestMedia, int> Cases[] = {{TTestMedia::AviMpeg4Mp3, 1}, {TTestMedia::AviMpeg4Hd, 0}};
+  for (const auto& [Media, Threads] : Cases) {
+    const auto Graph = NewGraph();
+    ASSERT_EQ(S_OK, Render(Graph, TestMediaPath(Media)));
+    EXPECT_EQ(Threads, DecoderThreads(Graph)) << TestMediaPath(Media);
+  }
+}
+
 // A running graph starts an added source at once; an animation must still wait to be linked.
 TEST(RenderFile, AnimationRenderedIntoARunningGraphPlaysWithoutAnError) {
   const auto Graph = NewGraph();
