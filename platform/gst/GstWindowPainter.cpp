@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QPaintDevice>
+#include <QRegion>
 
 #include "platform/gst/GstGlOutput.h"
 #include "platform/gst/GstRenderers.h"
@@ -13,6 +14,7 @@ TGstWindowPainter::~TGstWindowPainter() { SetWindow(nullptr); }
 void TGstWindowPainter::SetWindow(QObject* Window) {
   if (Window == FWindow) return;
   if (FWindow) {
+    ReleaseBackground();
     FWindow->removeEventFilter(this);
     QMetaObject::invokeMethod(FWindow, "update");
   }
@@ -20,9 +22,23 @@ void TGstWindowPainter::SetWindow(QObject* Window) {
   FGl = FWindow && FPainting && UseGlOutput() ? TGstGlWindow::Over(FWindow) : nullptr;
   if (FGl) FGl->Place(FDestination);
   if (FWindow) {
+    TakeBackground();
     FWindow->installEventFilter(this);
     QMetaObject::invokeMethod(FWindow, "update");
   }
+}
+
+void TGstWindowPainter::TakeBackground() {
+  auto* Widget = qobject_cast<QWidget*>(FWindow);
+  if (!Widget || !FPainting || FGl || !Widget->autoFillBackground() || Widget->testAttribute(Qt::WA_OpaquePaintEvent))
+    return;
+  Widget->setAttribute(Qt::WA_OpaquePaintEvent);
+  FBackground = Widget;
+}
+
+void TGstWindowPainter::ReleaseBackground() {
+  if (FBackground) FBackground->setAttribute(Qt::WA_OpaquePaintEvent, false);
+  FBackground = nullptr;
 }
 
 QSize TGstWindowPainter::TargetSize() const {
@@ -64,7 +80,11 @@ bool TGstWindowPainter::eventFilter(QObject* Watched, QEvent* Event) {
 
 void TGstWindowPainter::Paint(QPaintDevice* Device) {
   if (FGl) return;  // the GL window over it shows the picture
-  const QRect Target = FDestination.isEmpty() ? QRect(0, 0, Device->width(), Device->height()) : FDestination;
+  const QRect Whole(0, 0, Device->width(), Device->height());
+  const QRect Target = FDestination.isEmpty() ? Whole : FDestination;
   QPainter Painter(Device);
+  if (FBackground && FBackground == Device)
+    for (const QRect& Part : QRegion(Whole).subtracted(Target))
+      Painter.fillRect(Part, FBackground->palette().brush(FBackground->backgroundRole()));
   FMixer.Draw(Painter, Target, FCompose(Target.size()));
 }

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QRect>
+#include <QWidget>
 #include <atomic>
 #include <functional>
 
@@ -38,12 +39,17 @@ protected:
 private:
   QSize TargetSize() const;
   void ShowGl();
+  // A widget that fills its background has Qt fill all of it before each paint; while the
+  // picture is drawn there, the painter fills only what the picture leaves, and Qt nothing.
+  void TakeBackground();
+  void ReleaseBackground();
 
   TCompose FCompose;
   TGstFrameMixer FMixer;
   const bool FPainting;  // there is a display to paint on
   QPointer<QObject> FWindow;
   QPointer<TGstGlWindow> FGl;  // over the window, where GL draws
+  QPointer<QWidget> FBackground;  // the window, while its background is painted here
   QRect FDestination;
   std::atomic<bool> FRepaintAsked{false};
 };

@@ -3,7 +3,9 @@
 // anew for streams that come after others ended.
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
 #include <QImage>
+#include <QScreen>
 #include <QTest>
 #include <QWidget>
 #include <filesystem>
@@ -278,4 +280,29 @@ TEST_F(MixingRendererTest, WithNoStreamConnectedTheLastFrameStaysAndIsFittedAgai
   EXPECT_TRUE(Near(Shown.At(200, 75), Red)) << Describe(Shown.At(200, 75));
   EXPECT_TRUE(Near(Shown.At(110, 75), Red)) << Describe(Shown.At(110, 75));
   EXPECT_TRUE(Near(Shown.At(50, 75), Black)) << Describe(Shown.At(50, 75));
+}
+
+// On the screen: the picture fills its destination and the window's own background the rest,
+// and all of it again once the renderer has left the window.
+TEST_F(MixingRendererTest, AroundItsDestinationTheWindowShowsItsOwnBackground) {
+  if (!HasDisplay()) GTEST_SKIP() << "nothing is painted without a display";
+  QPalette Colours = Window.palette();
+  Colours.setColor(QPalette::Window, Qt::blue);
+  Window.setPalette(Colours);
+  Position(160, 120);
+  ASSERT_EQ(S_OK, Render(Graph, TestMediaPath(TTestMedia::RedClip)));
+  Run();
+  TFrame Shown;
+  const auto Screen = [&] {
+    QCoreApplication::processEvents();
+    Shown.Image = QGuiApplication::primaryScreen()->grabWindow(Window.winId()).toImage();
+  };
+  static_cast<void>(QTest::qWaitFor([&] { return Screen(), Near(Shown.At(80, 60), Red); }, 15000));
+  EXPECT_TRUE(Near(Shown.At(80, 60), Red)) << Describe(Shown.At(80, 60));
+  EXPECT_TRUE(Near(Shown.At(240, 60), Blue)) << Describe(Shown.At(240, 60));
+  EXPECT_TRUE(Near(Shown.At(80, 180), Blue)) << Describe(Shown.At(80, 180));
+
+  FreeGraph();
+  static_cast<void>(QTest::qWaitFor([&] { return Screen(), Near(Shown.At(80, 60), Blue); }, 15000));
+  EXPECT_TRUE(Near(Shown.At(80, 60), Blue)) << Describe(Shown.At(80, 60));
 }
