@@ -105,3 +105,22 @@ TEST(FrameMixer, LayersAreDrawnBackToFrontAtTheirOpacity) {
   gst_sample_unref(Red2);
   gst_sample_unref(Blue2);
 }
+
+// One mixer drawing a layer enlarged, reduced and enlarged again keeps each half of the frame
+// in its place, drawn straight into the image and blended in through the painter alike.
+TEST(FrameMixer, EnlargingAndReducingInTurnPlaceThePictureAlike) {
+  GstSample* RedBlue = Frame(Red, Blue);
+  TGstFrameMixer Mixer;
+  for (const float Alpha : {1.0f, 0.99f})
+    for (const QRect& Box : {QRect(0, 0, 100, 60), QRect(10, 10, 16, 12), QRect(0, 0, 100, 60)}) {
+      QImage Image(100, 60, QImage::Format_RGB32);
+      Image.fill(Qt::green);
+      QPainter Painter(&Image);
+      Mixer.Draw(Painter, Image.rect(), {{RedBlue, Box, Alpha}});
+      Painter.end();
+      const int Y = Box.center().y(), Quarter = Box.width() / 4;
+      EXPECT_TRUE(Near(Image.pixel(Box.left() + Quarter, Y), 255, 0, 0)) << Box.width() << " at " << Alpha;
+      EXPECT_TRUE(Near(Image.pixel(Box.right() - Quarter, Y), 0, 0, 255)) << Box.width() << " at " << Alpha;
+    }
+  gst_sample_unref(RedBlue);
+}
