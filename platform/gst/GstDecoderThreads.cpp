@@ -5,6 +5,12 @@
 namespace {
 constexpr const char* ThreadsProperty = "max-threads";
 
+// The worker threads for pictures of Width x Height: 1, or 0 for the decoder's choice.
+int DecoderThreadsFor(int Width, int Height) {
+  constexpr long long SmallPicture = 1024LL * 576;  // standard definition at its widest
+  return Width > 0 && Height > 0 && (long long)Width * Height <= SmallPicture ? 1 : 0;
+}
+
 // Before the decoder sees new caps, so that it opens its codec with the count set here.
 GstPadProbeReturn OnCaps(GstPad*, GstPadProbeInfo* Info, gpointer Decoder) {
   GstEvent* Event = GST_PAD_PROBE_INFO_EVENT(Info);
@@ -30,9 +36,4 @@ void OnElementAdded(GstBin*, GstElement* Element, gpointer) {
 
 void LimitDecoderThreads(GstElement* Decodebin) {
   g_signal_connect(Decodebin, "element-added", G_CALLBACK(&OnElementAdded), nullptr);
-}
-
-int DecoderThreadsFor(int Width, int Height) {
-  constexpr long long SmallPicture = 1024LL * 576;  // standard definition at its widest
-  return Width > 0 && Height > 0 && (long long)Width * Height <= SmallPicture ? 1 : 0;
 }

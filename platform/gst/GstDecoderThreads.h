@@ -6,6 +6,3 @@
 
 // Watches the decoders Decodebin adds from now on.
 void LimitDecoderThreads(GstElement* Decodebin);
-
-// The worker threads for pictures of Width x Height: 1, or 0 for the decoder's choice.
-int DecoderThreadsFor(int Width, int Height);

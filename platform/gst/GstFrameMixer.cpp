@@ -127,8 +127,6 @@ public:
     GstVideoInfo Staged;
     GstVideoFrame StagedFrame;
     if (!MapImage(FStage, FStage.rect(), GST_MAP_READ, &Staged, &StagedFrame)) return;
-    Staged.fps_n = In.fps_n;
-    Staged.fps_d = In.fps_d;
     FScale.Run(Staged, &StagedFrame, FStage.rect(), Target, Dest);
     gst_video_frame_unmap(&StagedFrame);
   }
