@@ -8,6 +8,8 @@
 #include <QStyleOptionFocusRect>
 #include <algorithm>
 
+#include "platform/dshow/MonotonicClock.h"
+
 // The rows as the view knows them: as many as it has been told of, each asking the list box
 // for its text.
 class TVirtualListBox::TRows : public QAbstractListModel {
@@ -42,7 +44,8 @@ private:
   TVirtualListBox* FOwner;
 };
 
-TVirtualListBox::TVirtualListBox(QWidget* Parent) : QAbstractItemView(Parent), FRows(new TRows(this)) {
+TVirtualListBox::TVirtualListBox(QWidget* Parent)
+    : QAbstractItemView(Parent), FRows(new TRows(this)), FPaceClock(MonotonicMilliseconds) {
   setModel(FRows);
   setSelectionMode(QAbstractItemView::ExtendedSelection);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -109,7 +112,7 @@ void TVirtualListBox::RepaintNow() {
   // so many calls look whether it is time to paint at once.
   if (FPaintDue && ++FCallsSinceLook % 64 != 0) return;
   const qreal Rate = screen() ? screen()->refreshRate() : 60;
-  if (FSincePaint.isValid() && FSincePaint.elapsed() < 1000 / std::max<qreal>(Rate, 1)) {
+  if (FLastPaintMs >= 0 && FPaceClock() - FLastPaintMs < 1000 / std::max<qreal>(Rate, 1)) {
     if (!FPaintDue) viewport()->update();
     FPaintDue = true;
     return;
@@ -224,7 +227,7 @@ void TVirtualListBox::paintEvent(QPaintEvent* Event) {
     }
   }
   if (FDropLine >= 0) Painter.fillRect(0, FDropLine - 1, viewport()->width(), 2, palette().color(QPalette::Text));
-  FSincePaint.start();
+  FLastPaintMs = FPaceClock();
   FPaintDue = false;
 }
 

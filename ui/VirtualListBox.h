@@ -6,7 +6,7 @@
 // focused row gets the style's focus rectangle. A row dragged within the list and files dropped
 // onto it are handed to the owner (OnMoveRow, OnDropFiles). User-interface thread only.
 #include <QAbstractItemView>
-#include <QElapsedTimer>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -46,6 +46,12 @@ public:
   // painted from the event loop. A loop adding rows one by one shows them growing this way,
   // at no more than the screen's rate.
   void RepaintNow();
+  // The milliseconds clock RepaintNow paces paints by: the monotonic clock unless a test
+  // drives one of its own.
+  void SetPaceClock(std::function<long long()> Clock) {
+    FPaceClock = std::move(Clock);
+    FLastPaintMs = -1;  // a time of the clock replaced means nothing on this one
+  }
 
   // Sender, row, painter (clipped to the row), the row's rectangle, its state.
   TEvent<QObject*, int, QPainter&, const QRect&, TOwnerDrawState> OnDrawItem;
@@ -104,7 +110,8 @@ private:
   TRows* FRows;
   int FCount = 0;
   int FItemHeight = 16;
-  QElapsedTimer FSincePaint;
+  std::function<long long()> FPaceClock;
+  long long FLastPaintMs = -1;  // on FPaceClock; -1 before the first paint
   bool FPaintDue = false;  // a paint has been asked of the event loop
   unsigned FCallsSinceLook = 0;
   int FDropLine = -1;  // where a dragged row would land, in viewport pixels; -1 for none

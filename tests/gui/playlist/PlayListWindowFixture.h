@@ -6,7 +6,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
@@ -24,6 +23,7 @@
 #include "media/TestMedia.h"
 #include "media/VideoWindow.h"
 #include "platform/gst/GstPlatform.h"
+#include "support/WaitUntil.h"
 #include "ui/PlayLstFm.h"
 #include "ui/ProgramStart.h"
 #include "ui/PropertiesFrames.h"
@@ -51,17 +51,6 @@ protected:
   TPlayLstFm& Window() { return *PlayLstFm; }
   TVizmoraPlayList& List() { return *ThePlayer->PlayList; }
 
-  // Runs the event loop until Done or a generous time has passed; answers Done.
-  static bool RunUntil(const std::function<bool()>& Done, int Ms = 20000) {
-    QElapsedTimer Clock;
-    Clock.start();
-    while (!Done() && Clock.elapsed() < Ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return Done();
-  }
-  // Lets the event loop run for a while, for checks that nothing changes meanwhile.
-  static void RunFor(int Ms) {
-    RunUntil([] { return false; }, Ms);
-  }
 
   static std::string Media(TTestMedia Kind) {
     const std::string Path = TestMediaPath(Kind);

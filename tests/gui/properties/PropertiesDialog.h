@@ -14,6 +14,7 @@
 #include "platform/dshow/Video.h"
 #include "ui/PLEProp.h"
 #include "ui/PropertiesFrames.h"
+#include "support/WaitUntil.h"
 
 class TVideoEntry : public TPlayListEntry {
 public:
@@ -58,6 +59,5 @@ inline void Drag(QWidget* Control, QPoint Start, QPoint Delta) {
 
 // Waits until the dialog has closed and been freed.
 inline bool Freed(const QPointer<TPLEProp>& Dialog) {
-  for (int I = 0; I < 100 && Dialog; ++I) QTest::qWait(50);
-  return Dialog.isNull();
+  return RunUntil([&Dialog] { return Dialog.isNull(); }, 5000);
 }

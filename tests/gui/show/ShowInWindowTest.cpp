@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QWindow>
 #include <filesystem>
@@ -24,6 +23,7 @@
 #include "ui/ShowRunner.h"
 #include "ui/StatusLine.h"
 #include "ui/vizmoraFM.h"
+#include "support/WaitUntil.h"
 
 namespace {
 int Entries(const char* Folder) {
@@ -77,12 +77,6 @@ protected:
     QImage Image = QImage(Bits, Width, Height, Width * 4, QImage::Format_ARGB32).copy();
     delete[] Bits;
     return Image;
-  }
-  // Runs the event loop until Done or a generous time has passed.
-  static void RunUntil(const std::function<bool()>& Done, int Ms = 20000) {
-    QElapsedTimer Clock;
-    Clock.start();
-    while (!Done() && Clock.elapsed() < Ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
   }
 
   QTemporaryDir Dir;

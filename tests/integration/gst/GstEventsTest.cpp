@@ -8,6 +8,7 @@
 #include <atomic>
 
 #include "support/GstTestSupport.h"
+#include "support/WaitUntil.h"
 #include "media/TestMedia.h"
 #include "platform/dshow/EventCodes.h"
 #include "platform/win/Messages.h"
@@ -48,15 +49,9 @@ public:
   int Count(LONG Code) const {
     return int(std::count_if(Events.begin(), Events.end(), [&](const TEvent& E) { return E.Code == Code; }));
   }
-  // Runs the event loop until Code has come, or for Ms milliseconds.
-  bool PumpUntil(LONG Code, int Ms) {
-    QElapsedTimer Timer;
-    Timer.start();
-    while (Timer.elapsed() < Ms) {
-      if (Code && Count(Code)) return true;
-      QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return Code && Count(Code);
+  // Runs the event loop until Code has come.
+  bool PumpUntil(LONG Code) {
+    return RunUntil([this, Code] { return Count(Code) > 0; });
   }
 
   std::vector<TEvent> Events;
@@ -76,9 +71,9 @@ TEST(GraphEvents, EndOfStreamGivesOneCompletionOnTheUserInterfaceThreadNoSoonerT
   QElapsedTimer Played;
   Played.start();
   ASSERT_TRUE(SUCCEEDED(As<IMediaControl>(Graph)->Run()));
-  ASSERT_TRUE(Window.PumpUntil(EC_COMPLETE, 20000));
+  ASSERT_TRUE(Window.PumpUntil(EC_COMPLETE));
   EXPECT_GE(Played.elapsed(), 1900);  // played in real time, not as fast as it decodes
-  Window.PumpUntil(0, 1000);
+  RunFor(1000);  // no second completion follows
   EXPECT_EQ(1, Window.Count(EC_COMPLETE));
   EXPECT_EQ(0, Window.Count(EC_ERRORABORT));
   EXPECT_EQ(0, Window.WrongMessages);
@@ -94,12 +89,12 @@ TEST(GraphEvents, PauseGivesPausedAndResumingChangesNoClock) {
   Control->Run();
   WaitForState(Graph);
   Control->Pause();
-  ASSERT_TRUE(Window.PumpUntil(EC_PAUSED, 10000));
+  ASSERT_TRUE(Window.PumpUntil(EC_PAUSED));
   OAFilterState State = -1;
   Control->GetState(0, &State);
   EXPECT_EQ(State_Paused, State);
   Control->Run();
-  ASSERT_TRUE(Window.PumpUntil(EC_COMPLETE, 20000));
+  ASSERT_TRUE(Window.PumpUntil(EC_COMPLETE));
   EXPECT_EQ(1, Window.Count(EC_PAUSED));
   EXPECT_EQ(0, Window.Count(EC_CLOCK_CHANGED));
 }
@@ -125,11 +120,9 @@ TEST(GraphEvents, PicturesAloneCompleteOnceShownAndStayOnScreen) {
         &Frames, nullptr);
     gst_object_unref(Sink);
     As<IMediaControl>(Graph)->Run();
-    ASSERT_TRUE(Window.PumpUntil(EC_COMPLETE, 20000)) << int(Picture);
+    ASSERT_TRUE(Window.PumpUntil(EC_COMPLETE)) << int(Picture);
     const int AtCompletion = Frames;
-    QElapsedTimer Timer;
-    Timer.start();
-    while (Frames < AtCompletion + 15 && Timer.elapsed() < 20000) Window.PumpUntil(0, 100);
+    RunUntil([&] { return Frames >= AtCompletion + 15; });
     EXPECT_GE(Frames, AtCompletion + 15) << int(Picture);  // more than the animation's ten
     EXPECT_EQ(1, Window.Count(EC_COMPLETE)) << int(Picture);
     EXPECT_EQ(0, Window.Count(EC_ERRORABORT)) << int(Picture);
@@ -144,7 +137,7 @@ TEST(GraphEvents, NothingIsPostedWhileNotificationsAreOff) {
   ASSERT_EQ(S_OK, Render(Graph, TestMediaPath(TTestMedia::Wav)));
   As<IMediaControl>(Graph)->Run();
   EXPECT_TRUE(WaitForEvent(Graph, EC_COMPLETE, 20000));
-  Window.PumpUntil(0, 300);
+  RunFor(300);
   EXPECT_EQ(0, Window.Messages);
 }
 
@@ -153,7 +146,7 @@ TEST(GraphEvents, DecodedSizeChangeIsReportedWithTheNewSize) {
   TNotifyWindow Window(Graph);
   ASSERT_EQ(S_OK, Render(Graph, TestMediaPath(TTestMedia::VobSizeChange)));
   As<IMediaControl>(Graph)->Run();
-  ASSERT_TRUE(Window.PumpUntil(EC_VIDEO_SIZE_CHANGED, 20000));
+  ASSERT_TRUE(Window.PumpUntil(EC_VIDEO_SIZE_CHANGED));
   const auto Size = std::find_if(Window.Events.begin(), Window.Events.end(),
                                  [](const TEvent& E) { return E.Code == EC_VIDEO_SIZE_CHANGED; });
   EXPECT_EQ(320 | (240 << 16), Size->Param1);

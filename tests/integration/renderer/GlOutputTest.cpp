@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -15,6 +14,7 @@
 #include "platform/dshow/Video.h"
 #include "platform/gst/GstGlOutput.h"
 #include "platform/win/Messages.h"
+#include "support/WaitUntil.h"
 
 namespace {
 bool Near(QRgb Seen, int R, int G, int B) {
@@ -54,13 +54,11 @@ protected:
   }
   // What the screen shows in the window once Check accepts it, within a generous time.
   QImage Shown(const std::function<bool(const QImage&)>& Check) {
-    QElapsedTimer Clock;
-    Clock.start();
     QImage Image;
-    do {
-      QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    RunUntil([&] {
       Image = QGuiApplication::primaryScreen()->grabWindow(Window.winId()).toImage();
-    } while (!(Image.width() == Window.width() && Check(Image)) && Clock.elapsed() < 15000);
+      return Image.width() == Window.width() && Check(Image);
+    });
     return Image;
   }
 

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -17,6 +16,7 @@
 #include "platform/dshow/Video.h"
 #include "platform/win/Messages.h"
 #include "platform/win/WindowClasses.h"
+#include "support/WaitUntil.h"
 
 namespace {
 QWindow* RendererWindowOf(QObject* Owner, const QString& Caption) {
@@ -27,14 +27,10 @@ bool IsRed(QRgb P) { return qRed(P) > 195 && qGreen(P) < 60 && qBlue(P) < 60; }
 
 // The centre of what the window shows on the screen, once it is red, within a generous time.
 bool ShowsRed(QWindow* Window) {
-  QElapsedTimer Clock;
-  Clock.start();
-  while (Clock.elapsed() < 15000) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  return RunUntil([Window] {
     const QImage Shown = QGuiApplication::primaryScreen()->grabWindow(Window->winId()).toImage();
-    if (!Shown.isNull() && IsRed(Shown.pixel(Shown.width() / 2, Shown.height() / 2))) return true;
-  }
-  return false;
+    return !Shown.isNull() && IsRed(Shown.pixel(Shown.width() / 2, Shown.height() / 2));
+  });
 }
 }  // namespace
 

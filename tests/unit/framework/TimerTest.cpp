@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 
 #include "framework/QtTimer.h"
 #include "framework/Timer.h"
 #include "fakes/ManualTimer.h"
+#include "support/WaitUntil.h"
 
 TEST(Timer, QtTimerFiresOnTheEventLoopAndStopsWhenDisabled) {
   int Argc = 1;
@@ -23,9 +23,7 @@ TEST(Timer, QtTimerFiresOnTheEventLoopAndStopsWhenDisabled) {
   };
   T->SetInterval(20);
   T->SetEnabled(true);
-  QElapsedTimer Clock;
-  Clock.start();
-  while (Fired == 0 && Clock.elapsed() < 10000) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+  RunUntil([&Fired] { return Fired > 0; });
   EXPECT_EQ(Fired, 1);
   EXPECT_FALSE(T->Enabled());
 }

@@ -1,5 +1,4 @@
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <functional>
 #include <thread>
 
@@ -7,17 +6,11 @@
 #include "framework/ExceptionReport.h"
 #include "media/DirectShowException.h"
 #include "platform/dshow/EventCodes.h"
+#include "support/WaitUntil.h"
 #include "unit/media/GraphEventLog.h"
 #include "unit/media/GraphFixture.h"
 
 namespace {
-// Runs the event loop until Done holds; generous, as the machine may be loaded.
-bool ProcessEventsUntil(const std::function<bool()>& Done) {
-  QDeadlineTimer Deadline(30'000);
-  while (!Done() && !Deadline.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-  return Done();
-}
-
 // The typed events of a log: what the handlers received, without OnDSEvent.
 TCalls Typed(const TCalls& Calls) {
   TCalls Result;
@@ -52,7 +45,7 @@ TEST_F(GraphEventsTest, ANotificationPostedFromAnotherThreadDrainsOnTheUserInter
   std::thread Poster([this] { Graph().Notify(); });
   Poster.join();
   EXPECT_EQ(HandlerThread, std::thread::id()) << "the post only queues the drain";
-  ASSERT_TRUE(ProcessEventsUntil([&] { return HandlerThread != std::thread::id(); }));
+  ASSERT_TRUE(RunUntil([&] { return HandlerThread != std::thread::id(); }));
   EXPECT_EQ(HandlerThread, std::this_thread::get_id());
 }
 
@@ -187,7 +180,7 @@ TEST_F(GraphEventsTest, OneNotificationDrainsEveryQueuedEventInOrder) {
   Graph().Queue(EC_CLOCK_CHANGED);
   Graph().Queue(EC_COMPLETE, E_FAIL);
   Graph().Notify();
-  ASSERT_TRUE(ProcessEventsUntil([this] { return Graph().Events.empty(); }));
+  ASSERT_TRUE(RunUntil([this] { return Graph().Events.empty(); }));
   EXPECT_EQ(Log.Take(), (TCalls{"observe event 14", "OnDSEvent 14", "OnGraphPaused 0", "G1 FreeEventParams 14",
                                 "observe event 13", "OnDSEvent 13", "OnGraphClockChanged", "G1 FreeEventParams 13",
                                 "observe event 1", "OnDSEvent 1", "OnGraphComplete -2147467259 none",
@@ -228,14 +221,14 @@ TEST_F(GraphEventsTest, AnExceptionFromAHandlerGoesToTheReportAndLeavesTheRestQu
   Graph().Queue(EC_PAUSED);
   Graph().Queue(EC_CLOCK_CHANGED);
   Graph().Notify();
-  ASSERT_TRUE(ProcessEventsUntil([&] { return !Reports.empty(); }));
+  ASSERT_TRUE(RunUntil([&] { return !Reports.empty(); }));
   EXPECT_EQ(Reports, TCalls{"the handler failed"});
   EXPECT_EQ(Log.Take(), (TCalls{"observe event 1", "OnDSEvent 1", "G1 FreeEventParams 1"}));
   EXPECT_EQ(Graph().Events.size(), 2u);
 
   FG->OnGraphComplete.Clear();
   Graph().Notify();
-  ASSERT_TRUE(ProcessEventsUntil([this] { return Graph().Events.empty(); }));
+  ASSERT_TRUE(RunUntil([this] { return Graph().Events.empty(); }));
   EXPECT_EQ(Typed(Log.Take()), (TCalls{"OnGraphPaused 0", "OnGraphClockChanged"}));
   EXPECT_EQ(Reports.size(), 1u);
 }
