@@ -297,6 +297,9 @@ void TPlayLstFm::CreatePopupMenu() {
   PopupMenu1->addActions({Play, Properties, DelItem});
   PopupMenu1->addSeparator();
   PopupMenu1->addActions({MoveUp, MoveDown});
+  // The row is let go once the chosen action has run: it runs after the menu hides.
+  connect(PopupMenu1, &QMenu::aboutToHide, this,
+          [this] { QMetaObject::invokeMethod(this, [this] { FMenuRow = -1; }, Qt::QueuedConnection); });
 }
 
 void TPlayLstFm::CreateToolBar() {
@@ -516,8 +519,7 @@ void TPlayLstFm::LBContextPopup(const QPoint& At) {
   const QModelIndex Under = LB->indexAt(At);
   FMenuRow = Under.isValid() && Under.row() < PlayList->Count() ? Under.row() : -1;
   if (FMenuRow >= 0) LB->SetItemIndex(FMenuRow);
-  PopupMenu1->exec(LB->viewport()->mapToGlobal(At));
-  FMenuRow = -1;
+  PopupMenu1->popup(LB->viewport()->mapToGlobal(At));
 }
 
 void TPlayLstFm::MoveFocused(int By) {

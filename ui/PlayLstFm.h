@@ -160,7 +160,7 @@ private:
   bool FRowsDue = false;  // the rows are to be brought up to the playlist from the event loop
   double FNoteUntil = 0;  // date-time the last note may be replaced from
   TEntryState FNoteState = esStopped;  // the playlist's state when it came
-  int FMenuRow = -1;  // the row the list's menu was opened on, while it is open
+  int FMenuRow = -1;  // the row the list's menu was opened on, until its action has run
 };
 
 // Program-wide references: the playlist window, set once at start-up, and the properties
