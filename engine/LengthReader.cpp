@@ -8,20 +8,25 @@
 #include "engine/AVIPLE.h"
 #include "engine/VizmoraPlayList.h"
 #include "framework/DayFractions.h"
+#include "framework/Timer.h"
 #include "platform/com/ClassRegistry.h"
 #include "platform/dshow/ErrorText.h"
 
 namespace {
 // The rows in view remembered at most; those asked for long ago give way.
 constexpr std::size_t WantedLimit = 256;
+// The pass through the list waits until it has stayed unchanged this long: a long load is
+// shown first, and its lengths read after, apart from the rows in view.
+constexpr int SettleMs = 100;
 }  // namespace
 
 TLengthReader::TLengthReader(TVizmoraPlayList& PlayList, int Workers)
-    : FPlayList(PlayList), FWorkerCount(std::max(Workers, 1)) {
+    : FPlayList(PlayList), FWorkerCount(std::max(Workers, 1)), FSettle(CreateTimer()) {
+  FSettle->SetInterval(SettleMs);
+  FSettle->OnTimer = [this](ITimer*) { Settle(); };
   FListenerKey = FPlayList.Listeners.Add([this](TPlayListChange Change) {
     if (Change == TPlayListChange::pcEntries) {
-      FRescan = true;
-      FeedSoon();
+      Changed();
     } else if (Change == TPlayListChange::pcCurrent && FPlayList.PlayError.empty()) {
       // A video that played has its length from the graph, and its file is readable after all.
       TPlayListEntry* Entry = FPlayList.Items(FPlayList.Current);
@@ -31,8 +36,7 @@ TLengthReader::TLengthReader(TVizmoraPlayList& PlayList, int Workers)
       }
     }
   });
-  FRescan = true;
-  FeedSoon();
+  Changed();
 }
 
 TLengthReader::~TLengthReader() {
@@ -71,7 +75,25 @@ void TLengthReader::ReadFirst(int Index) {
   FeedSoon();
 }
 
-// Once from the event loop for a whole run of changes, so a long load costs no more.
+// Costs a long load no more than a look at the timer per entry.
+void TLengthReader::Changed() {
+  FRescan = true;
+  FScanning = false;
+  FSettled = false;
+  if (!FSettle->Enabled()) FSettle->SetEnabled(true);
+}
+
+// A whole interval without a change lets the pass begin.
+void TLengthReader::Settle() {
+  if (!FSettled) {
+    FSettled = true;
+    return;
+  }
+  FSettle->SetEnabled(false);
+  FScanning = true;
+  Feed();
+}
+
 void TLengthReader::FeedSoon() {
   if (FFeedDue) return;
   FFeedDue = true;
@@ -96,13 +118,14 @@ TPlayListEntry* TLengthReader::NextToRead() {
     FWanted.pop_front();
     if (Due(Entry)) return Entry;
   }
-  for (;;) {
+  while (FScanning) {
     while (FCursor < FPlayList.Count())
       if (TPlayListEntry* Entry = FPlayList.Items(FCursor++); Due(Entry)) return Entry;
     if (!FRescan) return nullptr;
     FRescan = false;  // entries may have moved behind the pass, or been added before its end
     FCursor = 0;
   }
+  return nullptr;
 }
 
 void TLengthReader::Dispatch(TPlayListEntry* Entry) {

@@ -1,7 +1,8 @@
 #pragma once
-// Reads the lengths of the playlist's videos from their files in the background, from the
-// moment entries are added, loaded or moved: a few files at a time, each on one of a fixed few
-// worker threads with a media detector of its own, the rows the user sees first. A length read
+// Reads the lengths of the playlist's videos from their files in the background, once entries
+// are added, loaded or moved: a few files at a time, each on one of a fixed few worker threads
+// with a media detector of its own, the rows the user sees first and the rest once the list has
+// settled. A length read
 // is stored in its entry on the user-interface thread, from the event loop; a file that cannot
 // be read is marked so, with the reason. A picture's length is its display time and is not read.
 // Members are for the user-interface thread; the workers touch only the job queue.
@@ -11,6 +12,7 @@
 #include <cstdint>
 #include <deque>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -20,6 +22,7 @@
 #include "platform/com/ComPtr.h"
 #include "platform/dshow/MediaDet.h"
 
+class ITimer;
 class TPlayListEntry;
 class TVizmoraPlayList;
 
@@ -47,8 +50,12 @@ private:
     std::u16string File;
   };
 
+  // The list changed: the pass through it starts anew once it has settled.
+  void Changed();
+  void Settle();
   // Hands out work while a worker is free: rows in view first, then the list in order.
   void Feed();
+  // Once from the event loop for a run of rows in view.
   void FeedSoon();
   TPlayListEntry* NextToRead();
   void Dispatch(TPlayListEntry* Entry);
@@ -63,8 +70,11 @@ private:
   const int FWorkerCount;
   int FListenerKey = 0;
   bool FFeedDue = false;
-  bool FRescan = false;  // the list changed since the pass began: once at its end, again from the top
-  int FCursor = 0;       // the pass through the list
+  std::unique_ptr<ITimer> FSettle;  // runs while the list has changed lately
+  bool FSettled = false;   // no change since the timer last fired
+  bool FScanning = false;  // the list has settled: the pass goes on
+  bool FRescan = false;    // the list changed since the pass began: once at its end, again from the top
+  int FCursor = 0;         // the pass through the list
   std::deque<int> FWanted;  // rows in view, oldest first
   std::map<std::uint64_t, TPlayListEntry*> FInFlight;  // by ticket; an entry freed meanwhile leaves
   int FOutstanding = 0;  // jobs handed to the workers and not yet answered, its entry freed or not
