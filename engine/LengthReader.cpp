@@ -68,8 +68,12 @@ std::string TLengthReader::Unknown(const TPlayListEntry& Entry) {
                                      : "The length is still to be read.";
 }
 
+bool TLengthReader::Due(const TPlayListEntry* Entry) {
+  return Entry && Entry->LengthCheck == lcUnread && ReadsLength(*Entry);
+}
+
 void TLengthReader::ReadFirst(int Index) {
-  if (std::find(FWanted.begin(), FWanted.end(), Index) != FWanted.end()) return;
+  if (!Due(FPlayList.Items(Index)) || std::find(FWanted.begin(), FWanted.end(), Index) != FWanted.end()) return;
   FWanted.push_back(Index);
   if (FWanted.size() > WantedLimit) FWanted.pop_front();
   FeedSoon();
@@ -110,9 +114,6 @@ void TLengthReader::Feed() {
 }
 
 TPlayListEntry* TLengthReader::NextToRead() {
-  const auto Due = [](const TPlayListEntry* Entry) {
-    return Entry && Entry->LengthCheck == lcUnread && ReadsLength(*Entry);
-  };
   while (!FWanted.empty()) {
     TPlayListEntry* Entry = FPlayList.Items(FWanted.front());
     FWanted.pop_front();

@@ -57,6 +57,7 @@ private:
   void Feed();
   // Once from the event loop for a run of rows in view.
   void FeedSoon();
+  static bool Due(const TPlayListEntry* Entry);  // a video not yet read
   TPlayListEntry* NextToRead();
   void Dispatch(TPlayListEntry* Entry);
   // On the user-interface thread, from the event loop: what a worker found.

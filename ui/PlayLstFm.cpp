@@ -466,7 +466,7 @@ void TPlayLstFm::LBDrawItem(QObject*, int Index, QPainter& Canvas, const QRect& 
   if (TPlayListEntry* Entry = PlayList->Items(Index)) {
     Name = std::to_string(Index) + ". " + ExtractFileName(Entry->FileName);
     Length = LengthText(*Entry);
-    if (Entry->LengthCheck == lcUnread) LengthReader->ReadFirst(Index);
+    LengthReader->ReadFirst(Index);
     Paused = Entry->State == esPaused;
     OnScreen = Index == PlayList->Current && (Entry->State == esPlaying || Paused);
   }
