@@ -416,11 +416,11 @@ void TPlayLstFm::FormCreate(QObject*) {
   PlayList = ThePlayer->PlayList;
   FKinds = std::make_unique<TEntryKinds>(PlayList, vizmoraFM->FG, vizmoraFM->SG, vizmoraFM->VW);
   LB->SetCount(0);
+  LengthReader = std::make_unique<TLengthReader>(*PlayList);
+  LengthReader->OnLengthRead = [this](TPlayListEntry*) { LB->viewport()->update(); };
   // Rows follow the playlist also when others change it (the desktop's media controls, the
   // command line): once from the event loop for a whole run of changes, so a long load costs
   // no more than before.
-  LengthReader = std::make_unique<TLengthReader>(*PlayList);
-  LengthReader->OnLengthRead = [this](TPlayListEntry*) { LB->viewport()->update(); };
   FListenerKey = PlayList->Listeners.Add([this](TPlayListChange Change) {
     if (Change != TPlayListChange::pcEntries) {
       LB->viewport()->update();  // the mark follows the show
