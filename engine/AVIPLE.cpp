@@ -30,7 +30,8 @@ void TAVIPLE::Play() {
     MainGraph->Play();
   else
     Reload();
-  Duration = MainGraph->Duration() / MSecsPerDay;
+  // A graph that cannot tell its length just now (resuming, say) leaves the one known.
+  if (const LONG Length = MainGraph->Duration(); Length > 0) Duration = Length / MSecsPerDay;
   MainGraph->OnGraphComplete.Bind(this, &TAVIPLE::GraphCompleted);
   TPlayListEntry::Play();
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The abstract base of everything a playlist holds: state, completion event, file name,
 // stored length, and the common part of the serialised body.
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <utility>
@@ -12,6 +13,9 @@
 class IPropertiesFrame;
 class TStream;
 class TVizmoraPlayer;
+
+// How an entry's stored length stands against its file, as the length reader last found it.
+enum TLengthCheck : std::uint8_t { lcUnread, lcReading, lcRead, lcFailed };
 
 class TPlayListEntry {
 public:
@@ -36,6 +40,8 @@ public:
   virtual void ApplyProperties(IPropertiesFrame* Frame) = 0;
 
   TEntryState State = esIdle;
+  TLengthCheck LengthCheck = lcUnread;  // beside State, where the entry has room to spare
+  std::int32_t LengthError = 0;         // why lcFailed: the media layer's result code
   TEvent<TPlayListEntry*> OnFinished;  // raised with the entry as sender when it has played out
   double Duration = 0;                 // stored length, days
   TVizmoraPlayer* Owner;               // the owning player; stored, not otherwise used

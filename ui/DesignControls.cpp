@@ -43,13 +43,41 @@ void SetCaption(QLabel* Label, const std::string& Caption) {
 }
 
 QLabel* CreatePanel(QWidget* Parent, const QString& Caption, const QRect& Bounds) {
-  auto* Panel = new QLabel(Caption, Parent);
-  Panel->setTextFormat(Qt::PlainText);
-  Panel->setGeometry(Bounds);
-  Panel->setAlignment(Qt::AlignCenter);
-  Panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-  Panel->setLineWidth(1);
-  return Panel;
+  return new TCaptionPanel(Caption, Parent, Bounds);
+}
+
+namespace {
+constexpr int ReadablePixels = 6;
+constexpr int CaptionFlags = Qt::AlignCenter | Qt::TextWordWrap;
+}  // namespace
+
+TCaptionPanel::TCaptionPanel(const QString& Caption, QWidget* Parent, const QRect& Bounds) : QLabel(Caption, Parent) {
+  setTextFormat(Qt::PlainText);
+  setGeometry(Bounds);
+  setAlignment(Qt::AlignCenter);
+  setFrameStyle(QFrame::Panel | QFrame::Raised);
+  setLineWidth(1);
+}
+
+std::optional<QFont> TCaptionPanel::CaptionFont() const {
+  const QRect Room = contentsRect();
+  QFont Font = font();
+  for (int Pixels = std::max(Font.pixelSize(), ReadablePixels); Pixels >= ReadablePixels; --Pixels) {
+    Font.setPixelSize(Pixels);
+    if (Room.contains(QFontMetrics(Font).boundingRect(Room, CaptionFlags, text()))) return Font;
+  }
+  return std::nullopt;
+}
+
+// The frame as a label draws it; the caption drawn here instead of the label's own.
+void TCaptionPanel::paintEvent(QPaintEvent* Event) {
+  QFrame::paintEvent(Event);
+  const std::optional<QFont> Font = CaptionFont();
+  if (!Font) return;
+  QPainter Painter(this);
+  Painter.setFont(*Font);
+  Painter.setPen(palette().color(foregroundRole()));
+  Painter.drawText(contentsRect(), CaptionFlags, text());
 }
 
 TBorderedPanel::TBorderedPanel(const QString& Caption, QWidget* Parent, const QRect& Bounds)
@@ -67,8 +95,11 @@ void TBorderedPanel::paintEvent(QPaintEvent* Event) {
   Painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
+// An ellipsis says what the button does, where the design's is blank.
 QToolButton* CreateSpeedButton(QWidget* Parent, const QRect& Bounds) {
   auto* Button = new QToolButton(Parent);
+  Button->setText(QStringLiteral("..."));
+  Button->setToolTip(QStringLiteral("Browse"));
   Button->setGeometry(Bounds);
   return Button;
 }

@@ -1,11 +1,12 @@
 #pragma once
 // The toolkit's designed controls as Qt widgets: the form font, the named colours, labels that
-// size themselves to their caption, panels with a centred caption, and caption-less speed
+// size themselves to their caption, panels with a centred caption, and the small browse
 // buttons, each placed at its designed bounds. User-interface thread only.
 #include <QColor>
 #include <QFont>
 #include <QLabel>
 #include <QString>
+#include <optional>
 #include <string>
 
 class QFileDialog;
@@ -29,6 +30,18 @@ QLabel* CreateLabel(QWidget* Parent, const QString& Caption, int Left, int Top);
 void SetCaption(QLabel* Label, const std::string& Caption);
 // A panel showing its caption in the middle; raised, as a panel is by default.
 QLabel* CreatePanel(QWidget* Parent, const QString& Caption, const QRect& Bounds);
+// A panel whose caption is drawn as large as fits, up to its font's size, its words over as
+// many lines as they need; too small for a caption still readable, it shows none rather than
+// part of one.
+class TCaptionPanel : public QLabel {
+public:
+  TCaptionPanel(const QString& Caption, QWidget* Parent, const QRect& Bounds);
+  // The font the caption is drawn in at the panel's size; none when no readable one fits.
+  std::optional<QFont> CaptionFont() const;
+
+protected:
+  void paintEvent(QPaintEvent* Event) override;
+};
 // A panel with a single-line border in the window-frame colour (black), apart from its caption's.
 class TBorderedPanel : public QLabel {
 public:
@@ -38,6 +51,7 @@ protected:
   void paintEvent(QPaintEvent* Event) override;
 };
 
+// A small browse button showing an ellipsis.
 QToolButton* CreateSpeedButton(QWidget* Parent, const QRect& Bounds);
 // A resizable open dialog, not the native one, so it can be driven like any widget; with
 // MustExist only an existing file is accepted.

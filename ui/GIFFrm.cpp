@@ -17,7 +17,8 @@ TGIFFrm::TGIFFrm(QWidget* Parent) : QFrame(Parent) {
   Label1 = CreateLabel(this, QStringLiteral("File Name"), 6, 12);
   Label2 = CreateLabel(this, QStringLiteral("Display Time"), 6, 30);
   TrackBar1 = new QSlider(Qt::Horizontal, this);
-  TrackBar1->setGeometry(6, 75, 412, 45);
+  // 45 high as designed, its ticks would run into "Continue from previous" below it.
+  TrackBar1->setGeometry(6, 75, 412, 37);
   TrackBar1->setRange(1, 200);
   TrackBar1->setPageStep(2);
   TrackBar1->setTickInterval(5);

@@ -66,7 +66,9 @@ void TPLEProp::SetFrame(IPropertiesFrame* Value) {
 }
 
 void TPLEProp::Button1Click() {
-  if (FEntry) FEntry->ApplyProperties(FFrame);
+  if (!FEntry) return;
+  FEntry->ApplyProperties(FFrame);
+  OnApply(this);
 }
 
 void TPLEProp::Button2Click() {

@@ -4,6 +4,8 @@
 // when its entry is freed, so nothing reaches a freed entry. User-interface thread only.
 #include <QDialog>
 
+#include "framework/Event.h"
+
 class QCloseEvent;
 class QFrame;
 class QPushButton;
@@ -20,6 +22,9 @@ public:
   QWidget* Frame() const;
   // Takes the frame over: parented and owned by the dialog, filling it above the buttons.
   void SetFrame(IPropertiesFrame* Value);
+
+  // Raised after "Apply" (or "Close") has handed the frame to the entry.
+  TEvent<TPLEProp*> OnApply;
 
   void Button1Click();  // "Apply"
   void Button2Click();  // "Close"

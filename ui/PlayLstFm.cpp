@@ -7,6 +7,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
+#include <QHBoxLayout>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
 #include <QProxyStyle>
@@ -17,10 +19,13 @@
 #include <algorithm>
 #include <vector>
 
+#include "engine/LengthReader.h"
 #include "engine/PlayListEntry.h"
 #include "engine/PlayListFormats.h"
 #include "engine/PropertiesFrames.h"
 #include "engine/VizmoraPlayer.h"
+#include "framework/Clock.h"
+#include "framework/DayFractions.h"
 #include "framework/FileNames.h"
 #include "framework/TimeText.h"
 #include "framework/Timer.h"
@@ -32,6 +37,7 @@
 #include "ui/DesignControls.h"
 #include "ui/EntryKinds.h"
 #include "ui/KeyboardShortcuts.h"
+#include "ui/MessagesDialog.h"
 #include "ui/PLEProp.h"
 #include "ui/StatusLine.h"
 #include "ui/vizmoraFM.h"
@@ -55,29 +61,30 @@ struct TActionRow {
   void (TPlayLstFm::*Execute)();  // nil: the action only carries its check mark
 };
 
-// AList, in its order.
+// AList, in its order. A caption's "&" marks its mnemonic, underlined in menus and not shown.
 const TActionRow Actions[] = {
-    {&TPlayLstFm::AddFile, "AddFile", "Add File...", "Add file to play list", 7, true, false, &TPlayLstFm::AddFileExecute},
-    {&TPlayLstFm::Properties, "Properties", "Properties...", "Properties", 4, true, false, &TPlayLstFm::PropertiesExecute},
-    {&TPlayLstFm::Play, "Play", "Play", "Play", 3, true, false, &TPlayLstFm::PlayExecute},
-    {&TPlayLstFm::Stop, "Stop", "Stop", "Stop", 0, true, false, &TPlayLstFm::StopExecute},
-    {&TPlayLstFm::Pause, "Pause", "Pause", "Pause", 2, true, false, &TPlayLstFm::PauseExecute},
-    {&TPlayLstFm::SavePL, "SavePL", "Save Playlist", "Save playlist...", 9, true, false, &TPlayLstFm::SavePLExecute},
-    {&TPlayLstFm::LoadPL, "LoadPL", "Load Playlist", "Load playlist", 8, true, false, &TPlayLstFm::LoadPLExecute},
-    {&TPlayLstFm::HidePL, "HidePL", "Hide Play List", "Hide Play List", -1, true, false, &TPlayLstFm::HidePLExecute},
-    {&TPlayLstFm::ShowPL, "ShowPL", "Show Play List", "Show Play List", -1, false, false, &TPlayLstFm::ShowPLExecute},
-    {&TPlayLstFm::FullScreen, "FullScreen", "Full Screen", "Full Screen ", 1, true, false, &TPlayLstFm::FullScreenExecute},
-    {&TPlayLstFm::Restore, "Restore", "Restore", "Restore", 6, false, false, &TPlayLstFm::RestoreExecute},
-    {&TPlayLstFm::DelItem, "DelItem", "Delete ", "Delete ", 5, true, false, &TPlayLstFm::DelItemExecute},
-    {&TPlayLstFm::Aspect, "Aspect", "Keep Aspect Ratio", nullptr, -1, true, true, &TPlayLstFm::AspectExecute},
-    {&TPlayLstFm::SkipBroken, "SkipBroken", "Skip Entries That Fail", nullptr, -1, true, true, nullptr},
-    {&TPlayLstFm::MoveUp, "MoveUp", "Move Up", "Move the entry up", -1, true, false, &TPlayLstFm::MoveUpExecute},
-    {&TPlayLstFm::MoveDown, "MoveDown", "Move Down", "Move the entry down", -1, true, false, &TPlayLstFm::MoveDownExecute},
+    {&TPlayLstFm::AddFile, "AddFile", "&Add File...", "Add file to play list", 7, true, false, &TPlayLstFm::AddFileExecute},
+    {&TPlayLstFm::Properties, "Properties", "P&roperties...", "Properties", 4, true, false, &TPlayLstFm::PropertiesExecute},
+    {&TPlayLstFm::Play, "Play", "&Play", "Play", 3, true, false, &TPlayLstFm::PlayExecute},
+    {&TPlayLstFm::Stop, "Stop", "&Stop", "Stop", 0, true, false, &TPlayLstFm::StopExecute},
+    {&TPlayLstFm::Pause, "Pause", "Pa&use", "Pause", 2, true, false, &TPlayLstFm::PauseExecute},
+    {&TPlayLstFm::SavePL, "SavePL", "&Save Playlist", "Save playlist...", 9, true, false, &TPlayLstFm::SavePLExecute},
+    {&TPlayLstFm::LoadPL, "LoadPL", "&Load Playlist", "Load playlist", 8, true, false, &TPlayLstFm::LoadPLExecute},
+    {&TPlayLstFm::HidePL, "HidePL", "&Hide Play List", "Hide Play List", -1, true, false, &TPlayLstFm::HidePLExecute},
+    {&TPlayLstFm::ShowPL, "ShowPL", "Sh&ow Play List", "Show Play List", -1, false, false, &TPlayLstFm::ShowPLExecute},
+    {&TPlayLstFm::FullScreen, "FullScreen", "&Full Screen", "Full Screen ", 1, true, false, &TPlayLstFm::FullScreenExecute},
+    {&TPlayLstFm::Restore, "Restore", "&Restore", "Restore", 6, false, false, &TPlayLstFm::RestoreExecute},
+    {&TPlayLstFm::DelItem, "DelItem", "&Delete ", "Delete ", 5, true, false, &TPlayLstFm::DelItemExecute},
+    {&TPlayLstFm::Aspect, "Aspect", "Keep &Aspect Ratio", nullptr, -1, true, true, &TPlayLstFm::AspectExecute},
+    {&TPlayLstFm::SkipBroken, "SkipBroken", "S&kip Entries That Fail", nullptr, -1, true, true, nullptr},
+    {&TPlayLstFm::MoveUp, "MoveUp", "Move &Up", "Move the entry up", -1, true, false, &TPlayLstFm::MoveUpExecute},
+    {&TPlayLstFm::MoveDown, "MoveDown", "Move Dow&n", "Move the entry down", -1, true, false, &TPlayLstFm::MoveDownExecute},
 };
 
 const TActionRow MenuItems[] = {
-    {&TPlayLstFm::Exit1, "Exit1", "Exit ", nullptr, -1, true, false, &TPlayLstFm::Exit1Click},
-    {&TPlayLstFm::WWW1, "WWW1", "WWW", nullptr, -1, true, false, &TPlayLstFm::WWW1Click},
+    {&TPlayLstFm::Exit1, "Exit1", "E&xit ", nullptr, -1, true, false, &TPlayLstFm::Exit1Click},
+    {&TPlayLstFm::WWW1, "WWW1", "&WWW", nullptr, -1, true, false, &TPlayLstFm::WWW1Click},
+    {&TPlayLstFm::Messages1, "Messages1", "&Messages...", nullptr, -1, true, false, &TPlayLstFm::Messages1Click},
 };
 
 // The pictures of both image lists, by index.
@@ -97,14 +104,41 @@ struct TMenuRow {
   std::vector<TActionField> Items;
 };
 const TMenuRow MainMenu[] = {
-    {"File", {&TPlayLstFm::AddFile, &TPlayLstFm::Properties, &TPlayLstFm::MoveUp, &TPlayLstFm::MoveDown, nullptr,
+    {"&File", {&TPlayLstFm::AddFile, &TPlayLstFm::Properties, &TPlayLstFm::MoveUp, &TPlayLstFm::MoveDown, nullptr,
               &TPlayLstFm::LoadPL, &TPlayLstFm::SavePL, &TPlayLstFm::Exit1}},
-    {"View", {&TPlayLstFm::HidePL, &TPlayLstFm::Aspect}},
-    {"Control", {&TPlayLstFm::Play, &TPlayLstFm::Pause, &TPlayLstFm::Stop, nullptr, &TPlayLstFm::SkipBroken}},
+    {"&View", {&TPlayLstFm::HidePL, &TPlayLstFm::Aspect, nullptr, &TPlayLstFm::Messages1}},
+    {"&Control", {&TPlayLstFm::Play, &TPlayLstFm::Pause, &TPlayLstFm::Stop, nullptr, &TPlayLstFm::SkipBroken}},
     {nullptr, {&TPlayLstFm::WWW1}},
 };
 
 constexpr int SeparatorWidth = 8;
+// The room before each row's name for the mark of the entry on screen.
+constexpr int MarkWidth = 12;
+// How long a note on the status line stays before the position may replace it.
+constexpr double NoteHold = 5 / SecsPerDay;
+// What stands for a length that is not known.
+const char* const NoLength = "--:--:--";
+
+// The mark of the entry on screen: a triangle while it plays, two bars while it is paused.
+void DrawPlayMark(QPainter& Canvas, const QRect& Row, bool Paused, const QColor& Colour) {
+  const QRectF Box(Row.left() + 3, Row.top() + 3, MarkWidth - 5, Row.height() - 6);
+  Canvas.save();
+  Canvas.setRenderHint(QPainter::Antialiasing);
+  Canvas.setPen(Qt::NoPen);
+  Canvas.setBrush(Colour);
+  if (Paused) {
+    Canvas.drawRect(QRectF(Box.left(), Box.top(), Box.width() / 3, Box.height()));
+    Canvas.drawRect(QRectF(Box.right() - Box.width() / 3, Box.top(), Box.width() / 3, Box.height()));
+  } else {
+    Canvas.drawPolygon(QPolygonF({Box.topLeft(), Box.bottomLeft(), QPointF(Box.right(), Box.center().y())}));
+  }
+  Canvas.restore();
+}
+
+// The row's length: the time text of the entry's, or a stand-in while it is not known.
+std::string LengthText(TPlayListEntry& Entry) {
+  return TLengthReader::Unknown(Entry).empty() ? TimeText(Entry.GetDuration()) : NoLength;
+}
 
 // The tool bar's look with separators of the designed width.
 class TToolBarStyle : public QProxyStyle {
@@ -180,14 +214,19 @@ void TPlayLstFm::ReadResource() {
   LB->setObjectName("LB");
   LB->SetItemHeight(16);
   LB->OnData.Bind(this, &TPlayLstFm::LBData);
+  LB->OnHint.Bind(this, &TPlayLstFm::LBHint);
   LB->OnDrawItem.Bind(this, &TPlayLstFm::LBDrawItem);
   LB->OnDblClick.Bind(this, &TPlayLstFm::LBDblClick);
   LB->OnMoveRow.Bind(this, &TPlayLstFm::LBMoveRow);
   LB->OnDropFiles.Bind(this, &TPlayLstFm::LBDropFiles);
+  LB->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(LB, &QWidget::customContextMenuRequested, this, [this](const QPoint& At) { LBContextPopup(At); });
+  CreatePopupMenu();
 
   StatusBar1 = new QStatusBar(this);
   StatusBar1->setObjectName("StatusBar1");
   StatusBar1->setFixedHeight(20);
+  MessagesDialog = new TMessagesDialog(this);
 
   auto* Client = new QVBoxLayout(this);
   Client->setContentsMargins(0, 0, 0, 0);
@@ -197,6 +236,8 @@ void TPlayLstFm::ReadResource() {
   Client->addWidget(Panel1);
   Client->addWidget(LB, 1);
   Client->addWidget(StatusBar1);
+  // Narrower, the tool bar would hide its buttons behind its extension.
+  setMinimumWidth(ToolBar1->sizeHint().width());
 
   CreateDialogs();
   PosTimer = CreateTimer();
@@ -249,6 +290,18 @@ void TPlayLstFm::CreateMainMenu() {
   }
 }
 
+// The list's own menu, on the same actions; Play there plays the row clicked.
+void TPlayLstFm::CreatePopupMenu() {
+  PopupMenu1 = new QMenu(this);
+  PopupMenu1->setObjectName("PopupMenu1");
+  PopupMenu1->addActions({Play, Properties, DelItem});
+  PopupMenu1->addSeparator();
+  PopupMenu1->addActions({MoveUp, MoveDown});
+  // The row is let go once the chosen action has run: it runs after the menu hides.
+  connect(PopupMenu1, &QMenu::aboutToHide, this,
+          [this] { QMetaObject::invokeMethod(this, [this] { FMenuRow = -1; }, Qt::QueuedConnection); });
+}
+
 void TPlayLstFm::CreateToolBar() {
   ToolBar1 = new QToolBar(this);
   ToolBar1->setObjectName("ToolBar1");
@@ -278,6 +331,7 @@ void TPlayLstFm::CreatePanel() {
   trPos = new TProgressBarEx(Panel1);
   trPos->setObjectName("trPos");
   trPos->setGeometry(3, 6, 250, 19);
+  trPos->setMinimumWidth(50);
   trPos->SetSmooth(true);
   trPos->SetStep(1);
   trPos->SetMin(0);
@@ -294,6 +348,17 @@ void TPlayLstFm::CreatePanel() {
   SoundLev->SetPosition(10000);
   SoundLev->SetHint("Volume");
   SoundLev->OnChanged.Bind(this, &TPlayLstFm::SoundLevChanged);
+
+  // As designed at the designed width: the seek bar takes what the window has beyond it, the
+  // volume keeps its size at the right.
+  auto* Row = new QHBoxLayout(Panel1);
+  const int Frame = Panel1->frameWidth();
+  Row->setContentsMargins(3 - Frame, 6 - Frame, 423 - 411 - Frame, 0);
+  Row->setSpacing(261 - 253);
+  Row->addWidget(trPos, 1, Qt::AlignTop);
+  trPos->setFixedHeight(19);
+  Row->addWidget(SoundLev, 0, Qt::AlignTop);
+  SoundLev->setFixedSize(150, 25);
 }
 
 void TPlayLstFm::CreateDialogs() {
@@ -317,9 +382,25 @@ void TPlayLstFm::CreateDialogs() {
   SLD->setOption(QFileDialog::DontConfirmOverwrite);
 }
 
+// A note stays readable for a while, and whole in the status bar's tool tip and in the messages.
 void TPlayLstFm::ShowStatus(const std::string& Text) {
-  StatusBar1->showMessage(QString::fromStdString(Text));
+  ShowText(Text);
+  FNoteUntil = Now() + NoteHold;
+  FNoteState = PlayList ? PlayList->State : esStopped;
+  MessagesDialog->Add(QString::fromStdString(TimeText(Now())), QString::fromStdString(Text));
+}
+
+void TPlayLstFm::ShowText(const std::string& Text) {
+  const QString Line = QString::fromStdString(Text);
+  StatusBar1->showMessage(Line);
+  StatusBar1->setToolTip(Line);
   StatusBar1->repaint();
+}
+
+// While the show stays as it was when the note came; a clock set back lets it go.
+bool TPlayLstFm::NoteHeld() const {
+  const double Left = FNoteUntil - Now();
+  return Left > 0 && Left <= NoteHold && PlayList->State == FNoteState;
 }
 
 std::string TPlayLstFm::StatusText() const { return StatusBar1->currentMessage().toStdString(); }
@@ -335,11 +416,17 @@ void TPlayLstFm::FormCreate(QObject*) {
   PlayList = ThePlayer->PlayList;
   FKinds = std::make_unique<TEntryKinds>(PlayList, vizmoraFM->FG, vizmoraFM->SG, vizmoraFM->VW);
   LB->SetCount(0);
+  LengthReader = std::make_unique<TLengthReader>(*PlayList);
+  LengthReader->OnLengthRead = [this](TPlayListEntry*) { LB->viewport()->update(); };
   // Rows follow the playlist also when others change it (the desktop's media controls, the
   // command line): once from the event loop for a whole run of changes, so a long load costs
   // no more than before.
   FListenerKey = PlayList->Listeners.Add([this](TPlayListChange Change) {
-    if (Change != TPlayListChange::pcEntries || FRowsDue) return;
+    if (Change != TPlayListChange::pcEntries) {
+      LB->viewport()->update();  // the mark follows the show
+      return;
+    }
+    if (FRowsDue) return;
     FRowsDue = true;
     QMetaObject::invokeMethod(this, [this] {
       FRowsDue = false;
@@ -362,28 +449,41 @@ void TPlayLstFm::FormClose(QObject*, TCloseAction& Action) {
 void TPlayLstFm::LBData(QObject*, int Index, std::string& Data) {
   if (Index >= PlayList->Count()) return;
   TPlayListEntry* Entry = PlayList->Items(Index);
-  Data = ExtractFileName(Entry->FileName) + std::string(10, ' ') + TimeText(Entry->GetDuration());
+  Data = ExtractFileName(Entry->FileName) + std::string(10, ' ') + LengthText(*Entry);
+}
+
+// The whole path, and why the length is not shown when it is not.
+void TPlayLstFm::LBHint(QObject*, int Index, std::string& Hint) {
+  TPlayListEntry* Entry = PlayList->Items(Index);
+  if (!Entry) return;
+  Hint = Entry->FileName;
+  if (const std::string Why = TLengthReader::Unknown(*Entry); !Why.empty()) Hint += "\n" + Why;
 }
 
 void TPlayLstFm::LBDrawItem(QObject*, int Index, QPainter& Canvas, const QRect& Rect, TOwnerDrawState State) {
   std::string Name, Length;
-  if (Index < PlayList->Count()) {
-    TPlayListEntry* Entry = PlayList->Items(Index);
+  bool OnScreen = false, Paused = false;
+  if (TPlayListEntry* Entry = PlayList->Items(Index)) {
     Name = std::to_string(Index) + ". " + ExtractFileName(Entry->FileName);
-    Length = TimeText(Entry->GetDuration());
+    Length = LengthText(*Entry);
+    LengthReader->ReadFirst(Index);
+    Paused = Entry->State == esPaused;
+    OnScreen = Index == PlayList->Current && (Entry->State == esPlaying || Paused);
   }
   const bool Selected = State & odSelected;
   const QColor Back = Selected ? QColor(0, 0, 128) : QColor(255, 255, 255);
+  const QColor LengthColour = Selected ? QColor(255, 255, 0) : QColor(0, 0, 255);
   Canvas.fillRect(Rect, Back);
+  if (OnScreen) DrawPlayMark(Canvas, Rect, Paused, LengthColour);
   Canvas.setBackgroundMode(Qt::OpaqueMode);
   Canvas.setBackground(Back);
   const QFontMetrics Metrics(Canvas.font());
   const int Baseline = Rect.top() + 1 + Metrics.ascent();
   const QString NameText = QString::fromStdString(Name), LengthText = QString::fromStdString(Length);
   Canvas.setPen(Selected ? QColor(255, 255, 255) : QColor(0, 0, 0));
-  Canvas.drawText(Rect.left() + 1, Baseline, NameText);
+  Canvas.drawText(Rect.left() + 1 + MarkWidth, Baseline, NameText);
   // The right edge is exclusive here, as the design counts it.
-  Canvas.setPen(Selected ? QColor(255, 255, 0) : QColor(0, 0, 255));
+  Canvas.setPen(LengthColour);
   Canvas.drawText(Rect.left() + Rect.width() - Metrics.horizontalAdvance(LengthText) - 2, Baseline, LengthText);
 }
 
@@ -399,15 +499,27 @@ void TPlayLstFm::LBMoveRow(QObject*, int From, int To) {
 }
 
 // Media files are appended as "Add File..." appends them, playlist files loaded; what is no
-// file (a folder, a device) is skipped as the open dialog would not offer it.
+// file (a folder, a device) is skipped as the open dialog would not offer it. A file of no
+// known kind is named on the status line.
 void TPlayLstFm::LBDropFiles(QObject*, const std::vector<std::string>& Paths) {
+  std::vector<std::string> Skipped;
   for (const std::string& Path : Paths) {
     if (!QFileInfo(QFile::decodeName(Path.c_str())).isFile()) continue;
     if (PlayListFormatOf(Path) != TPlayListFormat::pfNone)
       LoadPlayList(Path);
-    else
-      AddMediaFile(Path);
+    else if (!AddMediaFile(Path))
+      Skipped.push_back(Path + ": not a supported media file, skipped");
   }
+  ShowNotes(Skipped);
+}
+
+// A right click focuses and selects the row under the pointer before the menu opens, so what
+// the menu does to the focused row is done to the row the user sees selected.
+void TPlayLstFm::LBContextPopup(const QPoint& At) {
+  const QModelIndex Under = LB->indexAt(At);
+  FMenuRow = Under.isValid() && Under.row() < PlayList->Count() ? Under.row() : -1;
+  if (FMenuRow >= 0) LB->SetItemIndex(FMenuRow);
+  PopupMenu1->popup(LB->viewport()->mapToGlobal(At));
 }
 
 void TPlayLstFm::MoveFocused(int By) {
@@ -426,8 +538,10 @@ void TPlayLstFm::AddFileExecute() {
   for (const QString& File : OD->selectedFiles()) AddMediaFile(QFile::encodeName(File).toStdString());
 }
 
-void TPlayLstFm::AddMediaFile(const std::string& Path) {
-  if (FKinds->AddMediaFile(Path)) PlayListChanged();
+bool TPlayLstFm::AddMediaFile(const std::string& Path) {
+  if (!FKinds->AddMediaFile(Path)) return false;
+  PlayListChanged();
+  return true;
 }
 
 void TPlayLstFm::LoadPLExecute() {
@@ -439,6 +553,10 @@ void TPlayLstFm::LoadPLExecute() {
 void TPlayLstFm::LoadPlayList(const std::string& Path) {
   std::vector<std::string> Notes;
   FKinds->LoadPlayList(Path, &Notes, [this] { PlayListChanged(); });
+  ShowNotes(Notes);
+}
+
+void TPlayLstFm::ShowNotes(const std::vector<std::string>& Notes) {
   if (Notes.size() == 1) ShowStatus(Notes.front());
   if (Notes.size() > 1) ShowStatus(Notes.front() + " (and " + std::to_string(Notes.size() - 1) + " more skipped)");
 }
@@ -468,12 +586,15 @@ void TPlayLstFm::ShowProperties(int Index) {
   TPlayListEntry* Entry = PlayList->Items(Index);
   Dialog->SetFrame(Entry->CreatePropertiesFrame());
   Dialog->SetEntry(Entry);
+  Dialog->OnApply = [List = QPointer<TVirtualListBox>(LB)](TPLEProp*) {
+    if (List) List->viewport()->update();
+  };
   Dialog->show();
 }
 
 // --- transport
 
-void TPlayLstFm::PlayExecute() { PlayList->PlayIndex(PlayList->Current); }
+void TPlayLstFm::PlayExecute() { PlayList->PlayIndex(FMenuRow >= 0 ? FMenuRow : PlayList->Current); }
 
 void TPlayLstFm::PauseExecute() { PlayList->PauseResume(); }
 
@@ -484,7 +605,7 @@ void TPlayLstFm::PosTimerTimer(ITimer*) {
   const double Position = PlayList->CurrentPosition();
   const double Length = PlayList->CurrentDuration();
   if (Length != 0) trPos->SetPosition(TruncToInt(Position * 100 / Length));
-  ShowStatus(TimeText(Position) + "/" + TimeText(Length));
+  if (!NoteHeld()) ShowText(TimeText(Position) + "/" + TimeText(Length));
 }
 
 void TPlayLstFm::FollowMouse(int X) {
@@ -517,6 +638,11 @@ void TPlayLstFm::ShowList(bool Value) {
 }
 
 void TPlayLstFm::HidePLExecute() { ShowList(false); }
+
+void TPlayLstFm::Messages1Click() {
+  MessagesDialog->show();
+  MessagesDialog->raise();
+}
 
 void TPlayLstFm::ShowPLExecute() { ShowList(true); }
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/EntryState.h"
 #include "framework/Form.h"
 #include "settings/MouseEvents.h"
 #include "ui/ImageList.h"
@@ -19,10 +20,13 @@ class ITimer;
 class QAction;
 class QFileDialog;
 class QFrame;
+class QMenu;
 class QMenuBar;
 class QStatusBar;
 class QToolBar;
 class TEntryKinds;
+class TLengthReader;
+class TMessagesDialog;
 class TPLEProp;
 class TProgressBarEx;
 class TRegAuto;
@@ -44,6 +48,8 @@ public:
   TTrackBarEx* SoundLev = nullptr;
   TVirtualListBox* LB = nullptr;
   QStatusBar* StatusBar1 = nullptr;
+  QMenu* PopupMenu1 = nullptr;  // the list's: Play, Properties, Delete, Move Up, Move Down
+  TMessagesDialog* MessagesDialog = nullptr;  // the notes the status line showed
   QFileDialog* OD = nullptr;   // media files
   QFileDialog* OLD = nullptr;  // a playlist to load
   QFileDialog* SLD = nullptr;  // a playlist to save
@@ -73,17 +79,21 @@ public:
   // Menu items with handlers of their own.
   QAction* Exit1 = nullptr;
   QAction* WWW1 = nullptr;
+  QAction* Messages1 = nullptr;
 
   TVizmoraPlayList* PlayList = nullptr;  // the player's; not owned
+  std::unique_ptr<TLengthReader> LengthReader;  // the rows' lengths, read from the files
 
-  // The program's status line: replaces the status bar's text and repaints it at once.
+  // The program's status line: replaces the status bar's text and repaints it at once. The
+  // position display leaves the note alone for 5 s while the show stays as it was.
   void ShowStatus(const std::string& Text);
   std::string StatusText() const;
   // Sets the row count to the playlist's and repaints at once.
   void PlayListChanged();
 
   // --- operations of the window's handlers
-  void AddMediaFile(const std::string& Path);
+  // False, and nothing added, for a file of no known kind.
+  bool AddMediaFile(const std::string& Path);
   void LoadPlayList(const std::string& Path);
   void SavePlayList(const std::string& Path);
   void ShowProperties(int Index);
@@ -108,7 +118,10 @@ public:
   void MoveDownExecute();
   void Exit1Click();
   void WWW1Click();
+  void Messages1Click();
   void LBData(QObject* Control, int Index, std::string& Data);
+  void LBHint(QObject* Control, int Index, std::string& Hint);
+  void LBContextPopup(const QPoint& At);
   void LBDrawItem(QObject* Control, int Index, QPainter& Canvas, const QRect& Rect, TOwnerDrawState State);
   void LBDblClick(QObject* Sender);
   void LBMoveRow(QObject* Sender, int From, int To);
@@ -125,6 +138,7 @@ private:
   void CreateActions();
   void CreateToolBar();
   void CreateMainMenu();
+  void CreatePopupMenu();
   void CreatePanel();
   void CreateDialogs();
   // Hides or shows the window, with HidePL and ShowPL following.
@@ -135,10 +149,18 @@ private:
   void FollowMouse(int X);
   // Moves the focused row's entry By places, the focus going with it.
   void MoveFocused(int By);
+  // The status text without making it a note.
+  void ShowText(const std::string& Text);
+  bool NoteHeld() const;
+  // Notes of files skipped: the first, and how many more.
+  void ShowNotes(const std::vector<std::string>& Notes);
 
   std::unique_ptr<TEntryKinds> FKinds;
   int FListenerKey = 0;  // of the playlist's notice; 0 until FormCreate
   bool FRowsDue = false;  // the rows are to be brought up to the playlist from the event loop
+  double FNoteUntil = 0;  // date-time the last note may be replaced from
+  TEntryState FNoteState = esStopped;  // the playlist's state when it came
+  int FMenuRow = -1;  // the row the list's menu was opened on, until its action has run
 };
 
 // Program-wide references: the playlist window, set once at start-up, and the properties

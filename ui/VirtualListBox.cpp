@@ -18,6 +18,11 @@ public:
 
   int rowCount(const QModelIndex& Parent = {}) const override { return Parent.isValid() ? 0 : Shown; }
   QVariant data(const QModelIndex& Index, int Role) const override {
+    if (Role == Qt::ToolTipRole) {
+      std::string Hint;
+      if (Index.row() < FOwner->FCount) FOwner->OnHint(FOwner, Index.row(), Hint);
+      return Hint.empty() ? QVariant() : QString::fromStdString(Hint);
+    }
     if (Role != Qt::DisplayRole && Role != Qt::AccessibleTextRole) return {};
     return QString::fromStdString(FOwner->Items(Index.row()));
   }
@@ -83,9 +88,13 @@ int TVirtualListBox::ItemIndex() const {
   return Current.isValid() ? Current.row() : -1;
 }
 
+// The row alone is selected, whatever keys are held: a Ctrl+Up that moved an entry must not
+// leave the rows it passed looking selected.
 void TVirtualListBox::SetItemIndex(int Value) {
   SyncCount();
-  setCurrentIndex(FRows->index(Value));
+  const QModelIndex Index = FRows->index(Value);
+  selectionModel()->setCurrentIndex(Index, QItemSelectionModel::ClearAndSelect);
+  if (Index.isValid()) scrollTo(Index);
 }
 
 void TVirtualListBox::MoveFocus(int By) {

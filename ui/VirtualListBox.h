@@ -3,8 +3,9 @@
 // row (OnDrawItem) and answers each row's text (OnData) when asked. Rows have one fixed height,
 // so where a row lies is a product and no layout is kept: a list of a million rows costs what a
 // screenful does, and only the rows in view are painted. Several rows may be selected; the
-// focused row gets the style's focus rectangle. A row dragged within the list and files dropped
-// onto it are handed to the owner (OnMoveRow, OnDropFiles). User-interface thread only.
+// focused row gets the style's focus rectangle. A row's tool tip is the owner's (OnHint). A row
+// dragged within the list and files dropped onto it are handed to the owner (OnMoveRow,
+// OnDropFiles). User-interface thread only.
 #include <QAbstractItemView>
 #include <functional>
 #include <string>
@@ -32,6 +33,7 @@ public:
   void SetItemHeight(int Value);
   // The focused row, or -1.
   int ItemIndex() const;
+  // Focuses the row and selects it alone.
   void SetItemIndex(int Value);
   // Focuses and selects the row By rows on from the focused one, kept within the list; the
   // first row when none is focused.
@@ -57,6 +59,8 @@ public:
   TEvent<QObject*, int, QPainter&, const QRect&, TOwnerDrawState> OnDrawItem;
   // Sender, row, the text to fill in.
   TEvent<QObject*, int, std::string&> OnData;
+  // Sender, row, the tool tip to fill in; none when left empty.
+  TEvent<QObject*, int, std::string&> OnHint;
   TEvent<QObject*> OnDblClick;
   // Sender, the row dragged, the row it was dropped on (the last row when dropped below it).
   TEvent<QObject*, int, int> OnMoveRow;

@@ -1,8 +1,6 @@
 #include "platform/gst/GstFileRenderer.h"
 
 #include <gst/pbutils/missing-plugins.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 
@@ -11,6 +9,7 @@
 #include "platform/gst/GstBusEvents.h"
 #include "platform/gst/GstAnimationSource.h"
 #include "platform/gst/GstDecoderThreads.h"
+#include "platform/gst/GstFileCheck.h"
 #include "platform/gst/GstFirstFrame.h"
 #include "platform/gst/GstPin.h"
 #include "platform/gst/GstRenderers.h"
@@ -28,11 +27,6 @@ constexpr int FailureRetries = 5;
 std::string FileNameOf(const std::string& Path) {
   const auto Slash = Path.find_last_of('/');
   return Slash == std::string::npos ? Path : Path.substr(Slash + 1);
-}
-
-std::string FolderOf(const std::string& Path) {
-  const auto Slash = Path.find_last_of('/');
-  return Slash == std::string::npos ? "." : Slash == 0 ? "/" : Path.substr(0, Slash);
 }
 
 // The state the pipeline was last asked for.
@@ -99,18 +93,7 @@ HRESULT TGstFileRenderer::Render() {
   return FPartial ? VFW_S_PARTIAL_RENDER : S_OK;
 }
 
-HRESULT TGstFileRenderer::CheckFile() const {
-  struct stat Info{};
-  if (::stat(FPath.c_str(), &Info) != 0) {
-    struct stat Folder{};
-    return HRESULT_FROM_WIN32(::stat(FolderOf(FPath).c_str(), &Folder) == 0 ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND);
-  }
-  if (S_ISDIR(Info.st_mode)) return HRESULT_FROM_WIN32(ERROR_DIRECTORY_NOT_SUPPORTED);
-  // Opening a pipe or a device could wait for ever, or read for ever.
-  if (!S_ISREG(Info.st_mode)) return HRESULT_FROM_WIN32(ERROR_BAD_FILE_TYPE);
-  if (::access(FPath.c_str(), R_OK) != 0) return HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED);
-  return S_OK;
-}
+HRESULT TGstFileRenderer::CheckFile() const { return CheckMediaFile(FPath); }
 
 HRESULT TGstFileRenderer::Add(const ComPtr<TGstFilter>& Filter, const std::string& Name) {
   {

@@ -6,6 +6,7 @@
 #include "platform/com/ComPtr.h"
 #include "platform/gst/GstFilterGraph.h"
 #include "platform/gst/GstLogFile.h"
+#include "platform/gst/GstMediaDet.h"
 #include "platform/gst/GstMixingRenderer.h"
 #include "platform/gst/GstVideoRenderer.h"
 
@@ -43,5 +44,8 @@ void GstPlatformInitialize() {
   });
   CoRegisterClass(CLSID_VideoRenderer, [](REFIID Iid, void** Object) {
     return TGstVideoRenderer::Create()->QueryInterface(Iid, Object);
+  });
+  CoRegisterClass(CLSID_MediaDet, [](REFIID Iid, void** Object) {
+    return TGstMediaDet::Create()->QueryInterface(Iid, Object);
   });
 }

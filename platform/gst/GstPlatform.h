@@ -1,6 +1,6 @@
 #pragma once
 // Start-up of the media layer over GStreamer; the program's and the tests' mains call it.
-// Initialises GStreamer, installs the graph's log function and registers CLSID_FilterGraph
-// in the class registry. The capture and DVD graph builders are not provided: creating them
-// answers REGDB_E_CLASSNOTREG. Safe to call more than once.
+// Initialises GStreamer, installs the graph's log function and registers CLSID_FilterGraph, the
+// renderers and CLSID_MediaDet in the class registry. The capture and DVD graph builders are
+// not provided: creating them answers REGDB_E_CLASSNOTREG. Safe to call more than once.
 void GstPlatformInitialize();

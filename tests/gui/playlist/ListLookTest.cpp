@@ -1,17 +1,22 @@
-// What the playlist window looks like on the screen: the rows' colours, captions that fit in
-// both windows and both properties frames, and a long list that grows as it loads and paints
-// only the rows in view.
+// What the playlist window looks like on the screen: the rows' colours and the mark of the entry
+// playing, lengths as they are read, captions that fit in both windows and both properties
+// frames, and a long list that grows as it loads and paints only the rows in view.
+#include <QAbstractSlider>
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSlider>
 #include <QStatusBar>
 
 #include "framework/TimeText.h"
 #include "gui/playlist/PlayListWindowFixture.h"
 #include "platform/dshow/MonotonicClock.h"
+#include "engine/LengthReader.h"
 #include "ui/AVIFrm.h"
+#include "ui/DesignControls.h"
 #include "ui/EntryKinds.h"
 #include "ui/GIFFrm.h"
 #include "ui/PLEProp.h"
@@ -29,12 +34,20 @@ bool Shows(const QImage& Image, const QRect& Area, const QColor& Colour) {
   return false;
 }
 
-// Every caption in the widget's tree fits its control, and no two labels side by side overlap.
+// A control whose place the design gives, and which must not lie over another.
+bool IsControl(const QWidget* W) {
+  return qobject_cast<const QLabel*>(W) || qobject_cast<const QAbstractButton*>(W) ||
+         qobject_cast<const QAbstractSlider*>(W) || qobject_cast<const QLineEdit*>(W);
+}
+
+// Every caption in the widget's tree fits its control, and no two controls side by side overlap.
 void ExpectCaptionsFit(QWidget* Root) {
   for (QWidget* W : Root->findChildren<QWidget*>()) {
     if (!W->isVisibleTo(Root)) continue;
     const QString Name = W->objectName().isEmpty() ? W->metaObject()->className() : W->objectName();
-    if (auto* Label = qobject_cast<QLabel*>(W); Label && !Label->text().isEmpty()) {
+    if (auto* Panel = dynamic_cast<TCaptionPanel*>(W)) {
+      EXPECT_TRUE(Panel->CaptionFont()) << Name.toStdString() << ": " << Panel->text().toStdString() << " not shown";
+    } else if (auto* Label = qobject_cast<QLabel*>(W); Label && !Label->text().isEmpty()) {
       EXPECT_LE(Label->sizeHint().width(), Label->width()) << Name.toStdString() << ": " << Label->text().toStdString();
       EXPECT_LE(Label->fontMetrics().height(), Label->height()) << Name.toStdString();
     } else if (auto* Button = qobject_cast<QPushButton*>(W); Button && !Button->text().isEmpty()) {
@@ -43,17 +56,24 @@ void ExpectCaptionsFit(QWidget* Root) {
                                Button->style()->pixelMetric(QStyle::PM_DefaultFrameWidth));
       EXPECT_LE(Button->fontMetrics().horizontalAdvance(Button->text()) + Margins, Button->width())
           << Name.toStdString() << ": " << Button->text().toStdString();
+    } else if (auto* Slider = qobject_cast<QSlider*>(W)) {
+      // Its tick marks within its bounds.
+      const bool Across = Slider->orientation() == Qt::Horizontal;
+      EXPECT_LE(Across ? Slider->sizeHint().height() : Slider->sizeHint().width(),
+                Across ? Slider->height() : Slider->width())
+          << Name.toStdString();
     } else if (auto* Box = qobject_cast<QCheckBox*>(W)) {
       EXPECT_LE(Box->sizeHint().width(), Box->width()) << Name.toStdString() << ": " << Box->text().toStdString();
     }
   }
-  const QList<QLabel*> Labels = Root->findChildren<QLabel*>();
-  for (QLabel* A : Labels)
-    for (QLabel* B : Labels)
-      if (A < B && A->parent() == B->parent() && A->isVisibleTo(Root) && B->isVisibleTo(Root) &&
-          !A->text().isEmpty() && !B->text().isEmpty()) {
+  QList<QWidget*> Controls = Root->findChildren<QWidget*>();
+  Controls.removeIf([Root](QWidget* W) { return !IsControl(W) || !W->isVisibleTo(Root); });
+  for (QWidget* A : Controls)
+    for (QWidget* B : Controls)
+      if (A < B && A->parent() == B->parent()) {
         EXPECT_FALSE(A->geometry().intersects(B->geometry()))
-            << A->text().toStdString() << " overlaps " << B->text().toStdString();
+            << A->objectName().toStdString() << " " << A->metaObject()->className() << " overlaps "
+            << B->objectName().toStdString() << " " << B->metaObject()->className();
       }
 }
 }  // namespace
@@ -79,14 +99,71 @@ TEST_F(PlayListWindow, SelectedAndUnselectedRowsShowTheirColoursOnTheScreen) {
   EXPECT_FALSE(Shows(Shot, Row(1, Width - 60, Width - 2), QColor(255, 255, 0)));
 }
 
+TEST_F(PlayListWindow, ThePlayMarkFollowsTheShowInBothColourSchemes) {
+  Add(TTestMedia::RedClip);
+  Add(TTestMedia::RedClip);
+  const QColor Blue(0, 0, 255), Yellow(255, 255, 0);
+  // Some pixel of the mark's colour before the row's name.
+  const auto Marked = [this](int Row, const QColor& Colour) {
+    const QImage Shot = Window().LB->viewport()->grab().toImage();
+    const qreal Ratio = Shot.devicePixelRatio();
+    const QRect Gutter(2, RowRect(Row).top() + 3, 9, 10);
+    return Shows(Shot, QRect(Gutter.topLeft() * Ratio, Gutter.size() * Ratio), Colour);
+  };
+  EXPECT_FALSE(Marked(0, Blue) || Marked(0, Yellow)) << "nothing plays yet";
+  PlayRow(0);  // the double click selects the row
+  EXPECT_TRUE(RunUntil([&] { return Marked(0, Yellow); }, 5000)) << "selected: a yellow mark";
+  ClickRow(1);
+  EXPECT_TRUE(RunUntil([&] { return Marked(0, Blue); }, 5000)) << "not selected: a blue mark";
+  EXPECT_FALSE(Marked(1, Yellow));
+  PlayRow(1);
+  EXPECT_TRUE(RunUntil([&] { return Marked(1, Yellow) && !Marked(0, Blue); }, 5000)) << "selected: a yellow mark";
+  ClickButton(Window().Pause);
+  RunFor(100);
+  EXPECT_TRUE(Marked(1, Yellow)) << "paused, the entry is still on screen";
+  ClickButton(Window().Stop);
+  EXPECT_TRUE(RunUntil([&] { return !Marked(1, Yellow); }, 5000));
+}
+
+TEST_F(PlayListWindow, RowsShowLengthsAsReadOrWhyNotAndRepaintAfterApply) {
+  Add(TTestMedia::RedClip);
+  Add(TTestMedia::UnknownType);
+  Add(TTestMedia::GreenJpeg);
+  const auto Length = [this](int Row) {
+    const std::string Text = Window().LB->Items(Row);
+    return Text.substr(Text.find_last_of(' ') + 1);
+  };
+  EXPECT_TRUE(RunUntil([&] { return Length(0) == TimeText(4 / 86400.0); })) << Length(0);
+  EXPECT_TRUE(RunUntil([&] { return List().Items(1)->LengthCheck == lcFailed; }));
+  EXPECT_EQ(Length(1), "--:--:--");
+  const QString Hint = Window().LB->model()->data(Window().LB->model()->index(1, 0), Qt::ToolTipRole).toString();
+  EXPECT_TRUE(Hint.contains("The type of the file is not known.")) << Hint.toStdString();
+
+  std::vector<int> Drawn;
+  Window().LB->OnDrawItem = [&](QObject* Sender, int Index, QPainter& Canvas, const QRect& Rect, TOwnerDrawState State) {
+    Drawn.push_back(Index);
+    Window().LBDrawItem(Sender, Index, Canvas, Rect, State);
+  };
+  Window().ShowProperties(2);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(PLEProp));
+  static_cast<TGIFFrm*>(PLEProp->Frame())->TrackBar1->setValue(7);
+  RunFor(100);
+  Drawn.clear();
+  QTest::mouseClick(PLEProp->Button1, Qt::LeftButton);
+  EXPECT_TRUE(RunUntil([&] { return std::count(Drawn.begin(), Drawn.end(), 2) > 0; }, 5000)) << "repainted";
+  EXPECT_EQ(Length(2), TimeText(7 / 86400.0));
+}
+
 TEST_F(PlayListWindow, EveryCaptionFitsInBothWindowsAndBothFrames) {
   ExpectCaptionsFit(&Window());
   EXPECT_LE(Window().MainMenu1->sizeHint().width(), Window().width());
   EXPECT_LE(Window().ToolBar1->sizeHint().width(), Window().width()) << "every tool button in view";
   ExpectCaptionsFit(vizmoraFM);
 
-  // The properties dialog with each frame as designed.
-  for (IPropertiesFrame* Frame : std::initializer_list<IPropertiesFrame*>{new TAVIFrm, new TGIFFrm}) {
+  // The properties dialog with each frame as designed, the overlay's rectangle as a new entry has it.
+  auto* Video = new TAVIFrm;
+  Video->SetOverlayRect(0, 0, 0.1f, 0.1f);
+  for (IPropertiesFrame* Frame : std::initializer_list<IPropertiesFrame*>{Video, new TGIFFrm}) {
     TPLEProp Dialog;
     Dialog.SetFrame(Frame);
     Dialog.show();

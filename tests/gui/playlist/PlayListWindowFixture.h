@@ -62,11 +62,12 @@ protected:
   void ClickButton(QAction* Action) {
     QTest::mouseClick(Window().ToolBar1->widgetForAction(Action), Qt::LeftButton);
   }
-  // Opens a menu of the main menu by a click on its title, then clicks the item.
+  // Opens a menu of the main menu by a click on its title (as shown, without its mnemonic's
+  // "&"), then clicks the item.
   void ChooseMenuItem(const QString& Title, QAction* Item) {
     QMenuBar* Bar = Window().MainMenu1;
     for (QAction* Top : Bar->actions())
-      if (Top->text() == Title) {
+      if (QString(Top->text()).remove('&') == Title) {
         QTest::mouseClick(Bar, Qt::LeftButton, {}, Bar->actionGeometry(Top).center());
         QMenu* Menu = Top->menu();
         ASSERT_TRUE(RunUntil([Menu] { return Menu->isVisible(); }, 5000)) << "menu " << Title.toStdString();

@@ -8,12 +8,16 @@
 
 #include "engine/AVIPLE.h"
 #include "engine/GIFPLE.h"
+#include "fakes/ManualClock.h"
+#include "framework/FileNames.h"
 #include "framework/TimeText.h"
 #include "gui/playlist/PlayListWindowFixture.h"
 #include "settings/ProgressBarEx.h"
 #include "settings/TrackBarEx.h"
 #include "ui/EntryKinds.h"
+#include "ui/MessagesDialog.h"
 #include "ui/PLEProp.h"
+#include "ui/StatusLine.h"
 
 namespace {
 QString Folder(const std::string& Path) { return QFileInfo(QString::fromStdString(Path)).absolutePath(); }
@@ -39,8 +43,9 @@ TEST_F(PlayListWindow, TypicalRunAddsFilesThroughTheDialogAndPlaysOnADoubleClick
   EXPECT_EQ(List().Current, 0);
   for (int I = 0; I < 3; ++I) EXPECT_EQ(List().Items(I)->State, esIdle) << "nothing plays yet";
   EXPECT_NE(vizmoraFM->FG->GraphState(), gsRunning);
-  // Rows: a video never played shows a length of 0, a picture its display time.
-  EXPECT_EQ(Window().LB->Items(0), "red.avi" + std::string(10, ' ') + Seconds(0));
+  // Rows: a video shows its file's length once it has been read, a picture its display time.
+  EXPECT_TRUE(RunUntil([this] { return Window().LB->Items(0) == "red.avi" + std::string(10, ' ') + Seconds(4); }))
+      << Window().LB->Items(0);
   EXPECT_EQ(Window().LB->Items(1), "green.jpg" + std::string(10, ' ') + Seconds(10));
   EXPECT_EQ(Window().LB->Items(3), "");
 
@@ -232,7 +237,7 @@ TEST_F(PlayListWindow, HiddenListComesBackFromThePopupMenuAndTheCloseBoxHidesToo
 
   QMenu* Popup = OpenVideoPopupMenu();
   QStringList Items;
-  for (QAction* Item : Popup->actions()) Items << Item->text();
+  for (QAction* Item : Popup->actions()) Items << QString(Item->text()).remove('&');
   EXPECT_EQ(Items, QStringList({"Hide Play List", "Show Play List", "Play", "Pause", "Stop", "Full Screen", "Restore"}));
   QTest::mouseClick(Popup, Qt::LeftButton, {}, Popup->actionGeometry(Window().ShowPL).center());
   EXPECT_TRUE(Window().isVisible());
@@ -279,4 +284,52 @@ TEST_F(PlayListWindow, FullScreenTwiceIsImpossibleAndTheVideoPlaysOnThroughBothC
   EXPECT_FALSE(Window().Restore->isEnabled());
   EXPECT_TRUE(Drawing()) << "restored";
   EXPECT_TRUE(Reports.empty());
+}
+
+TEST_F(PlayListWindow, TheListsMenuActsOnTheRowRightClickedWithTheWindowsActions) {
+  for (auto Kind : {TTestMedia::GreenJpeg, TTestMedia::RedClip, TTestMedia::BlueClip}) Add(Kind);
+  ClickRow(0);
+  QMenu* Menu = Window().PopupMenu1;
+  const auto RightClick = [&](int Row) {
+    QTest::mouseClick(Window().windowHandle(), Qt::RightButton, {},
+                      Window().LB->viewport()->mapTo(&Window(), RowRect(Row).center()));
+    return RunUntil([Menu] { return Menu->isVisible(); }, 5000);
+  };
+  ASSERT_TRUE(RightClick(2));
+  QList<QAction*> Items = Menu->actions();
+  Items.removeIf([](QAction* A) { return A->isSeparator(); });
+  EXPECT_EQ(Items, (QList<QAction*>{Window().Play, Window().Properties, Window().DelItem, Window().MoveUp,
+                                    Window().MoveDown}));
+  EXPECT_EQ(Window().LB->ItemIndex(), 2);
+  EXPECT_TRUE(Window().LB->Selected(2) && !Window().LB->Selected(0)) << "the row clicked alone is selected";
+  QTest::mouseClick(Menu, Qt::LeftButton, {}, Menu->actionGeometry(Window().Play).center());
+  ASSERT_TRUE(RunUntil([this] { return List().Items(2)->State == esPlaying; })) << "Play plays the row clicked";
+
+  ASSERT_TRUE(RightClick(2));
+  QTest::mouseClick(Menu, Qt::LeftButton, {}, Menu->actionGeometry(Window().MoveUp).center());
+  EXPECT_EQ(ExtractFileName(List().Items(1)->FileName), "blue.avi");
+  EXPECT_TRUE(Window().LB->Selected(1) && !Window().LB->Selected(2)) << "the moved row alone is selected";
+  EXPECT_EQ(List().Current, 1);
+  EXPECT_TRUE(Reports.empty());
+}
+
+TEST_F(PlayListWindow, ANoteOutlivesThePositionForFiveSecondsAndStaysWholeInTheToolTipAndTheMessages) {
+  TManualClock Clock;
+  Add(TTestMedia::RedClip);
+  PlayRow(0);
+  const std::string Note = "a note longer than the status bar is wide: " + std::string(120, 'x');
+  ShowStatus(Note);
+  Window().PosTimerTimer(nullptr);
+  EXPECT_EQ(Window().StatusText(), Note);
+  Clock.AdvanceSeconds(4.9);
+  Window().PosTimerTimer(nullptr);
+  EXPECT_EQ(Window().StatusText(), Note);
+  EXPECT_EQ(Window().StatusBar1->toolTip().toStdString(), Note);
+  Clock.AdvanceSeconds(0.2);
+  Window().PosTimerTimer(nullptr);
+  EXPECT_NE(Window().StatusText(), Note) << "the position is shown again";
+
+  ChooseMenuItem("View", Window().Messages1);
+  EXPECT_TRUE(RunUntil([this] { return Window().MessagesDialog->isVisible(); }, 5000));
+  EXPECT_TRUE(Window().MessagesDialog->Text().contains(QString::fromStdString(Note)));
 }

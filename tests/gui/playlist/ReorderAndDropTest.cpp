@@ -166,6 +166,7 @@ TEST_F(ReorderAndDrop, DroppedFilesAreAppendedAndDroppedPlayListsLoadedWhilePlay
       << "in the drop's order; what is no media file of a kind is skipped";
   ASSERT_TRUE(ShowsEveryRow());
   EXPECT_EQ(Window().LB->Count(), 7);
+  EXPECT_EQ(Window().StatusText(), QFile::encodeName(Text).toStdString() + ": not a supported media file, skipped");
   ExpectPlayingOn("after the drop");
   EXPECT_TRUE(Reports.empty());
 }

@@ -63,6 +63,7 @@ TEST_F(Shortcuts, TheListsKeysPlayPauseSeekMoveAndDelete) {
   EXPECT_EQ(FileOf(0), "red.avi");
   EXPECT_EQ(List().Current, 0);
   EXPECT_EQ(Window().LB->ItemIndex(), 0);
+  EXPECT_TRUE(Window().LB->Selected(0) && !Window().LB->Selected(1)) << "the moved row alone is selected";
   TypeInList(Qt::Key_Down);
   TypeInList(Qt::Key_Delete);
   EXPECT_EQ(List().Count(), 2);

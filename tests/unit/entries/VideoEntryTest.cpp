@@ -101,13 +101,16 @@ TEST_F(VideoEntryTest, AFileThatCannotBeRenderedLeavesTheEntryAsItWas) {
 }
 
 TEST_F(VideoEntryTest, PauseResumesAPausedEntryAndRestartsAStoppedOne) {
+  Classes.OnCreateGraph = [](TFakeFilterGraph& G) { G.Length = 5 * Second; };
   E->Play();
   E->Pause();
   EXPECT_EQ(E->State, esPaused);
   Log.Take();
+  Latest().Length = 0;  // a graph that cannot tell its length while it resumes
   E->Pause();  // resumes where it was
   EXPECT_EQ(EntryCalls(), (TCalls{"G2 Stop", "G3 Run"}));
   EXPECT_EQ(E->State, esPlaying);
+  EXPECT_DOUBLE_EQ(E->GetDuration(), 5 / 86400.0) << "the length known stays";
   E->Stop();
   Log.Take();
   E->Pause();  // starts over
