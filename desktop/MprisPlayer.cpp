@@ -1,7 +1,7 @@
 #include "desktop/MprisPlayer.h"
 
+#include "app/IPlayerControls.h"
 #include "desktop/MprisService.h"
-#include "desktop/PlayerControls.h"
 #include "engine/FileUri.h"
 #include "engine/VizmoraPlayList.h"
 

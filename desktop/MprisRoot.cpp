@@ -1,7 +1,7 @@
 #include "desktop/MprisRoot.h"
 
+#include "app/IPlayerControls.h"
 #include "desktop/MprisService.h"
-#include "desktop/PlayerControls.h"
 
 TMprisRoot::TMprisRoot(TMprisService* AService) : QDBusAbstractAdaptor(AService), FService(AService) {}
 

@@ -8,9 +8,9 @@
 #include <cmath>
 #include <filesystem>
 
+#include "app/IPlayerControls.h"
 #include "desktop/MprisPlayer.h"
 #include "desktop/MprisRoot.h"
-#include "desktop/PlayerControls.h"
 #include "engine/FileUri.h"
 #include "engine/PlayListEntry.h"
 #include "engine/VizmoraPlayList.h"

@@ -17,6 +17,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "app/EntryKinds.h"
+#include "app/StatusLine.h"
 #include "engine/PlayListEntry.h"
 #include "engine/PlayListFormats.h"
 #include "engine/PropertiesFrames.h"
@@ -30,10 +32,8 @@
 #include "settings/RegAuto.h"
 #include "settings/TrackBarEx.h"
 #include "ui/DesignControls.h"
-#include "ui/EntryKinds.h"
 #include "ui/KeyboardShortcuts.h"
 #include "ui/PLEProp.h"
-#include "ui/StatusLine.h"
 #include "ui/vizmoraFM.h"
 
 TPlayLstFm* PlayLstFm = nullptr;

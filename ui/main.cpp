@@ -5,26 +5,35 @@
 #include <memory>
 #include <optional>
 
+#include "app/CommandLine.h"
+#include "app/EntryKinds.h"
+#include "app/PlayListCommands.h"
+#include "app/PlayerControls.h"
+#include "app/ProofLog.h"
+#include "app/ResumeStore.h"
+#include "app/ShowRunner.h"
+#include "app/StatusLine.h"
 #include "desktop/MprisService.h"
-#include "desktop/PlayListControls.h"
 #include "engine/VizmoraPlayer.h"
 #include "framework/Application.h"
 #include "framework/ExceptionReport.h"
+#include "media/VideoWindow.h"
 #include "platform/com/ClassRegistry.h"
 #include "platform/gst/GstPlatform.h"
-#include "ui/CommandLine.h"
-#include "ui/EntryKinds.h"
-#include "ui/PlayListCommands.h"
+#include "settings/Registry.h"
 #include "ui/PlayLstFm.h"
 #include "ui/ProgramStart.h"
 #include "ui/PropertiesFrames.h"
-#include "ui/ProofLog.h"
-#include "ui/ResumeStore.h"
-#include "ui/ShowRunner.h"
-#include "ui/StatusLine.h"
 #include "ui/vizmoraFM.h"
 
 namespace {
+// The resume store's value in the settings.
+TResumeValue ResumeValue() {
+  const auto Registry = [] { return TRegistry("Software\\Quorvex Software\\Vizmora"); };
+  return {[Registry] { return Registry().ReadString("Resume", "Position", ""); },
+          [Registry](const std::string& Value) { Registry().WriteString("Resume", "Position", Value); }};
+}
+
 int RunShow(int argc, char** argv, const TCommandLine& Line) {
   if (Line.Headless) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   TApplication App(argc, argv);
@@ -53,7 +62,7 @@ int RunShow(int argc, char** argv, const TCommandLine& Line) {
   if (PlayLstFm) PlayLstFm->PlayListChanged();
   ApplyStartView(Line.FullScreen, Line.HidePlayList);
   std::optional<TResumeStore> Resume;
-  if (Line.Resume) Resume.emplace(Line.Files, std::cerr);
+  if (Line.Resume) Resume.emplace(ResumeValue(), Line.Files, std::cerr);
   auto Runner = std::make_unique<TShowRunner>(
       ThePlayer->PlayList, vizmoraFM->FG,
       TShowOptions{Line.Loops, Line.Events ? &std::cout : nullptr, Log.get(), Resume ? &*Resume : nullptr,
@@ -65,7 +74,14 @@ int RunShow(int argc, char** argv, const TCommandLine& Line) {
       std::cerr << "vizmora: " << Message << std::endl;
     });
   Runner->Start();
-  TPlayListControls Controls(*ThePlayer->PlayList, vizmoraFM->FG, vizmoraFM->SG, Kinds, vizmoraFM);
+  TMainWindowCommands MainWindow{[] { return QGuiApplication::platformName() != QLatin1String("offscreen"); },
+                                 [] {
+                                   vizmoraFM->show();
+                                   vizmoraFM->raise();
+                                   vizmoraFM->activateWindow();
+                                 },
+                                 [] { vizmoraFM->close(); }};
+  TPlayerControls Controls(*ThePlayer->PlayList, vizmoraFM->FG, vizmoraFM->SG, Kinds, MainWindow);
   auto Mpris = std::make_unique<TMprisService>(Controls, *ThePlayer->PlayList);
   Mpris->Start(std::cerr);
   const int Status = App.exec();

@@ -3,13 +3,13 @@
 #include <QMenu>
 #include <QVBoxLayout>
 
+#include "app/StatusLine.h"
 #include "engine/VizmoraPlayer.h"
 #include "media/FilterGraph.h"
 #include "media/VideoWindow.h"
 #include "settings/RegAuto.h"
-#include "ui/PointerHider.h"
 #include "ui/DesignControls.h"
-#include "ui/StatusLine.h"
+#include "ui/PointerHider.h"
 
 TvizmoraFM* vizmoraFM = nullptr;
 TVizmoraPlayer* ThePlayer = nullptr;

@@ -13,9 +13,10 @@
 #include <cstdio>
 #include <vector>
 
+#include "app/EntryKinds.h"
 #include "engine/VizmoraPlayer.h"
+#include "media/VideoWindow.h"
 #include "platform/gst/GstPlatform.h"
-#include "ui/EntryKinds.h"
 #include "ui/PlayLstFm.h"
 #include "ui/ProgramStart.h"
 #include "ui/vizmoraFM.h"

@@ -10,14 +10,14 @@
 #include <iterator>
 #include <sstream>
 
-#include "desktop/PlayListControls.h"
+#include "app/EntryKinds.h"
+#include "app/PlayerControls.h"
+#include "app/ShowRunner.h"
 #include "engine/GIFPLE.h"
 #include "framework/Application.h"
 #include "gui/playlist/PlayListWindowFixture.h"
 #include "settings/Registry.h"
-#include "ui/EntryKinds.h"
 #include "ui/PointerHider.h"
-#include "ui/ShowRunner.h"
 
 namespace {
 // The events of the stream as "<event> <index>", frames left out.
@@ -51,7 +51,7 @@ TEST_F(PlayListWindow, EntriesStartedFromTheWindowOrTheDesktopAreReportedAndCoun
   Add(TTestMedia::Jpeg);
   static_cast<TGIFPLE*>(List().Items(1))->DisplayTime = 1;
   TEntryKinds Kinds(&List(), vizmoraFM->FG, vizmoraFM->SG, vizmoraFM->VW);
-  TPlayListControls Controls(List(), vizmoraFM->FG, vizmoraFM->SG, Kinds, vizmoraFM);
+  TPlayerControls Controls(List(), vizmoraFM->FG, vizmoraFM->SG, Kinds);
   const std::vector<std::function<void()>> StartSecond = {[this] { PlayRow(1); }, [&Controls] { Controls.Next(); }};
   for (const auto& Start : StartSecond) {
     std::ostringstream Events;

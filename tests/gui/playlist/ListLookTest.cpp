@@ -8,11 +8,11 @@
 #include <QScrollBar>
 #include <QStatusBar>
 
+#include "app/EntryKinds.h"
 #include "framework/TimeText.h"
 #include "gui/playlist/PlayListWindowFixture.h"
 #include "platform/dshow/MonotonicClock.h"
 #include "ui/AVIFrm.h"
-#include "ui/EntryKinds.h"
 #include "ui/GIFFrm.h"
 #include "ui/PLEProp.h"
 

@@ -6,13 +6,13 @@
 #include <QStatusBar>
 #include <fstream>
 
+#include "app/EntryKinds.h"
 #include "engine/AVIPLE.h"
 #include "engine/GIFPLE.h"
 #include "framework/TimeText.h"
 #include "gui/playlist/PlayListWindowFixture.h"
 #include "settings/ProgressBarEx.h"
 #include "settings/TrackBarEx.h"
-#include "ui/EntryKinds.h"
 #include "ui/PLEProp.h"
 
 namespace {

@@ -6,9 +6,9 @@
 #include <QUrl>
 #include <fstream>
 
+#include "app/EntryKinds.h"
 #include "framework/FileNames.h"
 #include "gui/playlist/PlayListWindowFixture.h"
-#include "ui/EntryKinds.h"
 
 namespace {
 // The entries' file names without folders, in list order, as one text.

@@ -11,6 +11,9 @@
 #include <QTimer>
 #include <sstream>
 
+#include "app/EntryKinds.h"
+#include "app/ShowRunner.h"
+#include "app/StatusLine.h"
 #include "engine/AVIPLE.h"
 #include "engine/GIFPLE.h"
 #include "engine/VizmoraPlayer.h"
@@ -19,11 +22,8 @@
 #include "platform/dshow/Control.h"
 #include "platform/gst/GstMixerLayout.h"
 #include "platform/gst/GstPlatform.h"
-#include "ui/EntryKinds.h"
-#include "ui/ShowRunner.h"
-#include "ui/StatusLine.h"
-#include "ui/vizmoraFM.h"
 #include "support/WaitUntil.h"
+#include "ui/vizmoraFM.h"
 
 namespace {
 int Entries(const char* Folder) {

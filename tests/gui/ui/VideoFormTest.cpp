@@ -4,13 +4,13 @@
 #include <QTemporaryDir>
 #include <algorithm>
 
+#include "app/StatusLine.h"
 #include "engine/VizmoraPlayer.h"
 #include "fakes/FakeGraphClasses.h"
 #include "fakes/FakeVideoRenderers.h"
 #include "media/FilterGraph.h"
 #include "media/VideoWindow.h"
 #include "platform/dshow/EventCodes.h"
-#include "ui/StatusLine.h"
 #include "ui/vizmoraFM.h"
 
 namespace {

@@ -3,12 +3,12 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include "RunVizmora.h"
+#include "app/EntryKinds.h"
 #include "engine/AVIPLE.h"
 #include "engine/GIFPLE.h"
 #include "engine/VizmoraPlayer.h"
 #include "media/TestMedia.h"
-#include "RunVizmora.h"
-#include "ui/EntryKinds.h"
 
 namespace {
 class HeadlessShowTest : public ::testing::Test {

@@ -12,10 +12,10 @@
 #include <iostream>
 
 #include "RunVizmora.h"
+#include "app/EntryKinds.h"
 #include "engine/GIFPLE.h"
 #include "engine/VizmoraPlayer.h"
 #include "media/TestMedia.h"
-#include "ui/EntryKinds.h"
 
 namespace {
 class KioskShowTest : public ::testing::Test {

@@ -7,10 +7,10 @@
 #include <sstream>
 
 #include "PrivateBus.h"
+#include "app/EntryKinds.h"
+#include "app/PlayerControls.h"
 #include "desktop/MprisService.h"
-#include "desktop/PlayListControls.h"
 #include "engine/VizmoraPlayer.h"
-#include "ui/EntryKinds.h"
 #include "unit/engine/TestEntry.h"
 
 namespace {
@@ -74,7 +74,7 @@ protected:
   TVizmoraPlayer ThePlayer;
   TVizmoraPlayList& PL = *ThePlayer.PlayList;
   TEntryKinds Kinds{&PL, nullptr, nullptr, nullptr};
-  TPlayListControls Controls{PL, nullptr, nullptr, Kinds, nullptr};
+  TPlayerControls Controls{PL, nullptr, nullptr, Kinds};
   TMprisService Service{Controls, PL, Bus.Connect("service")};
   std::string StartErrors;
 };

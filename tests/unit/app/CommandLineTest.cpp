@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "ui/CommandLine.h"
-#include "ui/JsonText.h"
+#include "app/CommandLine.h"
+#include "app/JsonText.h"
 
 TEST(CommandLine, FilesAndSwitchesInTheOrderGiven) {
   const auto C = TCommandLine::Parse({"a.avi", "--headless", "show.PLL", "--loops", "3", "--events", "b.jpg"});

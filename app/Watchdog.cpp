@@ -1,4 +1,4 @@
-#include "ui/Watchdog.h"
+#include "app/Watchdog.h"
 
 #include "engine/VizmoraPlayList.h"
 #include "framework/DayFractions.h"

@@ -1,4 +1,4 @@
-#include "ui/JsonText.h"
+#include "app/JsonText.h"
 
 #include <charconv>
 #include <cmath>

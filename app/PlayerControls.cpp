@@ -1,23 +1,25 @@
-#include "desktop/PlayListControls.h"
+#include "app/PlayerControls.h"
 
 #include <QCoreApplication>
-#include <QGuiApplication>
-#include <QWidget>
 #include <algorithm>
 #include <cmath>
 #include <iostream>
 
+#include "app/CommandLine.h"
+#include "app/EntryKinds.h"
 #include "engine/AVIPLE.h"
 #include "engine/VizmoraPlayList.h"
 #include "media/FilterGraph.h"
-#include "ui/CommandLine.h"
-#include "ui/EntryKinds.h"
 
-TPlayListControls::TPlayListControls(TVizmoraPlayList& APlayList, TFilterGraph* AMainGraph, TFilterGraph* ASoundGraph,
-                                     TEntryKinds& AKinds, QWidget* AMainWindow)
-    : FPlayList(APlayList), FMainGraph(AMainGraph), FSoundGraph(ASoundGraph), FKinds(AKinds), FMainWindow(AMainWindow) {}
+TPlayerControls::TPlayerControls(TVizmoraPlayList& APlayList, TFilterGraph* AMainGraph, TFilterGraph* ASoundGraph,
+                                 TEntryKinds& AKinds, TMainWindowCommands AMainWindow)
+    : FPlayList(APlayList),
+      FMainGraph(AMainGraph),
+      FSoundGraph(ASoundGraph),
+      FKinds(AKinds),
+      FMainWindow(std::move(AMainWindow)) {}
 
-void TPlayListControls::Play() {
+void TPlayerControls::Play() {
   const TPlayListEntry* Entry = FPlayList.Items(FPlayList.Current);
   if (!Entry) return;
   if (Entry->State == esPaused)
@@ -26,22 +28,22 @@ void TPlayListControls::Play() {
     FPlayList.PlayIndex(FPlayList.Current);
 }
 
-void TPlayListControls::Pause() {
+void TPlayerControls::Pause() {
   const TPlayListEntry* Entry = FPlayList.Items(FPlayList.Current);
   if (Entry && Entry->State == esPlaying) FPlayList.PauseResume();
 }
 
-void TPlayListControls::Stop() { FPlayList.Stop(); }
+void TPlayerControls::Stop() { FPlayList.Stop(); }
 
-void TPlayListControls::Next() {
+void TPlayerControls::Next() {
   if (FPlayList.Count() > 0) FPlayList.PlayIndex((FPlayList.Current + 1) % FPlayList.Count());
 }
 
-void TPlayListControls::Previous() {
+void TPlayerControls::Previous() {
   if (FPlayList.Count() > 0) FPlayList.PlayIndex(FPlayList.Current <= 0 ? FPlayList.Count() - 1 : FPlayList.Current - 1);
 }
 
-bool TPlayListControls::CanSeek() const {
+bool TPlayerControls::CanSeek() const {
   const TPlayListEntry* Entry = FPlayList.Items(FPlayList.Current);
   return dynamic_cast<const TAVIPLE*>(Entry) && (Entry->State == esPlaying || Entry->State == esPaused) &&
          FPlayList.CurrentDuration() > 0;
@@ -49,7 +51,7 @@ bool TPlayListControls::CanSeek() const {
 
 // The entry seeks by whole percents; a move asked for goes at least one percent its way, so
 // small steps in a long entry are not lost.
-void TPlayListControls::SeekTo(double Days) {
+void TPlayerControls::SeekTo(double Days) {
   const double Length = FPlayList.CurrentDuration();
   if (Length <= 0) return;
   const double From = FPlayList.CurrentPosition() / Length * 100;
@@ -60,14 +62,14 @@ void TPlayListControls::SeekTo(double Days) {
 }
 
 // The same scale as the playlist window's volume slider: 0..10000, linear in its position.
-void TPlayListControls::SetVolume(double Value) {
+void TPlayerControls::SetVolume(double Value) {
   FVolume = std::isnan(Value) ? FVolume : std::clamp(Value, 0.0, 1.0);
   const auto Level = static_cast<LONG>(std::lround(FVolume * 10000));
   if (FMainGraph) FMainGraph->SetVolume(Level);
   if (FSoundGraph) FSoundGraph->SetVolume(Level);
 }
 
-bool TPlayListControls::Open(const std::string& Path) {
+bool TPlayerControls::Open(const std::string& Path) {
   const int Before = FPlayList.Count();
   if (IsPlayListPath(Path)) {
     std::vector<std::string> Notes;
@@ -81,20 +83,15 @@ bool TPlayListControls::Open(const std::string& Path) {
   return true;
 }
 
-bool TPlayListControls::CanRaise() const {
-  return FMainWindow && QGuiApplication::platformName() != QLatin1String("offscreen");
+bool TPlayerControls::CanRaise() const { return FMainWindow.CanRaise && FMainWindow.CanRaise(); }
+
+void TPlayerControls::Raise() {
+  if (CanRaise()) FMainWindow.Raise();
 }
 
-void TPlayListControls::Raise() {
-  if (!CanRaise()) return;
-  FMainWindow->show();
-  FMainWindow->raise();
-  FMainWindow->activateWindow();
-}
-
-void TPlayListControls::Quit() {
-  if (FMainWindow)
-    FMainWindow->close();  // as the user closing it: the form shuts its graph down
+void TPlayerControls::Quit() {
+  if (FMainWindow.Close)
+    FMainWindow.Close();  // as the user closing it: the form shuts its graph down
   else
     QCoreApplication::quit();
 }

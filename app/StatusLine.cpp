@@ -1,4 +1,4 @@
-#include "ui/StatusLine.h"
+#include "app/StatusLine.h"
 
 #include <iostream>
 

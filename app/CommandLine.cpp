@@ -1,11 +1,11 @@
-#include "ui/CommandLine.h"
+#include "app/CommandLine.h"
 
 #include <algorithm>
 #include <cctype>
 #include <charconv>
 
+#include "app/EntryKinds.h"
 #include "engine/PlayListFormats.h"
-#include "ui/EntryKinds.h"
 
 bool IsPlayListPath(const std::string& Path) { return PlayListFormatOf(Path) != TPlayListFormat::pfNone; }
 

@@ -1,8 +1,7 @@
 #pragma once
-// What the desktop's media controls ask of the player: intents (play, pause, stop, next,
-// previous, seek, volume, open, raise, quit) and the few answers only the player knows. Program
-// start wires a set over the playlist; the playlist window can hand in its own actions instead.
-// User-interface thread only.
+// What a view of the player (the desktop's media controls, a remote) asks of it: intents (play,
+// pause, stop, next, previous, seek, volume, open, raise, quit) and the few answers only the
+// player knows. User-interface thread only.
 #include <string>
 
 class IPlayerControls {

@@ -6,13 +6,13 @@
 #include <fstream>
 #include <sstream>
 
-#include "unit/engine/TestEntry.h"
+#include "app/ProofLog.h"
+#include "app/ResumeStore.h"
+#include "app/Watchdog.h"
 #include "engine/VizmoraPlayer.h"
 #include "fakes/ManualTimer.h"
 #include "framework/DayFractions.h"
-#include "ui/ProofLog.h"
-#include "ui/ResumeStore.h"
-#include "ui/Watchdog.h"
+#include "unit/engine/TestEntry.h"
 
 namespace {
 std::vector<std::string> LinesOf(const std::string& Path) {
@@ -62,22 +62,21 @@ TEST(ProofLog, OneLinePerEventWrittenThroughAndRotatedKeepingFiveOldFiles) {
 }
 
 TEST(ResumeStore, TheSameShowResumesWhereItWasAnotherShowStartsAtTheBeginning) {
-  QTemporaryDir Dir;
-  qputenv("VIZMORA_REGISTRY", (Dir.path() + "/registry.reg").toUtf8());
+  std::string Kept;
+  const TResumeValue Value{[&Kept] { return Kept; }, [&Kept](const std::string& V) { Kept = V; }};
   std::ostringstream Errors;
-  TResumeStore Show({"/media/show.pll"}, Errors);
+  TResumeStore Show(Value, {"/media/show.pll"}, Errors);
   EXPECT_EQ(Show.Load(), -1) << "nothing saved yet";
   Show.Save(7);
-  EXPECT_EQ(TResumeStore({"/media/show.pll"}, Errors).Load(), 7);
-  EXPECT_EQ(TResumeStore({"/media/other.pll"}, Errors).Load(), -1);
-  EXPECT_EQ(TResumeStore({"/media/show.pll", "/media/a.avi"}, Errors).Load(), -1);
+  EXPECT_EQ(TResumeStore(Value, {"/media/show.pll"}, Errors).Load(), 7);
+  EXPECT_EQ(TResumeStore(Value, {"/media/other.pll"}, Errors).Load(), -1);
+  EXPECT_EQ(TResumeStore(Value, {"/media/show.pll", "/media/a.avi"}, Errors).Load(), -1);
   // Files given one by one, with a relative path and a line break in a name.
-  TResumeStore Files({"a.avi", "/media/line\nbreak.jpg"}, Errors);
+  TResumeStore Files(Value, {"a.avi", "/media/line\nbreak.jpg"}, Errors);
   Files.Save(1);
-  EXPECT_EQ(TResumeStore({"./a.avi", "/media/line\nbreak.jpg"}, Errors).Load(), 1);
+  EXPECT_EQ(TResumeStore(Value, {"./a.avi", "/media/line\nbreak.jpg"}, Errors).Load(), 1);
   EXPECT_EQ(Show.Load(), -1) << "one show is remembered";
   EXPECT_TRUE(Errors.str().empty()) << Errors.str();
-  qunsetenv("VIZMORA_REGISTRY");
 }
 
 TEST(Watchdog, AnEntryThatStopsMovingOrOverrunsItsLengthStallsWhileAPauseDoesNot) {

@@ -4,11 +4,11 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/EntryKinds.h"
+#include "app/PlayListCommands.h"
 #include "engine/AVIPLE.h"
 #include "engine/GIFPLE.h"
 #include "engine/VizmoraPlayer.h"
-#include "ui/EntryKinds.h"
-#include "ui/PlayListCommands.h"
 
 namespace fs = std::filesystem;
 

@@ -1,4 +1,4 @@
-#include "ui/ProofLog.h"
+#include "app/ProofLog.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -9,7 +9,7 @@
 #include <cstring>
 #include <ctime>
 
-#include "ui/JsonText.h"
+#include "app/JsonText.h"
 
 TProofLog::TProofLog(std::string APath, std::ostream& AErrors, std::int64_t ALimit, int AKeep)
     : FPath(std::move(APath)), FErrors(AErrors), FLimit(ALimit), FKeep(AKeep) {}

@@ -13,10 +13,10 @@
 #include <ostream>
 #include <string>
 
+#include "app/BackOff.h"
+#include "app/Watchdog.h"
 #include "media/GraphObserver.h"
 #include "platform/dshow/MonotonicClock.h"
-#include "ui/BackOff.h"
-#include "ui/Watchdog.h"
 
 class TFilterGraph;
 class TProofLog;

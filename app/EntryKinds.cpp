@@ -1,17 +1,16 @@
-#include "ui/EntryKinds.h"
+#include "app/EntryKinds.h"
 
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
 
+#include "app/JsonText.h"
 #include "engine/AVIPLE.h"
 #include "engine/GIFPLE.h"
 #include "engine/PlayListFormats.h"
 #include "engine/VizmoraPlayList.h"
 #include "framework/FileNames.h"
-#include "media/VideoWindow.h"
 #include "platform/win/AtomicFile.h"
-#include "ui/JsonText.h"
 
 namespace {
 template <typename Entry>
@@ -24,14 +23,14 @@ bool Is(const TPlayListEntry& E) {
   return dynamic_cast<const Entry*>(&E) != nullptr;
 }
 
-void WireVideo(TPlayListEntry& E, TFilterGraph* MainGraph, TFilterGraph* SoundGraph, TVideoWindow* VideoWindow) {
+void WireVideo(TPlayListEntry& E, TFilterGraph* MainGraph, TFilterGraph* SoundGraph, QObject* VideoWindow) {
   auto& Video = static_cast<TAVIPLE&>(E);
   Video.MainGraph = MainGraph;
   Video.SoundGraph = SoundGraph;
   Video.VideoWindow = VideoWindow;
 }
 
-void WirePicture(TPlayListEntry& E, TFilterGraph* MainGraph, TFilterGraph* SoundGraph, TVideoWindow*) {
+void WirePicture(TPlayListEntry& E, TFilterGraph* MainGraph, TFilterGraph* SoundGraph, QObject*) {
   auto& Picture = static_cast<TGIFPLE&>(E);
   Picture.MainGraph = MainGraph;
   Picture.SoundGraph = SoundGraph;
@@ -98,7 +97,7 @@ TEntryClass EntryClassForCode(std::uint8_t Code) {
 std::uint8_t CodeForEntryClass(const TPlayListEntry& Entry) { return EntryKindOf(Entry).Code; }
 
 TEntryKinds::TEntryKinds(TVizmoraPlayList* APlayList, TFilterGraph* AMainGraph, TFilterGraph* ASoundGraph,
-                         TVideoWindow* AVideoWindow)
+                         QObject* AVideoWindow)
     : FPlayList(APlayList), FMainGraph(AMainGraph), FSoundGraph(ASoundGraph), FVideoWindow(AVideoWindow) {}
 
 TPlayListEntry* TEntryKinds::CreateWired(const TEntryKind& Kind) {

@@ -1,4 +1,4 @@
-#include "ui/ShowRunner.h"
+#include "app/ShowRunner.h"
 
 #include <QCoreApplication>
 #include <chrono>
@@ -6,17 +6,17 @@
 #include <exception>
 #include <iostream>
 
+#include "app/EntryKinds.h"
+#include "app/JsonText.h"
+#include "app/ProofLog.h"
+#include "app/ResumeStore.h"
+#include "app/StatusLine.h"
 #include "engine/PlayListEntry.h"
 #include "engine/VizmoraPlayList.h"
 #include "framework/ExceptionReport.h"
 #include "media/DirectShowException.h"
 #include "media/FilterGraph.h"
 #include "platform/dshow/EventCodes.h"
-#include "ui/EntryKinds.h"
-#include "ui/JsonText.h"
-#include "ui/ProofLog.h"
-#include "ui/ResumeStore.h"
-#include "ui/StatusLine.h"
 
 namespace {
 // The status the program ends with when nothing could be played, or an entry failed in a show

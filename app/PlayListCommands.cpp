@@ -1,14 +1,14 @@
-#include "ui/PlayListCommands.h"
+#include "app/PlayListCommands.h"
 
 #include <filesystem>
 
+#include "app/CommandLine.h"
+#include "app/EntryKinds.h"
+#include "app/JsonText.h"
 #include "engine/PlayListEntry.h"
 #include "engine/VizmoraPlayer.h"
 #include "framework/DayFractions.h"
 #include "framework/Exception.h"
-#include "ui/CommandLine.h"
-#include "ui/EntryKinds.h"
-#include "ui/JsonText.h"
 
 namespace {
 bool IsFile(const std::string& Path) {

@@ -1,7 +1,7 @@
 #pragma once
-// The two entry kinds as the user interface knows them, in one table: chosen by a file's
-// extension or by a playlist file's type code, told apart for reports, created with the player
-// as owner and wired to the video form's graphs and video window.
+// The two entry kinds as the program knows them, in one table: chosen by a file's extension or
+// by a playlist file's type code, told apart for reports, created with the player as owner and
+// wired to the video form's graphs and video window.
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -9,8 +9,8 @@
 
 #include "engine/PlayListFile.h"
 
+class QObject;
 class TFilterGraph;
-class TVideoWindow;
 class TVizmoraPlayer;
 class TVizmoraPlayList;
 
@@ -26,7 +26,7 @@ struct TEntryKind {
   TEntryClass Create;
   bool (*Is)(const TPlayListEntry& Entry);
   // Hands the entry the graphs and the video window it plays into.
-  void (*Wire)(TPlayListEntry& Entry, TFilterGraph* MainGraph, TFilterGraph* SoundGraph, TVideoWindow* VideoWindow);
+  void (*Wire)(TPlayListEntry& Entry, TFilterGraph* MainGraph, TFilterGraph* SoundGraph, QObject* VideoWindow);
   // The kind's own stored fields as JSON members, each led by a comma.
   std::string (*JsonFields)(const TPlayListEntry& Entry);
 };
@@ -42,8 +42,9 @@ std::uint8_t CodeForEntryClass(const TPlayListEntry& Entry);
 
 class TEntryKinds : public IEntryKinds {
 public:
+  // VideoWindow: the video window, the renderer host a video entry mixes its overlay through.
   TEntryKinds(TVizmoraPlayList* APlayList, TFilterGraph* AMainGraph, TFilterGraph* ASoundGraph,
-              TVideoWindow* AVideoWindow);
+              QObject* AVideoWindow);
 
   TPlayListEntry* CreateEntry(std::uint8_t Code) override;
   std::uint8_t CodeOf(const TPlayListEntry& Entry) override { return CodeForEntryClass(Entry); }
@@ -67,5 +68,5 @@ private:
   TVizmoraPlayList* FPlayList;
   TFilterGraph* FMainGraph;
   TFilterGraph* FSoundGraph;
-  TVideoWindow* FVideoWindow;
+  QObject* FVideoWindow;
 };

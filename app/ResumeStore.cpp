@@ -1,19 +1,13 @@
-#include "ui/ResumeStore.h"
+#include "app/ResumeStore.h"
 
 #include <charconv>
 #include <filesystem>
 
+#include "app/JsonText.h"
 #include "framework/Exception.h"
-#include "settings/Registry.h"
-#include "ui/JsonText.h"
 
-namespace {
-const char* const RegPath = "Software\\Quorvex Software\\Vizmora";
-const char* const Section = "Resume";
-const char* const Ident = "Position";  // "<index> <show>"
-}  // namespace
-
-TResumeStore::TResumeStore(const std::vector<std::string>& Files, std::ostream& AErrors) : FErrors(AErrors) {
+TResumeStore::TResumeStore(TResumeValue AValue, const std::vector<std::string>& Files, std::ostream& AErrors)
+    : FValue(std::move(AValue)), FErrors(AErrors) {
   FShow = "[";
   for (const std::string& File : Files) {
     std::error_code Error;
@@ -25,7 +19,7 @@ TResumeStore::TResumeStore(const std::vector<std::string>& Files, std::ostream& 
 
 void TResumeStore::Save(int Index) {
   try {
-    TRegistry(RegPath).WriteString(Section, Ident, std::to_string(Index) + " " + FShow);
+    FValue.Write(std::to_string(Index) + " " + FShow);
   } catch (const Exception& E) {
     if (!FSaveFailed) FErrors << "vizmora: the entry to resume at is not saved: " << E.Message << std::endl;
     FSaveFailed = true;
@@ -35,7 +29,7 @@ void TResumeStore::Save(int Index) {
 int TResumeStore::Load() const {
   std::string Saved;
   try {
-    Saved = TRegistry(RegPath).ReadString(Section, Ident, "");
+    Saved = FValue.Read();
   } catch (const Exception&) {
     return -1;  // a value of another type: nothing to resume
   }
