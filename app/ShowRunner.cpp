@@ -58,7 +58,7 @@ TShowRunner::TShowRunner(TVizmoraPlayList* APlayList, TFilterGraph* AMainGraph, 
 }
 
 TShowRunner::~TShowRunner() {
-  FMainGraph->RemoveObserver(this);
+  if (FMainGraph) FMainGraph->RemoveObserver(this);
   FPlayList->Listeners.Remove(FListener);
 }
 
@@ -178,7 +178,7 @@ void TShowRunner::Failed(const char* Event, const std::string& Why, bool ReportH
   const int Wait = FFailedInRow % Count == 0 ? FBackOff.NextMs() : 0;
   const std::string Note = Wait ? "every entry failed; the next round starts in " + std::to_string(Wait / 1000) + " s" : "";
   Emit("skipped", Index, Note);
-  if (!Note.empty()) ShowStatus(Note);
+  if (!Note.empty() && FOptions.Status) FOptions.Status->Show(Note);
   if (Next == 0 && EndsRound()) {
     FPlayList->Stop();
     QCoreApplication::exit(0);

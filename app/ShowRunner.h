@@ -6,6 +6,7 @@
 // graph, so entries started from anywhere (the window, the desktop's media controls) count.
 // Entries that fail either halt the show or, when skipping, are passed over, with
 // a growing wait between rounds in which every entry failed. User-interface thread.
+#include <QPointer>
 #include <QTimer>
 #include <cstdint>
 #include <functional>
@@ -21,6 +22,7 @@
 class TFilterGraph;
 class TProofLog;
 class TResumeStore;
+class TStatusLine;
 class TVizmoraPlayList;
 enum class TPlayListChange;
 
@@ -31,6 +33,7 @@ struct TShowOptions {
   TResumeStore* Resume = nullptr;     // where the show starts and is saved; nil: from the first entry
   std::function<bool()> SkipBroken;   // asked at each failure; empty: never skip
   bool EndWhenNothingPlays = false;   // a show where nothing could play ends with status 2
+  TStatusLine* Status = nullptr;      // where a wait between rounds is told; nil: nowhere
 };
 
 class TShowRunner : public IGraphObserver {
@@ -61,7 +64,7 @@ private:
   void Emit(const char* Event, int Index, const std::string& Why = {}, long long Ms = MonotonicMilliseconds());
 
   TVizmoraPlayList* FPlayList;
-  TFilterGraph* FMainGraph;
+  QPointer<TFilterGraph> FMainGraph;  // nil once the video form is gone
   TShowOptions FOptions;
   int FListener = 0;
   TWatchdog FWatchdog;

@@ -1,11 +1,23 @@
 #pragma once
-// The program's one status line. The playlist window shows it on its status bar once it
-// installs its display; until then, and with no window at all, the text goes to standard error.
+// The program's one status line: what the show and the main graph's events have to say. Its
+// display is the playlist window's status bar, which the window installs; with none installed
+// (no window, or not yet), the text goes to the fallback stream. User-interface thread.
 #include <functional>
+#include <ostream>
 #include <string>
 
-using TStatusDisplay = std::function<void(const std::string& Text)>;
+class TStatusLine {
+public:
+  using TDisplay = std::function<void(const std::string& Text)>;
 
-void ShowStatus(const std::string& Text);
-// Installs the display of the status line; an empty one restores standard error.
-void SetStatusDisplay(TStatusDisplay Display);
+  explicit TStatusLine(std::ostream& AFallback) : FFallback(AFallback) {}
+
+  void Show(const std::string& Text);
+  // Installs the display; an empty one gives the fallback stream back.
+  void SetDisplay(TDisplay Display) { FDisplay = std::move(Display); }
+  bool HasDisplay() const { return static_cast<bool>(FDisplay); }
+
+private:
+  std::ostream& FFallback;
+  TDisplay FDisplay;
+};

@@ -32,7 +32,6 @@
 #include "settings/RegAuto.h"
 #include "settings/TrackBarEx.h"
 #include "ui/DesignControls.h"
-#include "ui/KeyboardShortcuts.h"
 #include "ui/PLEProp.h"
 #include "ui/vizmoraFM.h"
 
@@ -157,7 +156,7 @@ TPlayLstFm::TPlayLstFm(QWidget* AOwner) : TForm(AOwner) {}
 
 TPlayLstFm::~TPlayLstFm() {
   if (FListenerKey) PlayList->Listeners.Remove(FListenerKey);
-  SetStatusDisplay({});
+  if (FStatusLine) FStatusLine->SetDisplay({});
   if (PlayLstFm == this) PlayLstFm = nullptr;
 }
 
@@ -322,6 +321,11 @@ void TPlayLstFm::ShowStatus(const std::string& Text) {
   StatusBar1->repaint();
 }
 
+void TPlayLstFm::DisplayStatusLine(TStatusLine& Line) {
+  FStatusLine = &Line;
+  Line.SetDisplay([this](const std::string& Text) { ShowStatus(Text); });
+}
+
 std::string TPlayLstFm::StatusText() const { return StatusBar1->currentMessage().toStdString(); }
 
 void TPlayLstFm::PlayListChanged() {
@@ -333,7 +337,6 @@ void TPlayLstFm::PlayListChanged() {
 
 void TPlayLstFm::FormCreate(QObject*) {
   PlayList = ThePlayer->PlayList;
-  FKinds = std::make_unique<TEntryKinds>(PlayList, vizmoraFM->FG, vizmoraFM->SG, vizmoraFM->VW);
   LB->SetCount(0);
   // Rows follow the playlist also when others change it (the desktop's media controls, the
   // command line): once from the event loop for a whole run of changes, so a long load costs
@@ -347,8 +350,6 @@ void TPlayLstFm::FormCreate(QObject*) {
       LB->viewport()->update();
     }, Qt::QueuedConnection);
   });
-  SetStatusDisplay([this](const std::string& Text) { ShowStatus(Text); });
-  InstallShortcuts(*this, *vizmoraFM);
 }
 
 // The close box hides the window as "Hide Play List" does, so the popup menu brings it back.
@@ -427,7 +428,7 @@ void TPlayLstFm::AddFileExecute() {
 }
 
 void TPlayLstFm::AddMediaFile(const std::string& Path) {
-  if (FKinds->AddMediaFile(Path)) PlayListChanged();
+  if (Kinds->AddMediaFile(Path)) PlayListChanged();
 }
 
 void TPlayLstFm::LoadPLExecute() {
@@ -438,7 +439,7 @@ void TPlayLstFm::LoadPLExecute() {
 // player's playlist held that could not become an entry is told on the status line.
 void TPlayLstFm::LoadPlayList(const std::string& Path) {
   std::vector<std::string> Notes;
-  FKinds->LoadPlayList(Path, &Notes, [this] { PlayListChanged(); });
+  Kinds->LoadPlayList(Path, &Notes, [this] { PlayListChanged(); });
   if (Notes.size() == 1) ShowStatus(Notes.front());
   if (Notes.size() > 1) ShowStatus(Notes.front() + " (and " + std::to_string(Notes.size() - 1) + " more skipped)");
 }
@@ -447,7 +448,7 @@ void TPlayLstFm::SavePLExecute() {
   if (Execute(SLD)) SavePlayList(ChosenFile(SLD));
 }
 
-void TPlayLstFm::SavePlayList(const std::string& Path) { FKinds->SavePlayList(Path); }
+void TPlayLstFm::SavePlayList(const std::string& Path) { Kinds->SavePlayList(Path); }
 
 // Only the focused row goes, also when several are selected.
 void TPlayLstFm::DelItemExecute() {

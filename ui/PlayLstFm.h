@@ -26,6 +26,7 @@ class TEntryKinds;
 class TPLEProp;
 class TProgressBarEx;
 class TRegAuto;
+class TStatusLine;
 class TTrackBarEx;
 class TVizmoraPlayList;
 
@@ -75,9 +76,12 @@ public:
   QAction* WWW1 = nullptr;
 
   TVizmoraPlayList* PlayList = nullptr;  // the player's; not owned
+  TEntryKinds* Kinds = nullptr;          // the program's, set by it once the window exists; not owned
 
   // The program's status line: replaces the status bar's text and repaints it at once.
   void ShowStatus(const std::string& Text);
+  // Shows the program's status line on the status bar from now until the window goes.
+  void DisplayStatusLine(TStatusLine& Line);
   std::string StatusText() const;
   // Sets the row count to the playlist's and repaints at once.
   void PlayListChanged();
@@ -136,7 +140,7 @@ private:
   // Moves the focused row's entry By places, the focus going with it.
   void MoveFocused(int By);
 
-  std::unique_ptr<TEntryKinds> FKinds;
+  TStatusLine* FStatusLine = nullptr;  // whose display this window is
   int FListenerKey = 0;  // of the playlist's notice; 0 until FormCreate
   bool FRowsDue = false;  // the rows are to be brought up to the playlist from the event loop
 };

@@ -1,5 +1,5 @@
 #pragma once
-// The program's two windows as program start makes them, on real GStreamer under X, with a
+// The program's two windows as the program assembles them, on real GStreamer under X, with a
 // registry of the test's own; and the user's hands: tool bar buttons, menus, the popup menu,
 // rows of the list and the file dialogs, driven with QtTest input.
 #include <gtest/gtest.h>
@@ -15,38 +15,46 @@
 #include <QTimer>
 #include <QToolBar>
 #include <functional>
+#include <memory>
+#include <sstream>
 
 #include "engine/PlayListEntry.h"
 #include "engine/VizmoraPlayer.h"
 #include "framework/ExceptionReport.h"
+#include "main/Program.h"
 #include "media/FilterGraph.h"
 #include "media/TestMedia.h"
 #include "media/VideoWindow.h"
 #include "platform/gst/GstPlatform.h"
 #include "support/WaitUntil.h"
 #include "ui/PlayLstFm.h"
-#include "ui/ProgramStart.h"
-#include "ui/PropertiesFrames.h"
 #include "ui/vizmoraFM.h"
 
 class PlayListWindow : public ::testing::Test {
 protected:
   void SetUp() override {
     qputenv("VIZMORA_REGISTRY", (Dir.path() + "/registry.reg").toUtf8());
-    SetExceptionReporter([this](const std::string& Message) { Reports.push_back(Message); });
     GstPlatformInitialize();
-    InstallPropertiesFrames();
     Start();
   }
   void TearDown() override {
-    FreeProgramForms();
+    Program.reset();
     SetExceptionReporter({});
   }
 
-  // Program start, as the program runs it with windows.
-  void Start() {
-    CreateProgramForms(true);
+  // The program with windows, assembled as it runs with Line, its show not started; failures
+  // are collected in Reports, the --events lines in Events.
+  void Start(TCommandLine Line = {}) {
+    Program = std::make_unique<TProgram>(
+        std::move(Line), TProgramContext{Events, Errors, [this](const std::string& Message) { Reports.push_back(Message); },
+                                         QDBusConnection(QStringLiteral("no bus"))});
+    ASSERT_TRUE(Program->Create());
     ASSERT_TRUE(QTest::qWaitForWindowExposed(PlayLstFm));
+  }
+  // The program ended, its settings saved, and started again.
+  void Restart(TCommandLine Line = {}) {
+    Program.reset();
+    Start(std::move(Line));
   }
   TPlayLstFm& Window() { return *PlayLstFm; }
   TVizmoraPlayList& List() { return *ThePlayer->PlayList; }
@@ -150,4 +158,6 @@ protected:
 
   QTemporaryDir Dir;
   std::vector<std::string> Reports;
+  std::ostringstream Events, Errors;
+  std::unique_ptr<TProgram> Program;
 };

@@ -23,7 +23,7 @@ TEST_F(PlayListWindow, AspectOptionAndPlacementOutliveARestartAndRestoringTouche
   EXPECT_TRUE(Options->KeepAspectRatio());
   Window().SetBounds(700, 150, 423, 645);
 
-  FreeProgramForms();
+  Program.reset();
   TRegistry Store(Key);
   EXPECT_EQ(Store.ReadString("PlayLstFm", "Aspect.Checked", ""), "1");
   EXPECT_EQ(Store.ReadString("PlayLstFm", ".Left", ""), "700");
@@ -50,7 +50,7 @@ TEST_F(PlayListWindow, ExitEndsTheProgramWhilePropertiesDialogsAreOpen) {
   QTimer::singleShot(60000, [] { QCoreApplication::exit(3); });
   EXPECT_EQ(QCoreApplication::exec(), 0) << "the program did not end";
   EXPECT_FALSE(vizmoraFM->FG->Active()) << "the main graph was shut down";
-  FreeProgramForms();
+  Program.reset();
   EXPECT_TRUE(Dialog.isNull());
   Start();  // for the fixture's end
 }

@@ -73,7 +73,7 @@ protected:
 };
 
 TEST_F(ReorderAndDrop, RowsFollowThePlayListChangedBehindTheWindow) {
-  TEntryKinds Kinds(&List(), vizmoraFM->FG, vizmoraFM->SG, vizmoraFM->VW);
+  TEntryKinds& Kinds = Program->Kinds();
   Kinds.AddMediaFile(Media(TTestMedia::RedClip));
   Kinds.AddMediaFile(Media(TTestMedia::GreenJpeg));
   Kinds.AddMediaFile(Media(TTestMedia::BlueClip));

@@ -130,7 +130,7 @@ TEST_F(Shortcuts, TheVideoFormTakesTheKeysWithTheListHiddenOrBehindIt) {
   QTimer::singleShot(0, [this] { TypeInVideo('Q', Qt::ControlModifier); });
   QTimer::singleShot(60000, [] { QCoreApplication::exit(3); });
   EXPECT_EQ(QCoreApplication::exec(), 0) << "Ctrl+Q did not end the program";
-  FreeProgramForms();
+  Program.reset();
   Start();  // for the fixture's end
   EXPECT_TRUE(Reports.empty());
 }
