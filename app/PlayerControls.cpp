@@ -8,69 +8,72 @@
 #include "app/CommandLine.h"
 #include "app/EntryKinds.h"
 #include "engine/AVIPLE.h"
-#include "engine/VizmoraPlayList.h"
-#include "media/FilterGraph.h"
+#include "engine/VizmoraPlayer.h"
 
-TPlayerControls::TPlayerControls(TVizmoraPlayList& APlayList, TFilterGraph* AMainGraph, TFilterGraph* ASoundGraph,
-                                 TEntryKinds& AKinds, TMainWindowCommands AMainWindow)
-    : FPlayList(APlayList),
-      FMainGraph(AMainGraph),
-      FSoundGraph(ASoundGraph),
-      FKinds(AKinds),
-      FMainWindow(std::move(AMainWindow)) {}
+TPlayerControls::TPlayerControls(TVizmoraPlayer& APlayer, TEntryKinds& AKinds, TMainWindowCommands AMainWindow)
+    : FPlayer(APlayer), FKinds(AKinds), FMainWindow(std::move(AMainWindow)) {}
+
+TEntryState TPlayerControls::PlayState() const {
+  const TPlayListEntry* Entry = CurrentEntry();
+  return Entry && (Entry->State == esPlaying || Entry->State == esPaused) ? Entry->State : esStopped;
+}
+
+TPlayListEntry* TPlayerControls::CurrentEntry() const { return FPlayer.PlayList->Items(FPlayer.PlayList->Current); }
+
+double TPlayerControls::Position() const { return FPlayer.PlayList->CurrentExactPosition(); }
+
+double TPlayerControls::Length() const { return FPlayer.PlayList->CurrentDuration(); }
+
+double TPlayerControls::Volume() const { return static_cast<double>(FPlayer.Volume()) / TVizmoraPlayer::FullVolume; }
+
+bool TPlayerControls::CanSeek() const {
+  const TPlayListEntry* Entry = CurrentEntry();
+  return dynamic_cast<const TAVIPLE*>(Entry) && PlayState() != esStopped && Length() > 0;
+}
+
+bool TPlayerControls::CanRaise() const { return FMainWindow.CanRaise && FMainWindow.CanRaise(); }
 
 void TPlayerControls::Play() {
-  const TPlayListEntry* Entry = FPlayList.Items(FPlayList.Current);
+  TVizmoraPlayList& PlayList = *FPlayer.PlayList;
+  const TPlayListEntry* Entry = CurrentEntry();
   if (!Entry) return;
   if (Entry->State == esPaused)
-    FPlayList.PauseResume();
+    PlayList.PauseResume();
   else if (Entry->State != esPlaying)
-    FPlayList.PlayIndex(FPlayList.Current);
+    PlayList.PlayIndex(PlayList.Current);
 }
 
 void TPlayerControls::Pause() {
-  const TPlayListEntry* Entry = FPlayList.Items(FPlayList.Current);
-  if (Entry && Entry->State == esPlaying) FPlayList.PauseResume();
+  if (PlayState() == esPlaying) FPlayer.PlayList->PauseResume();
 }
 
-void TPlayerControls::Stop() { FPlayList.Stop(); }
+void TPlayerControls::Stop() { FPlayer.PlayList->Stop(); }
 
-void TPlayerControls::Next() {
-  if (FPlayList.Count() > 0) FPlayList.PlayIndex((FPlayList.Current + 1) % FPlayList.Count());
-}
+void TPlayerControls::Next() { FPlayer.PlayList->PlayNext(); }
 
-void TPlayerControls::Previous() {
-  if (FPlayList.Count() > 0) FPlayList.PlayIndex(FPlayList.Current <= 0 ? FPlayList.Count() - 1 : FPlayList.Current - 1);
-}
-
-bool TPlayerControls::CanSeek() const {
-  const TPlayListEntry* Entry = FPlayList.Items(FPlayList.Current);
-  return dynamic_cast<const TAVIPLE*>(Entry) && (Entry->State == esPlaying || Entry->State == esPaused) &&
-         FPlayList.CurrentDuration() > 0;
-}
+void TPlayerControls::Previous() { FPlayer.PlayList->PlayPrevious(); }
 
 // The entry seeks by whole percents; a move asked for goes at least one percent its way, so
 // small steps in a long entry are not lost.
 void TPlayerControls::SeekTo(double Days) {
-  const double Length = FPlayList.CurrentDuration();
+  const double Length = this->Length();
   if (Length <= 0) return;
-  const double From = FPlayList.CurrentPosition() / Length * 100;
+  const double From = Position() / Length * 100;
   const double To = std::clamp(Days / Length * 100, 0.0, 100.0);
   long Percent = std::lround(To);
   if (Percent == std::lround(From) && std::abs(To - From) > 1e-9) Percent += To > From ? 1 : -1;
-  FPlayList.Seek(static_cast<int>(std::clamp(Percent, 0L, 100L)));
+  FPlayer.PlayList->Seek(static_cast<int>(std::clamp(Percent, 0L, 100L)));
 }
 
-// The same scale as the playlist window's volume slider: 0..10000, linear in its position.
+// The player's scale is the volume slider's: 0..10000, linear in its position.
 void TPlayerControls::SetVolume(double Value) {
-  FVolume = std::isnan(Value) ? FVolume : std::clamp(Value, 0.0, 1.0);
-  const auto Level = static_cast<LONG>(std::lround(FVolume * 10000));
-  if (FMainGraph) FMainGraph->SetVolume(Level);
-  if (FSoundGraph) FSoundGraph->SetVolume(Level);
+  if (std::isnan(Value)) return;
+  FPlayer.SetVolume(static_cast<int>(std::lround(std::clamp(Value, 0.0, 1.0) * TVizmoraPlayer::FullVolume)));
 }
 
 bool TPlayerControls::Open(const std::string& Path) {
-  const int Before = FPlayList.Count();
+  TVizmoraPlayList& PlayList = *FPlayer.PlayList;
+  const int Before = PlayList.Count();
   if (IsPlayListPath(Path)) {
     std::vector<std::string> Notes;
     FKinds.LoadPlayList(Path, &Notes);
@@ -78,12 +81,10 @@ bool TPlayerControls::Open(const std::string& Path) {
   } else {
     FKinds.AddMediaFile(Path);
   }
-  if (FPlayList.Count() == Before) return false;
-  FPlayList.PlayIndex(Before);
+  if (PlayList.Count() == Before) return false;
+  PlayList.PlayIndex(Before);
   return true;
 }
-
-bool TPlayerControls::CanRaise() const { return FMainWindow.CanRaise && FMainWindow.CanRaise(); }
 
 void TPlayerControls::Raise() {
   if (CanRaise()) FMainWindow.Raise();

@@ -1,14 +1,12 @@
 #pragma once
-// The player's controls over the playlist and the graphs, as the program wires them for the
-// views that drive the player from outside its windows. User-interface thread only.
-#include <QPointer>
+// The player's controls over the player and its playlist, for the views that drive it from
+// outside its windows (MPRIS, the keys). User-interface thread only.
 #include <functional>
 
 #include "app/IPlayerControls.h"
 
 class TEntryKinds;
-class TFilterGraph;
-class TVizmoraPlayList;
+class TVizmoraPlayer;
 
 // The program's main window as the controls reach it; a missing function: there is none.
 struct TMainWindowCommands {
@@ -19,28 +17,29 @@ struct TMainWindowCommands {
 
 class TPlayerControls : public IPlayerControls {
 public:
-  TPlayerControls(TVizmoraPlayList& APlayList, TFilterGraph* AMainGraph, TFilterGraph* ASoundGraph,
-                  TEntryKinds& AKinds, TMainWindowCommands AMainWindow = {});
+  TPlayerControls(TVizmoraPlayer& APlayer, TEntryKinds& AKinds, TMainWindowCommands AMainWindow = {});
+
+  TEntryState PlayState() const override;
+  TPlayListEntry* CurrentEntry() const override;
+  double Position() const override;
+  double Length() const override;
+  double Volume() const override;
+  bool CanSeek() const override;
+  bool CanRaise() const override;
 
   void Play() override;
   void Pause() override;
   void Stop() override;
   void Next() override;
   void Previous() override;
-  bool CanSeek() const override;
   void SeekTo(double Days) override;
-  double Volume() const override { return FVolume; }
   void SetVolume(double Value) override;
   bool Open(const std::string& Path) override;
-  bool CanRaise() const override;
   void Raise() override;
   void Quit() override;
 
 private:
-  TVizmoraPlayList& FPlayList;
-  QPointer<TFilterGraph> FMainGraph;
-  QPointer<TFilterGraph> FSoundGraph;
+  TVizmoraPlayer& FPlayer;
   TEntryKinds& FKinds;
   TMainWindowCommands FMainWindow;
-  double FVolume = 1;  // the graphs keep the platform's full volume until it is first set
 };

@@ -43,7 +43,7 @@ TShowRunner::TShowRunner(TVizmoraPlayList* APlayList, TFilterGraph* AMainGraph, 
       FMainGraph(AMainGraph),
       FOptions(std::move(AOptions)),
       FWatchdog(APlayList, [this](const std::string& Why) {
-        if (SkipsBroken()) Failed("stalled", Why, true);
+        if (SkipsBroken()) Failed(TEndReason::erStalled, Why, true);
       }) {
   FListener = FPlayList->Listeners.Add([this](TPlayListChange Change) { Changed(Change); });
   FMainGraph->AddObserver(this);
@@ -99,13 +99,13 @@ void TShowRunner::Changed(TPlayListChange Change) {
       if (FPlayList->State == esPlaying)
         Started();
       else
-        Failed("failed", FPlayList->PlayError, false);  // the exception itself is reported where it is caught
+        Failed(TEndReason::erFailed, FPlayList->PlayError, false);  // the exception is reported where it is caught
       break;
     case TPlayListChange::pcState:
       if (FPlayList->State == esStopped && !FStarting) FNext.stop();  // a stop ends a wait between rounds
       break;
-    case TPlayListChange::pcFinished:
-      Finished();
+    case TPlayListChange::pcEnded:
+      if (FPlayList->LastEnd == TEndReason::erFinished) Finished();
       break;
     default:
       break;
@@ -135,7 +135,7 @@ void TShowRunner::ObserveGraphEvent(LONG Event, LONG_PTR Param1, LONG_PTR) {
   } else if (Event == EC_ERRORABORT && !FStarting) {
     // Nothing plays: an entry that failed to start was reported already.
     if (FPlayList->State == esStopped) return;
-    Failed("failed", GraphErrorText(static_cast<HRESULT>(Param1)), true);
+    Failed(TEndReason::erFailed, GraphErrorText(static_cast<HRESULT>(Param1)), true);
   }
 }
 
@@ -150,7 +150,7 @@ void TShowRunner::Finished() {
   Emit("finished", Index);
   Played();
   FWatchdog.Stop();
-  if (Index + 1 >= FPlayList->Count() && EndsRound()) {
+  if (FPlayList->IndexAfter(Index) == 0 && EndsRound()) {
     FPlayList->Stop();  // also calls off the handover to the next entry
     QCoreApplication::exit(0);
   }
@@ -158,11 +158,14 @@ void TShowRunner::Finished() {
 
 bool TShowRunner::EndsRound() { return FOptions.Loops > 0 && ++FWrapped >= FOptions.Loops; }
 
-void TShowRunner::Failed(const char* Event, const std::string& Why, bool ReportHere) {
+void TShowRunner::Failed(TEndReason Reason, const std::string& Why, bool WhilePlaying) {
   const int Index = FPlayList->Current;
-  Emit(Event, Index, Why);
+  Emit(Reason == TEndReason::erStalled ? "stalled" : "failed", Index, Why);
   FWatchdog.Stop();
-  if (ReportHere) ShowException(Why);
+  if (WhilePlaying) {
+    FPlayList->EndCurrent(Reason);
+    ShowException(Why);
+  }
   if (!SkipsBroken()) {
     if (FOptions.Loops > 0 || (FOptions.EndWhenNothingPlays && !FEverPlayed)) QCoreApplication::exit(ExitEntryFailed);
     return;
@@ -174,7 +177,7 @@ void TShowRunner::Failed(const char* Event, const std::string& Why, bool ReportH
     QCoreApplication::exit(ExitEntryFailed);
     return;
   }
-  const int Next = (Index + 1) % Count;
+  const int Next = FPlayList->IndexAfter(Index);
   const int Wait = FFailedInRow % Count == 0 ? FBackOff.NextMs() : 0;
   const std::string Note = Wait ? "every entry failed; the next round starts in " + std::to_string(Wait / 1000) + " s" : "";
   Emit("skipped", Index, Note);

@@ -24,6 +24,7 @@ class TProofLog;
 class TResumeStore;
 class TStatusLine;
 class TVizmoraPlayList;
+enum class TEndReason;
 enum class TPlayListChange;
 
 struct TShowOptions {
@@ -54,8 +55,9 @@ private:
   void Changed(TPlayListChange Change);
   void Started();
   void Finished();
-  // Event "failed" or "stalled"; ReportHere: no exception carries the failure to the report.
-  void Failed(const char* Event, const std::string& Why, bool ReportHere);
+  // Reason erFailed or erStalled. WhilePlaying: the entry broke down or stalled while it played;
+  // it is ended here and reported, as no exception carries its failure to the report.
+  void Failed(TEndReason Reason, const std::string& Why, bool WhilePlaying);
   void Played();
   // Starts the entry at Index from the event loop after Ms; its failure is reported here.
   void PlayLater(int Index, int Ms);

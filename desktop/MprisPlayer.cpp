@@ -16,7 +16,7 @@ QVariantMap TMprisPlayer::Metadata() const { return FService->Metadata(); }
 double TMprisPlayer::Volume() const { return FService->Controls().Volume(); }
 qlonglong TMprisPlayer::Position() const { return FService->Position(); }
 bool TMprisPlayer::CanGoNext() const { return FService->PlayList().Count() > 0; }
-bool TMprisPlayer::CanPlay() const { return FService->PlayList().Items(FService->PlayList().Current) != nullptr; }
+bool TMprisPlayer::CanPlay() const { return FService->Controls().CurrentEntry() != nullptr; }
 bool TMprisPlayer::CanSeek() const { return FService->Controls().CanSeek(); }
 
 void TMprisPlayer::SetVolume(double Value) {

@@ -1,9 +1,9 @@
 #pragma once
 // The player on the desktop's session bus as an MPRIS media player
 // (org.mpris.MediaPlayer2 and its .Player interface at /org/mpris/MediaPlayer2), so media keys,
-// the desktop's media controls and remote scripts drive it. It reads its state from the
-// playlist, hears the playlist's changes as one of its listeners and announces them with
-// PropertiesChanged; what it is asked to do goes to the player's controls.
+// the desktop's media controls and remote scripts drive it. It reads the player's state through
+// the player's controls, hears its changes as one of the playlist's listeners and announces them
+// with PropertiesChanged; what it is asked to do goes to the controls.
 // User-interface thread only.
 #include <QDBusConnection>
 #include <QObject>

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QMenu>
 #include <QPointer>
+#include <array>
 
 #include "app/EntryKinds.h"
 #include "app/PlayListCommands.h"
@@ -105,23 +106,31 @@ bool TProgram::Create() {
   Options.EndWhenNothingPlays = FLine.Headless || FLine.Loops > 0;
   Options.Status = &FStatusLine;
   FRunner = std::make_unique<TShowRunner>(FPlayer->PlayList, vizmoraFM->FG, Options);
-  FControls = std::make_unique<TPlayerControls>(*FPlayer->PlayList, vizmoraFM->FG, vizmoraFM->SG, *FKinds,
-                                                MainWindowCommands());
+  FControls = std::make_unique<TPlayerControls>(*FPlayer, *FKinds, MainWindowCommands());
   FMpris = std::make_unique<TMprisService>(*FControls, *FPlayer->PlayList, FContext.Bus);
   Wire();
   return true;
 }
 
-// Who listens to whom.
+// Who listens to whom. The player's state (its playlist, current entry, play state, position and
+// volume) lives in the engine; the window, the keys, MPRIS and the show runner read and change it
+// there and hear of its changes from the playlist's listeners.
 void TProgram::Wire() {
   EndWithMainForm(vizmoraFM);
   vizmoraFM->StatusLine = &FStatusLine;
+  // The player's volume reaches both graphs; they keep the platform's own until it is first set.
+  FPlayer->PlayList->Listeners.Add([Player = FPlayer.get(), Graphs = std::array<QPointer<TFilterGraph>, 2>{
+                                                                 vizmoraFM->FG, vizmoraFM->SG}](TPlayListChange Change) {
+    if (Change != TPlayListChange::pcVolume) return;
+    for (TFilterGraph* Graph : Graphs)
+      if (Graph) Graph->SetVolume(Player->Volume());
+  });
   if (PlayLstFm) {
     PlayLstFm->Kinds = FKinds.get();
     PlayLstFm->DisplayStatusLine(FStatusLine);
     vizmoraFM->PopupMenu1->addActions({PlayLstFm->HidePL, PlayLstFm->ShowPL, PlayLstFm->Play, PlayLstFm->Pause,
                                        PlayLstFm->Stop, PlayLstFm->FullScreen, PlayLstFm->Restore});
-    InstallShortcuts(*PlayLstFm, *vizmoraFM);
+    InstallShortcuts(*PlayLstFm, *vizmoraFM, *FControls);
     if (FLine.SkipBroken) PlayLstFm->SkipBroken->setChecked(true);
   }
   // A show that skips what fails opens no box: nobody may be there to close it. What fails is

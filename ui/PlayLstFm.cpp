@@ -340,8 +340,11 @@ void TPlayLstFm::FormCreate(QObject*) {
   LB->SetCount(0);
   // Rows follow the playlist also when others change it (the desktop's media controls, the
   // command line): once from the event loop for a whole run of changes, so a long load costs
-  // no more than before.
+  // no more than before. The volume slider and the seek bar follow the player's volume and a
+  // seek made from anywhere.
   FListenerKey = PlayList->Listeners.Add([this](TPlayListChange Change) {
+    if (Change == TPlayListChange::pcVolume) SoundLev->SetPosition(PlayList->Player->Volume());
+    if (Change == TPlayListChange::pcSeek) ShowPosition();
     if (Change != TPlayListChange::pcEntries || FRowsDue) return;
     FRowsDue = true;
     QMetaObject::invokeMethod(this, [this] {
@@ -482,10 +485,13 @@ void TPlayLstFm::StopExecute() { PlayList->Stop(); }
 
 void TPlayLstFm::PosTimerTimer(ITimer*) {
   if (PlayList->State != esPlaying) return;
-  const double Position = PlayList->CurrentPosition();
+  ShowPosition();
+  ShowStatus(TimeText(PlayList->CurrentPosition()) + "/" + TimeText(PlayList->CurrentDuration()));
+}
+
+void TPlayLstFm::ShowPosition() {
   const double Length = PlayList->CurrentDuration();
-  if (Length != 0) trPos->SetPosition(TruncToInt(Position * 100 / Length));
-  ShowStatus(TimeText(Position) + "/" + TimeText(Length));
+  if (Length != 0) trPos->SetPosition(TruncToInt(PlayList->CurrentExactPosition() * 100 / Length));
 }
 
 void TPlayLstFm::FollowMouse(int X) {
@@ -504,10 +510,8 @@ void TPlayLstFm::trPosMouseUp(QObject*, TMouseButton Button, TShiftState, int X,
   PlayList->Seek(trPos->Position());
 }
 
-void TPlayLstFm::SoundLevChanged(QObject*) {
-  vizmoraFM->FG->SetVolume(SoundLev->Position());
-  vizmoraFM->SG->SetVolume(SoundLev->Position());
-}
+// The player's volume; it reaches both graphs, and the slider follows it as every view does.
+void TPlayLstFm::SoundLevChanged(QObject*) { PlayList->Player->SetVolume(SoundLev->Position()); }
 
 // --- view
 

@@ -135,6 +135,8 @@ private:
   void ShowList(bool Value);
   // The video form full screen or back, with FullScreen and Restore following.
   void SetVideoFullScreen(bool Value);
+  // The seek bar at the current entry's position.
+  void ShowPosition();
   // The seek bar's position for a mouse at X: percent of the bar's width less its border.
   void FollowMouse(int X);
   // Moves the focused row's entry By places, the focus going with it.

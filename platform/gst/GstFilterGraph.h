@@ -80,4 +80,5 @@ private:
   FILTER_STATE FState = State_Stopped;
   LONG FVolume = 0;
   LONGLONG FStop = -1;  // the stop position set, -1 for the end
+  LONGLONG FSought = -1;  // the position a seek still under way goes to, -1 for none
 };

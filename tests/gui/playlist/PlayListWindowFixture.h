@@ -43,18 +43,18 @@ protected:
   }
 
   // The program with windows, assembled as it runs with Line, its show not started; failures
-  // are collected in Reports, the --events lines in Events.
-  void Start(TCommandLine Line = {}) {
+  // are collected in Reports, the --events lines in Events. Bus: where it offers MPRIS.
+  void Start(TCommandLine Line = {}, const QDBusConnection& Bus = QDBusConnection(QStringLiteral("no bus"))) {
     Program = std::make_unique<TProgram>(
-        std::move(Line), TProgramContext{Events, Errors, [this](const std::string& Message) { Reports.push_back(Message); },
-                                         QDBusConnection(QStringLiteral("no bus"))});
+        std::move(Line),
+        TProgramContext{Events, Errors, [this](const std::string& Message) { Reports.push_back(Message); }, Bus});
     ASSERT_TRUE(Program->Create());
     ASSERT_TRUE(QTest::qWaitForWindowExposed(PlayLstFm));
   }
   // The program ended, its settings saved, and started again.
-  void Restart(TCommandLine Line = {}) {
+  void Restart(TCommandLine Line = {}, const QDBusConnection& Bus = QDBusConnection(QStringLiteral("no bus"))) {
     Program.reset();
-    Start(std::move(Line));
+    Start(std::move(Line), Bus);
   }
   TPlayLstFm& Window() { return *PlayLstFm; }
   TVizmoraPlayList& List() { return *ThePlayer->PlayList; }

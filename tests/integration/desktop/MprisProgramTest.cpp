@@ -5,8 +5,8 @@
 #include <QDBusVariant>
 #include <QProcess>
 
-#include "PrivateBus.h"
 #include "media/TestMedia.h"
+#include "support/PrivateBus.h"
 
 namespace {
 const QString Player = "org.mpris.MediaPlayer2.Player";
@@ -65,6 +65,8 @@ TEST_F(MprisProgramTest, AHeadlessShowIsDrivenOverTheBus) {
   EXPECT_EQ(PlayerCtl({"metadata", "xesam:url"}), "file://" + Clip);
   EXPECT_GT(PlayerCtl({"metadata", "mpris:length"}).toLongLong(), 3000000);
   EXPECT_TRUE(Get("CanSeek").toBool());
+  // The position comes at the graph's resolution, not in whole seconds.
+  EXPECT_TRUE(WaitFor([&] { return Get("Position").toLongLong() % 1000000 != 0; }));
 
   // Paused, the position stays where it is moved to.
   PlayerCtl({"pause"});
