@@ -44,7 +44,7 @@ TShowRunner::TShowRunner(TVizmoraPlayList* APlayList, TFilterGraph* AMainGraph, 
       FOptions(std::move(AOptions)),
       FWatchdog(APlayList, [this](const std::string& Why) {
         if (SkipsBroken()) Failed(TEndReason::erStalled, Why, true);
-      }) {
+      }, MonotonicMilliseconds) {
   FListener = FPlayList->Listeners.Add([this](TPlayListChange Change) { Changed(Change); });
   FMainGraph->AddObserver(this);
   FNext.setSingleShot(true);
@@ -103,6 +103,9 @@ void TShowRunner::Changed(TPlayListChange Change) {
       break;
     case TPlayListChange::pcState:
       if (FPlayList->State == esStopped && !FStarting) FNext.stop();  // a stop ends a wait between rounds
+      break;
+    case TPlayListChange::pcSeek:
+      FWatchdog.Sought();
       break;
     case TPlayListChange::pcEnded:
       if (FPlayList->LastEnd == TEndReason::erFinished) Finished();

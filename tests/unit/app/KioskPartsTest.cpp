@@ -9,6 +9,7 @@
 #include "app/ProofLog.h"
 #include "app/ResumeStore.h"
 #include "app/Watchdog.h"
+#include "engine/AVIPLE.h"
 #include "engine/VizmoraPlayer.h"
 #include "fakes/ManualTimer.h"
 #include "framework/DayFractions.h"
@@ -79,42 +80,93 @@ TEST(ResumeStore, TheSameShowResumesWhereItWasAnotherShowStartsAtTheBeginning) {
   EXPECT_TRUE(Errors.str().empty()) << Errors.str();
 }
 
-TEST(Watchdog, AnEntryThatStopsMovingOrOverrunsItsLengthStallsWhileAPauseDoesNot) {
-  TManualTimers Timers;
-  std::vector<std::string> Log;
-  TVizmoraPlayer Player;
-  auto* Entry = new TTestEntry("clip", &Log);
-  Player.PlayList->Add(Entry);
-  Entry->Length = 20 / SecsPerDay;
-  std::vector<std::string> Stalls;
-  TWatchdog Dog(Player.PlayList, [&](const std::string& Why) { Stalls.push_back(Why); });
-  TManualTimer& Tick = *Timers.Made.back();
-  const auto Seconds = [&](int N, double Step) {
-    for (int I = 0; I < N; ++I) {
-      Entry->Position += Step / SecsPerDay;
+namespace {
+// A video entry whose position and length the test sets; it drives no graph.
+class TTestVideo : public TAVIPLE {
+public:
+  TTestVideo() : TAVIPLE(nullptr) {}
+  double GetDuration() override { return Length / SecsPerDay; }
+  double GetExactPosition() override { return Position / SecsPerDay; }
+  void Play() override { TPlayListEntry::Play(); }
+  void Pause() override { State == esPaused ? TPlayListEntry::Play() : TPlayListEntry::Pause(); }
+  void Stop() override { TPlayListEntry::Stop(); }
+  double Length = 0, Position = 0;  // seconds
+};
+
+// A picture, as the watchdog sees one: its position the seconds it has been shown.
+class TTestPicture : public TTestEntry {
+public:
+  TTestPicture() : TTestEntry("photo.jpg") {}
+  double GetDuration() override { return Length / SecsPerDay; }
+  double GetExactPosition() override { return Position / SecsPerDay; }
+  double Length = 0, Position = 0;  // seconds
+};
+
+// A watchdog over one entry, on a clock and a timer the test drives.
+class WatchdogTest : public ::testing::Test {
+protected:
+  void Watch(TPlayListEntry* Entry) {
+    Player.PlayList->Add(Entry);
+    Player.PlayList->PlayIndex(0);
+    Dog.Watch();
+  }
+  // Seconds of looks, the entry's position moving Step seconds in each.
+  void Play(int Seconds, double Step, double& Position) {
+    for (int I = 0; I < Seconds; ++I) {
+      Position += Step;
+      Ms += 1000;
       Tick.Fire();
     }
-  };
-  Player.PlayList->PlayIndex(0);
-  Dog.Watch();
-  Seconds(5, 1);
-  Seconds(9, 0);
-  EXPECT_TRUE(Stalls.empty()) << "nine seconds still is not yet a stall";
-  Seconds(1, 0);
-  ASSERT_EQ(Stalls.size(), 1u);
-  EXPECT_NE(Stalls[0].find("not moved"), std::string::npos);
-  EXPECT_FALSE(Tick.Enabled()) << "said once";
+  }
 
-  // Paused, it is not watched; moving, it runs until 10 s past its length.
-  Entry->Position = 0;
-  Dog.Watch();
+  TManualTimers Timers;
+  TVizmoraPlayer Player;
+  long long Ms = 0;
+  std::vector<std::string> Stalls;
+  TWatchdog Dog{Player.PlayList, [this](const std::string& Why) { Stalls.push_back(Why); }, [this] { return Ms; }};
+  TManualTimer& Tick = *Timers.Made.back();
+};
+}  // namespace
+
+TEST_F(WatchdogTest, AVideoSoughtBackAndForthPastItsLengthPlaysOnWhileOneStandingStillStalls) {
+  auto* Video = new TTestVideo;
+  Video->Length = 20;
+  Watch(Video);
+  // 60 s of playing in a 20 s video, sought back every 15 s.
+  for (int Round = 0; Round < 4; ++Round) {
+    Play(15, 1, Video->Position);
+    Video->Position -= 12;
+    Dog.Sought();
+  }
+  EXPECT_TRUE(Stalls.empty()) << Stalls.front();
+
+  // Paused for long, it is not watched; resumed, its stillness counts afresh.
   Player.PlayList->PauseResume();
-  Seconds(30, 0);
-  EXPECT_EQ(Stalls.size(), 1u);
+  Play(30, 0, Video->Position);
   Player.PlayList->PauseResume();
-  Seconds(29, 1);
+  Play(10, 0, Video->Position);
+  EXPECT_TRUE(Stalls.empty()) << "nine seconds still is not yet a stall";
+  Play(1, 0, Video->Position);
+  ASSERT_EQ(Stalls.size(), 1u);
+  EXPECT_NE(Stalls[0].find("has not moved for 10 s"), std::string::npos) << Stalls[0];
+  EXPECT_FALSE(Tick.Enabled()) << "said once";
+}
+
+TEST_F(WatchdogTest, AVideoPlayingOnPastItsEndStallsAPictureNever) {
+  auto* Video = new TTestVideo;
+  Video->Length = 20;
+  Watch(Video);
+  Play(30, 1, Video->Position);
+  EXPECT_TRUE(Stalls.empty());
+  Play(1, 1, Video->Position);
+  ASSERT_EQ(Stalls.size(), 1u);
+  EXPECT_NE(Stalls[0].find("past the end of an entry 20 s long"), std::string::npos) << Stalls[0];
+
+  // A picture's position is the time it has been shown: only its standing still would count.
+  Player.PlayList->Remove(Video);
+  auto* Picture = new TTestPicture;
+  Picture->Length = 5;
+  Watch(Picture);
+  Play(60, 1, Picture->Position);
   EXPECT_EQ(Stalls.size(), 1u);
-  Seconds(1, 1);
-  ASSERT_EQ(Stalls.size(), 2u);
-  EXPECT_NE(Stalls[1].find("20 s long"), std::string::npos) << Stalls[1];
 }
