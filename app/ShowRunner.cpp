@@ -16,6 +16,7 @@
 #include "framework/ExceptionReport.h"
 #include "media/DirectShowException.h"
 #include "media/FilterGraph.h"
+#include "platform/dshow/ErrorText.h"
 #include "platform/dshow/EventCodes.h"
 
 namespace {
@@ -138,7 +139,12 @@ void TShowRunner::ObserveGraphEvent(LONG Event, LONG_PTR Param1, LONG_PTR) {
   } else if (Event == EC_ERRORABORT && !FStarting) {
     // Nothing plays: an entry that failed to start was reported already.
     if (FPlayList->State == esStopped) return;
-    Failed(TEndReason::erFailed, GraphErrorText(static_cast<HRESULT>(Param1)), true);
+    ComPtr<IGraphErrorInfo> Said;
+    const TPlayListEntry* Entry = FPlayList->Items(FPlayList->Current);
+    Failed(TEndReason::erFailed,
+           GraphFailureText(static_cast<HRESULT>(Param1), Entry ? Entry->FileName : "",
+                            SUCCEEDED(FMainGraph->QueryInterface(Said)) ? Said->LastErrorText() : ""),
+           true);
   }
 }
 

@@ -95,6 +95,7 @@ HRESULT TGstFilterGraph::EnumFilters(IEnumFilters** Enum) {
 
 HRESULT TGstFilterGraph::RenderFile(LPCWSTR File, LPCWSTR) {
   if (!File) return E_POINTER;
+  FBus->ForgetError();  // what failed before is not this file's failure
   const TGstRenderTarget Target{FFilters, *FBus, FEvents, FEnds, LinearVolume(FVolume)};
   const HRESULT Result = TGstFileRenderer(Target, QString::fromUtf16(File).toStdString()).Render();
   Refresh();

@@ -97,6 +97,10 @@ TEST_F(KioskShowTest, SkippingPlaysTheGoodEntriesRoundAfterRoundAndLogsEveryEven
   for (int I = 0; I < 3; ++I) Expected.insert(Expected.end(), Round.begin(), Round.end());
   EXPECT_EQ(R.Events, Expected) << R.Output << R.Errors;
   EXPECT_NE(R.Errors.find("The file was not found."), std::string::npos) << R.Errors;
+  // A failure's words: the kind of failure first, then the file and what GStreamer said of it.
+  const std::string Unknown =
+      "The type of the file is not known. ($80040240). " + TestMediaPath(TTestMedia::UnknownType) + ": ";
+  EXPECT_NE(R.Errors.find(Unknown), std::string::npos) << R.Errors;
 
   // The log holds the same events and the skips, each stamped, failures with their reason, and
   // no frame stamped before its entry's start.
@@ -109,6 +113,10 @@ TEST_F(KioskShowTest, SkippingPlaysTheGoodEntriesRoundAfterRoundAndLogsEveryEven
     EXPECT_FALSE(Line["file"].toString().isEmpty());
     if (Event == "failed") {
       EXPECT_FALSE(Line["reason"].toString().isEmpty());
+      if (Line["index"].toInt() == 3) {
+        EXPECT_TRUE(Line["reason"].toString().startsWith(QString::fromStdString(Unknown)));
+        EXPECT_GT(Line["reason"].toString().size(), static_cast<qsizetype>(Unknown.size()));
+      }
     }
     if (Event == "started") StartedAt = Time;
     if (Event == "frame") {
