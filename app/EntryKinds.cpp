@@ -4,7 +4,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "app/JsonText.h"
+#include "app/JsonLine.h"
 #include "engine/AVIPLE.h"
 #include "engine/GIFPLE.h"
 #include "engine/PlayListFormats.h"
@@ -36,19 +36,22 @@ void WirePicture(TPlayListEntry& E, TFilterGraph* MainGraph, TFilterGraph* Sound
   Picture.SoundGraph = SoundGraph;
 }
 
-std::string VideoJson(const TPlayListEntry& E) {
+void VideoJson(const TPlayListEntry& E, QJsonObject& Json) {
   const auto& Video = static_cast<const TAVIPLE&>(E);
   const VMR9NormalizedRect& R = Video.OverlayRect;
-  return ",\"additional_file\":" + JsonString(Video.AdditionalFile) + ",\"overlay\":{\"left\":" + JsonNumber(R.left) +
-         ",\"top\":" + JsonNumber(R.top) + ",\"right\":" + JsonNumber(R.right) + ",\"bottom\":" + JsonNumber(R.bottom) +
-         "},\"alpha\":" + JsonNumber(Video.OverlayAlpha);
+  Json["additional_file"] = JsonText(Video.AdditionalFile);
+  Json["overlay"] = QJsonObject{{"left", JsonFloat(R.left)},
+                                {"top", JsonFloat(R.top)},
+                                {"right", JsonFloat(R.right)},
+                                {"bottom", JsonFloat(R.bottom)}};
+  Json["alpha"] = JsonFloat(Video.OverlayAlpha);
 }
 
-std::string PictureJson(const TPlayListEntry& E) {
+void PictureJson(const TPlayListEntry& E, QJsonObject& Json) {
   const auto& Picture = static_cast<const TGIFPLE&>(E);
-  return ",\"sound_file\":" + JsonString(Picture.SoundFile) +
-         ",\"continue\":" + (Picture.ContinueSound ? "true" : "false") +
-         ",\"display_time\":" + std::to_string(Picture.DisplayTime);
+  Json["sound_file"] = JsonText(Picture.SoundFile);
+  Json["continue"] = Picture.ContinueSound;
+  Json["display_time"] = Picture.DisplayTime;
 }
 }  // namespace
 

@@ -9,6 +9,7 @@
 
 #include "engine/PlayListFile.h"
 
+class QJsonObject;
 class QObject;
 class TFilterGraph;
 class TVizmoraPlayer;
@@ -27,8 +28,8 @@ struct TEntryKind {
   bool (*Is)(const TPlayListEntry& Entry);
   // Hands the entry the graphs and the video window it plays into.
   void (*Wire)(TPlayListEntry& Entry, TFilterGraph* MainGraph, TFilterGraph* SoundGraph, QObject* VideoWindow);
-  // The kind's own stored fields as JSON members, each led by a comma.
-  std::string (*JsonFields)(const TPlayListEntry& Entry);
+  // Adds the kind's own stored fields to the entry's JSON object.
+  void (*JsonFields)(const TPlayListEntry& Entry, QJsonObject& Json);
 };
 
 const std::vector<TEntryKind>& EntryKindTable();

@@ -4,7 +4,7 @@
 
 #include "app/CommandLine.h"
 #include "app/EntryKinds.h"
-#include "app/JsonText.h"
+#include "app/JsonLine.h"
 #include "engine/PlayListEntry.h"
 #include "engine/VizmoraPlayer.h"
 #include "framework/DayFractions.h"
@@ -18,9 +18,12 @@ bool IsFile(const std::string& Path) {
 
 std::string EntryJson(int Index, const TPlayListEntry& Entry) {
   const TEntryKind& Kind = EntryKindOf(Entry);
-  return "{\"index\":" + std::to_string(Index) + ",\"kind\":\"" + Kind.Name + "\",\"file\":" +
-         JsonString(Entry.FileName) + ",\"duration\":" + JsonNumber(Entry.Duration * SecsPerDay) + Kind.JsonFields(Entry) +
-         "}";
+  QJsonObject Json{{"index", Index},
+                   {"kind", Kind.Name},
+                   {"file", JsonText(Entry.FileName)},
+                   {"duration", Entry.Duration * SecsPerDay}};
+  Kind.JsonFields(Entry, Json);
+  return JsonLine(Json);
 }
 // Loads a playlist file, writing what was skipped and what broke to Errors; false when it broke.
 bool LoadReporting(TEntryKinds& Kinds, const std::string& Path, std::ostream& Errors) {

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <ctime>
 
-#include "app/JsonText.h"
+#include "app/JsonLine.h"
 
 TProofLog::TProofLog(std::string APath, std::ostream& AErrors, std::int64_t ALimit, int AKeep)
     : FPath(std::move(APath)), FErrors(AErrors), FLimit(ALimit), FKeep(AKeep) {}
@@ -32,10 +32,12 @@ bool TProofLog::Open() {
 
 void TProofLog::Write(const char* Event, std::int64_t WallMs, int Index, const std::string& File,
                       const std::string& Reason) {
-  std::string Line = "{\"time\":\"" + IsoTime(WallMs) + "\",\"event\":\"" + Event + "\",\"index\":" +
-                     std::to_string(Index) + ",\"file\":" + JsonString(File);
-  if (!Reason.empty()) Line += ",\"reason\":" + JsonString(Reason);
-  Append(Line + "}\n");
+  QJsonObject Json{{"time", QString::fromStdString(IsoTime(WallMs))},
+                   {"event", Event},
+                   {"index", Index},
+                   {"file", JsonText(File)}};
+  if (!Reason.empty()) Json["reason"] = JsonText(Reason);
+  Append(JsonLine(Json) + "\n");
 }
 
 void TProofLog::Append(const std::string& Line) {

@@ -3,18 +3,18 @@
 #include <charconv>
 #include <filesystem>
 
-#include "app/JsonText.h"
+#include "app/JsonLine.h"
 #include "framework/Exception.h"
 
 TResumeStore::TResumeStore(TResumeValue AValue, const std::vector<std::string>& Files, std::ostream& AErrors)
     : FValue(std::move(AValue)), FErrors(AErrors) {
-  FShow = "[";
+  QJsonArray Show;
   for (const std::string& File : Files) {
     std::error_code Error;
     const std::filesystem::path Absolute = std::filesystem::absolute(File, Error);
-    FShow += (FShow.size() > 1 ? "," : "") + JsonString(Error ? File : Absolute.lexically_normal().string());
+    Show.append(JsonText(Error ? File : Absolute.lexically_normal().string()));
   }
-  FShow += "]";
+  FShow = JsonLine(Show);
 }
 
 void TResumeStore::Save(int Index) {

@@ -7,7 +7,7 @@
 #include <iostream>
 
 #include "app/EntryKinds.h"
-#include "app/JsonText.h"
+#include "app/JsonLine.h"
 #include "app/ProofLog.h"
 #include "app/ResumeStore.h"
 #include "app/StatusLine.h"
@@ -209,9 +209,12 @@ void TShowRunner::Emit(const char* Event, int Index, const std::string& Why, lon
   const std::string File = Entry ? Entry->FileName : "";
   if (FOptions.Log) FOptions.Log->Write(Event, WallMs(Ms), Index, File, Why);  // the proof first
   if (FOptions.Events && IsStreamEvent(Event)) {
-    *FOptions.Events << "{\"event\":\"" << Event << "\",\"index\":" << Index << ",\"file\":" << JsonString(File)
-                     << ",\"kind\":\"" << (Entry ? EntryKindOf(*Entry).Name : "") << "\",\"ms\":" << Ms;
-    if (!Why.empty()) *FOptions.Events << ",\"error\":" << JsonString(Why);
-    *FOptions.Events << "}" << std::endl;
+    QJsonObject Json{{"event", Event},
+                     {"index", Index},
+                     {"file", JsonText(File)},
+                     {"kind", Entry ? EntryKindOf(*Entry).Name : ""},
+                     {"ms", Ms}};
+    if (!Why.empty()) Json["error"] = JsonText(Why);
+    *FOptions.Events << JsonLine(Json) << std::endl;
   }
 }

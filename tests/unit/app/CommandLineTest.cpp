@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "app/CommandLine.h"
-#include "app/JsonText.h"
+#include "app/JsonLine.h"
+
+#include <QJsonDocument>
 
 TEST(CommandLine, FilesAndSwitchesInTheOrderGiven) {
   const auto C = TCommandLine::Parse({"a.avi", "--headless", "show.PLL", "--loops", "3", "--events", "b.jpg"});
@@ -26,15 +28,21 @@ TEST(CommandLine, BadArgumentsAreNamed) {
   EXPECT_EQ(Dashes.Files, (std::vector<std::string>{"--odd-name.avi"}));
 }
 
-TEST(JsonText, StringsAreAlwaysValidJson) {
-  EXPECT_EQ(JsonString("plain"), "\"plain\"");
-  EXPECT_EQ(JsonString("a\"b\\c\nd"), "\"a\\\"b\\\\c\\nd\"");
-  EXPECT_EQ(JsonString("caf\xc3\xa9"), "\"caf\xc3\xa9\"");        // UTF-8 passes through
-  EXPECT_EQ(JsonString("caf\xe9"), "\"caf\\u00e9\"");              // a lone Latin-1 byte
-  EXPECT_EQ(JsonString(std::string("\x01", 1)), "\"\\u0001\"");
-  EXPECT_EQ(JsonString("\xed\xa0\x80"), "\"\\u00ed\\u00a0\\u0080\"");  // a UTF-16 surrogate is not UTF-8
-  EXPECT_EQ(JsonNumber(0.1), "0.1");
-  EXPECT_EQ(JsonNumber(2.0), "2");
-  EXPECT_EQ(JsonNumber(0.1f), "0.1");
-  EXPECT_EQ(JsonNumber(1.0 / 0.0), "null");
+TEST(JsonLine, AnyBytesMakeOneValidLineAndFloatsReadAsWritten) {
+  // Each text written and parsed back: what it reads as.
+  const std::pair<std::string, QString> Texts[] = {
+      {"a\"b\\c\nd", "a\"b\\c\nd"},
+      {"caf\xc3\xa9", QString::fromUtf8("caf\xc3\xa9")},       // UTF-8 as it is
+      {"caf\xe9", QString::fromLatin1("caf\xe9")},               // a lone byte as its Latin-1 character
+      {std::string("a\0b", 3), QString("a") + QChar(0) + "b"},  // a NUL stays
+      {"\xed\xa0\x80", QString::fromLatin1("\xed\xa0\x80")}};  // a UTF-16 surrogate is not UTF-8
+  for (const auto& [Text, Reads] : Texts) {
+    const std::string Line = JsonLine(QJsonObject{{"t", JsonText(Text)}});
+    EXPECT_EQ(Line.find('\n'), std::string::npos) << Line;
+    const QJsonDocument Back = QJsonDocument::fromJson(QByteArray::fromStdString(Line));
+    ASSERT_TRUE(Back.isObject()) << Line;
+    EXPECT_EQ(Back["t"].toString(), Reads) << Line;
+  }
+  EXPECT_EQ(JsonLine(QJsonObject{{"f", JsonFloat(0.1f)}, {"n", JsonFloat(1.0f / 0.0f)}, {"d", 2.0}}),
+            "{\"d\":2,\"f\":0.1,\"n\":null}");
 }

@@ -80,11 +80,11 @@ TEST_F(PlayListCommandsTest, ListPrintsEveryStoredFieldOfBothKinds) {
   const auto Lines = ListLines(Path, 0);
   ASSERT_EQ(Lines.size(), 2u);
   EXPECT_EQ(Lines[0],
-            "{\"index\":0,\"kind\":\"video\",\"file\":\"/m/clip.avi\",\"duration\":90,\"additional_file\":\"/m/logo.avi\","
-            "\"overlay\":{\"left\":0.5,\"top\":0.25,\"right\":1,\"bottom\":0.75},\"alpha\":0.5}");
+            "{\"additional_file\":\"/m/logo.avi\",\"alpha\":0.5,\"duration\":90,\"file\":\"/m/clip.avi\",\"index\":0,"
+            "\"kind\":\"video\",\"overlay\":{\"bottom\":0.75,\"left\":0.5,\"right\":1,\"top\":0.25}}");
   EXPECT_EQ(Lines[1],
-            "{\"index\":1,\"kind\":\"picture\",\"file\":\"\",\"duration\":0,\"sound_file\":\"/m/song.mp3\","
-            "\"continue\":true,\"display_time\":7}");
+            "{\"continue\":true,\"display_time\":7,\"duration\":0,\"file\":\"\",\"index\":1,\"kind\":\"picture\","
+            "\"sound_file\":\"/m/song.mp3\"}");
 }
 
 TEST_F(PlayListCommandsTest, ListOfABrokenFilePrintsWhatWasReadAndFails) {
@@ -140,11 +140,10 @@ TEST_F(PlayListCommandsTest, OtherPlayersPlaylistsGiveEntriesOfTheirKindWithItsD
   std::ofstream(M3U) << "clip.avi\nhttp://example.com/live.avi\nnotes.txt\n" << (Dir / "photo.jpg").string() << "\n";
   const auto Lines = ListLines(M3U, 0);
   ASSERT_EQ(Lines.size(), 2u);
-  EXPECT_EQ(Lines[0], "{\"index\":0,\"kind\":\"video\",\"file\":" + std::string("\"") + (Dir / "clip.avi").string() +
-                          "\",\"duration\":0,\"additional_file\":\"\",\"overlay\":{\"left\":0,\"top\":0,\"right\":0.1,"
-                          "\"bottom\":0.1},\"alpha\":1}");
-  EXPECT_EQ(Lines[1], "{\"index\":1,\"kind\":\"picture\",\"file\":\"" + (Dir / "photo.jpg").string() +
-                          "\",\"duration\":0,\"sound_file\":\"\",\"continue\":false,\"display_time\":10}");
+  EXPECT_EQ(Lines[0], "{\"additional_file\":\"\",\"alpha\":1,\"duration\":0,\"file\":\"" + (Dir / "clip.avi").string() +
+                          "\",\"index\":0,\"kind\":\"video\",\"overlay\":{\"bottom\":0.1,\"left\":0,\"right\":0.1,\"top\":0}}");
+  EXPECT_EQ(Lines[1], "{\"continue\":false,\"display_time\":10,\"duration\":0,\"file\":\"" + (Dir / "photo.jpg").string() +
+                          "\",\"index\":1,\"kind\":\"picture\",\"sound_file\":\"\"}");
   EXPECT_NE(LastErrors.find(M3U + ": line 2: http://example.com/live.avi is a URL, skipped"), std::string::npos)
       << LastErrors;
   EXPECT_NE(LastErrors.find(M3U + ": " + (Dir / "notes.txt").string() + ": not a supported media file, skipped"),

@@ -1,8 +1,8 @@
-#include "app/JsonText.h"
+#include "app/JsonLine.h"
 
+#include <QJsonDocument>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 
 namespace {
 // Length of the valid UTF-8 sequence starting at I, or 0.
@@ -24,47 +24,38 @@ size_t Utf8Length(const std::string& S, size_t I) {
   if (Code < Min || Code > 0x10FFFF || (Code >= 0xD800 && Code <= 0xDFFF)) return 0;
   return N;
 }
+
+template <typename T>
+std::string Compact(const T& Json) {
+  return QJsonDocument(Json).toJson(QJsonDocument::Compact).toStdString();
+}
 }  // namespace
 
-std::string JsonString(const std::string& Text) {
-  std::string Out = "\"";
+std::string JsonLine(const QJsonObject& Object) { return Compact(Object); }
+
+std::string JsonLine(const QJsonArray& Array) { return Compact(Array); }
+
+QJsonValue JsonText(const std::string& Text) {
+  QString Out;
+  size_t Run = 0;  // where the valid text not yet taken over begins
   for (size_t I = 0; I < Text.size();) {
     const auto B = static_cast<unsigned char>(Text[I]);
-    if (B == '"' || B == '\\') {
-      Out += '\\';
-      Out += static_cast<char>(B);
-    } else if (B == '\n') {
-      Out += "\\n";
-    } else if (B == '\t') {
-      Out += "\\t";
-    } else if (B == '\r') {
-      Out += "\\r";
-    } else if (B >= 0x20 && B < 0x80) {
-      Out += static_cast<char>(B);
-    } else if (const size_t N = B >= 0x80 ? Utf8Length(Text, I) : 0; N > 0) {
-      Out.append(Text, I, N);
+    if (const size_t N = B < 0x80 ? 1 : Utf8Length(Text, I); N > 0) {
       I += N;
       continue;
-    } else {
-      char Escape[8];
-      std::snprintf(Escape, sizeof Escape, "\\u%04x", B);
-      Out += Escape;
     }
-    ++I;
+    Out += QString::fromUtf8(Text.data() + Run, static_cast<qsizetype>(I - Run));
+    Out += QChar(B);
+    Run = ++I;
   }
-  return Out + "\"";
+  return Out + QString::fromUtf8(Text.data() + Run, static_cast<qsizetype>(Text.size() - Run));
 }
 
-namespace {
-template <typename T>
-std::string ShortestNumber(T Value) {
-  if (!std::isfinite(Value)) return "null";
+QJsonValue JsonFloat(float Value) {
+  if (!std::isfinite(Value)) return QJsonValue::Null;
   char Buffer[32];
   const auto [End, Error] = std::to_chars(Buffer, Buffer + sizeof Buffer, Value);
-  return Error == std::errc() ? std::string(Buffer, End) : "null";
+  double Shortest = Value;
+  std::from_chars(Buffer, End, Shortest);
+  return Error == std::errc() ? Shortest : static_cast<double>(Value);
 }
-}  // namespace
-
-std::string JsonNumber(double Value) { return ShortestNumber(Value); }
-
-std::string JsonNumber(float Value) { return ShortestNumber(Value); }
