@@ -2,7 +2,15 @@
 // resume at and the watchdog.
 #include <gtest/gtest.h>
 
+#include <sys/mount.h>
+#include <sys/stat.h>
+
+#include <QJsonDocument>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -59,6 +67,94 @@ TEST(ProofLog, OneLinePerEventWrittenThroughAndRotatedKeepingFiveOldFiles) {
   TProofLog Nowhere((Dir.path() + "/no/such/folder/log").toStdString(), Errors);
   EXPECT_FALSE(Nowhere.Open());
   EXPECT_NE(Errors.str().find("cannot write the log"), std::string::npos);
+}
+
+namespace {
+// The event of each line of the log; "not JSON" for a line that does not parse.
+std::vector<std::string> EventsIn(const std::string& Path, int* Lost = nullptr) {
+  std::vector<std::string> Events;
+  for (const std::string& Line : LinesOf(Path)) {
+    const QJsonDocument Json = QJsonDocument::fromJson(QByteArray::fromStdString(Line));
+    Events.push_back(Json.isObject() ? Json["event"].toString().toStdString() : "not JSON");
+    if (Lost && Json["event"] == "gap") *Lost += Json["lost"].toInt();
+  }
+  return Events;
+}
+
+// Unmounts what it was given when it goes.
+struct TMounted {
+  std::string Path;
+  ~TMounted() { umount2(Path.c_str(), MNT_DETACH); }
+};
+}  // namespace
+
+TEST(ProofLog, OnlyAFileWillDoAndNothingWaitsOnAFifoNobodyReads) {
+  QTemporaryDir Dir;
+  const std::string Fifo = (Dir.path() + "/fifo").toStdString();
+  ASSERT_EQ(mkfifo(Fifo.c_str(), 0600), 0);
+  std::ostringstream Errors;
+  for (const auto& [Path, Kind] : {std::pair<std::string, std::string>{Fifo, "a FIFO"},
+                                   {"/dev/null", "a device"},
+                                   {Dir.path().toStdString(), "a folder"}}) {
+    EXPECT_FALSE(TProofLog(Path, Errors).Open()) << Path;
+    EXPECT_NE(Errors.str().find("cannot write the log " + Path + ": it is " + Kind + ", not a file"), std::string::npos)
+        << Errors.str();
+  }
+}
+
+TEST(ProofLog, AFolderThatGoesIsSaidOnceAndTheLogGoesOnWithAGapOnceItIsBack) {
+  QTemporaryDir Dir;
+  const std::string Folder = (Dir.path() + "/logs").toStdString(), Path = Folder + "/proof.log";
+  std::filesystem::create_directory(Folder);
+  std::ostringstream Errors;
+  TProofLog Log(Path, Errors);
+  ASSERT_TRUE(Log.Open());
+  Log.Write("started", 1765324627000, 0, "/media/a.avi", "");
+  std::filesystem::remove_all(Folder);
+  for (int I = 1; I <= 3; ++I) Log.Write("started", 1765324627000 + I, I, "/media/a.avi", "");
+  std::filesystem::create_directory(Folder);
+  Log.Write("finished", 1765324628000, 3, "/media/a.avi", "");
+  int Lost = 0;
+  EXPECT_EQ(EventsIn(Path, &Lost), (std::vector<std::string>{"gap", "finished"}));
+  EXPECT_EQ(Lost, 3);
+  const std::string Said = Errors.str();
+  EXPECT_NE(Said.find("the log " + Path + " is gone"), std::string::npos) << Said;
+  EXPECT_EQ(std::count(Said.begin(), Said.end(), '\n'), 1) << Said;
+}
+
+// As root, on a tmpfs of 64 kB: lines that find no room are cut back off; each event is either
+// in the file whole or counted in a gap line.
+TEST(ProofLog, AFullDiskLeavesNoHalfLineAndAGapCountsWhatWasLost) {
+  QTemporaryDir Dir;
+  TMounted Small{Dir.path().toStdString() + "/small"};
+  std::filesystem::create_directory(Small.Path);
+  if (mount("tmpfs", Small.Path.c_str(), "tmpfs", 0, "size=64k") != 0)
+    GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
+  const std::string Path = Small.Path + "/proof.log", Filler = Small.Path + "/filler";
+  std::ostringstream Errors;
+  TProofLog Log(Path, Errors);
+  ASSERT_TRUE(Log.Open());
+  const std::string File = "/media/" + std::string(200, 'x') + ".avi";
+  Log.Write("started", 1765324627000, 0, File, "");
+  {
+    std::ofstream Fill(Filler, std::ios::binary);
+    const std::string Block(4096, '\0');
+    while (Fill.write(Block.data(), Block.size())) {
+    }
+  }
+  for (int I = 1; I <= 30; ++I) Log.Write("started", 1765324627000 + I, I, File, "");
+  std::filesystem::remove(Filler);
+  for (int I = 31; I <= 32; ++I) Log.Write("started", 1765324627000 + I, I, File, "");
+
+  int Lost = 0;
+  const auto Events = EventsIn(Path, &Lost);
+  EXPECT_EQ(std::count(Events.begin(), Events.end(), "not JSON"), 0);
+  EXPECT_EQ(std::count(Events.begin(), Events.end(), "gap"), 1);
+  EXPECT_GT(Lost, 0);
+  EXPECT_EQ(std::count(Events.begin(), Events.end(), "started") + Lost, 33);
+  EXPECT_EQ(Events.back(), "started");
+  EXPECT_NE(Errors.str().find("cannot write the log " + Path + ": No space left on device"), std::string::npos)
+      << Errors.str();
 }
 
 TEST(ResumeStore, TheSameShowResumesWhereItWasAnotherShowStartsAtTheBeginning) {
