@@ -40,12 +40,15 @@ bool LoadReporting(TEntryKinds& Kinds, const std::string& Path, std::ostream& Er
 }
 }  // namespace
 
-bool AddArguments(TEntryKinds& Kinds, const std::vector<std::string>& Files, std::ostream& Errors) {
+bool AddArguments(TEntryKinds& Kinds, const std::vector<std::string>& Files, std::ostream& Errors,
+                  bool SayMissingMedia) {
   bool Ok = true;
   for (const std::string& File : Files) {
     if (!IsFile(File)) {
       std::error_code Error;
-      Errors << "vizmora: " << File << (std::filesystem::is_directory(File, Error) ? ": is a folder, not a file\n" : ": no such file\n");
+      if (SayMissingMedia || IsPlayListPath(File))
+        Errors << "vizmora: " << File
+               << (std::filesystem::is_directory(File, Error) ? ": is a folder, not a file\n" : ": no such file\n");
       Ok = false;
       if (IsPlayListPath(File)) continue;
     }

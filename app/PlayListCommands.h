@@ -10,7 +10,10 @@ class TEntryKinds;
 // Adds each argument to the playlist: a .pll file is appended, a media file added by its
 // extension (unsupported ones skipped with a note). Problems are written to Errors, each
 // naming its file; returns false when one was an error (a missing or broken file).
-bool AddArguments(TEntryKinds& Kinds, const std::vector<std::string>& Files, std::ostream& Errors);
+// SayMissingMedia false: a media file that is not there is added without a word, as a show's
+// failure to play it names it when it comes to it.
+bool AddArguments(TEntryKinds& Kinds, const std::vector<std::string>& Files, std::ostream& Errors,
+                  bool SayMissingMedia = true);
 
 // --list: one JSON object per entry on Out; status 1 (with a message) for a missing or broken
 // file, after the entries read before the break.

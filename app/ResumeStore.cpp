@@ -1,5 +1,6 @@
 #include "app/ResumeStore.h"
 
+#include <algorithm>
 #include <charconv>
 #include <filesystem>
 
@@ -26,16 +27,24 @@ void TResumeStore::Save(int Index) {
   }
 }
 
-int TResumeStore::Load() const {
+int TResumeStore::Load() {
   std::string Saved;
   try {
     Saved = FValue.Read();
-  } catch (const Exception&) {
-    return -1;  // a value of another type: nothing to resume
+  } catch (const Exception& E) {
+    return Unreadable(E.Message);
   }
+  if (Saved.empty()) return -1;
   const std::size_t Space = Saved.find(' ');
-  if (Space == std::string::npos || Saved.compare(Space + 1, std::string::npos, FShow) != 0) return -1;
   int Index = -1;
-  const auto [End, Error] = std::from_chars(Saved.data(), Saved.data() + Space, Index);
-  return Error == std::errc() && End == Saved.data() + Space && Index >= 0 ? Index : -1;
+  const auto [End, Error] = std::from_chars(Saved.data(), Saved.data() + std::min(Space, Saved.size()), Index);
+  if (Space == std::string::npos || Error != std::errc() || End != Saved.data() + Space || Index < 0)
+    return Unreadable("\"" + Saved.substr(0, 80) + "\" is no entry of a show");
+  return Saved.compare(Space + 1, std::string::npos, FShow) == 0 ? Index : -1;
+}
+
+int TResumeStore::Unreadable(const std::string& Why) {
+  FErrors << "vizmora: the entry to resume at cannot be read (" << Why << "); the show starts at its first entry"
+          << std::endl;
+  return -1;
 }

@@ -21,10 +21,13 @@ public:
   TResumeStore(TResumeValue AValue, const std::vector<std::string>& Files, std::ostream& AErrors);
 
   void Save(int Index);
-  // The index saved for this same show; -1 when none was, or it was saved for another show.
-  int Load() const;
+  // The index saved for this same show; -1 when none was, or it was saved for another show, or
+  // it cannot be read (said on Errors).
+  int Load();
 
 private:
+  int Unreadable(const std::string& Why);
+
   TResumeValue FValue;
   std::string FShow;  // the files as absolute paths, in a JSON array
   std::ostream& FErrors;

@@ -181,7 +181,9 @@ void TShowRunner::Failed(TEndReason Reason, const std::string& Why, bool WhilePl
   }
   const int Count = FPlayList->Count();
   if (Count == 0) return;
-  if (++FFailedInRow >= Count && !FEverPlayed && FOptions.EndWhenNothingPlays) {
+  // A show limited to some rounds ends when nothing of it plays; one that goes on for good waits
+  // longer and longer between rounds, so files that come back (a share mounted again) play.
+  if (++FFailedInRow >= Count && !FEverPlayed && FOptions.Loops > 0) {
     std::cerr << "vizmora: no entry of the show could be played" << std::endl;
     QCoreApplication::exit(ExitEntryFailed);
     return;

@@ -33,7 +33,9 @@ struct TShowOptions {
   TProofLog* Log = nullptr;           // every event with its wall-clock time; nil: none
   TResumeStore* Resume = nullptr;     // where the show starts and is saved; nil: from the first entry
   std::function<bool()> SkipBroken;   // asked at each failure; empty: never skip
-  bool EndWhenNothingPlays = false;   // a show where nothing could play ends with status 2
+  // A show with nothing to play, or whose first failure halts it before anything played, ends
+  // with status 2.
+  bool EndWhenNothingPlays = false;
   TStatusLine* Status = nullptr;      // where a wait between rounds is told; nil: nowhere
 };
 

@@ -134,19 +134,21 @@ void TProgram::Wire() {
     if (FLine.SkipBroken) PlayLstFm->SkipBroken->setChecked(true);
   }
   // A show that skips what fails opens no box: nobody may be there to close it. What fails is
-  // said on the status line and on standard error instead.
+  // said on the status line, and on standard error the first time (round after round, a file
+  // that is gone fails with the same words; the log keeps every time).
   SetExceptionReporter([this](const std::string& Message) {
     if (!SkipsBroken()) {
       if (FContext.Report) return FContext.Report(Message);
-    } else if (FStatusLine.HasDisplay()) {
-      FStatusLine.Show(Message);
+    } else {
+      if (FStatusLine.HasDisplay()) FStatusLine.Show(Message);
+      if (!FSaid.insert(Message).second) return;
     }
     FContext.Errors << "vizmora: " << Message << std::endl;
   });
 }
 
 void TProgram::Start() {
-  AddArguments(*FKinds, FLine.Files, FContext.Errors);
+  AddArguments(*FKinds, FLine.Files, FContext.Errors, false);
   if (PlayLstFm) PlayLstFm->PlayListChanged();
   ApplyStartView();
   FRunner->Start();

@@ -7,6 +7,8 @@
 #include <QDBusConnection>
 #include <memory>
 #include <ostream>
+#include <set>
+#include <string>
 
 #include "app/CommandLine.h"
 #include "app/StatusLine.h"
@@ -66,4 +68,5 @@ private:
   std::unique_ptr<TShowRunner> FRunner;
   std::unique_ptr<TPlayerControls> FControls;
   std::unique_ptr<TMprisService> FMpris;
+  std::set<std::string> FSaid;  // failures said on standard error while skipping
 };

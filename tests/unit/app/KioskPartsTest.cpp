@@ -21,6 +21,7 @@
 #include "engine/VizmoraPlayer.h"
 #include "fakes/ManualTimer.h"
 #include "framework/DayFractions.h"
+#include "framework/Exception.h"
 #include "unit/engine/TestEntry.h"
 
 namespace {
@@ -173,6 +174,17 @@ TEST(ResumeStore, TheSameShowResumesWhereItWasAnotherShowStartsAtTheBeginning) {
   EXPECT_EQ(TResumeStore(Value, {"./a.avi", "/media/line\nbreak.jpg"}, Errors).Load(), 1);
   EXPECT_EQ(Show.Load(), -1) << "one show is remembered";
   EXPECT_TRUE(Errors.str().empty()) << Errors.str();
+
+  // A value that cannot be read is said, and the show starts from its first entry.
+  Kept = "seven [\"/media/show.pll\"]";
+  EXPECT_EQ(Show.Load(), -1);
+  EXPECT_NE(Errors.str().find("the entry to resume at cannot be read (\"seven"), std::string::npos) << Errors.str();
+  const TResumeValue Binary{[]() -> std::string { throw Exception("Invalid data type for 'Position'"); },
+                            [](const std::string&) {}};
+  EXPECT_EQ(TResumeStore(Binary, {"/media/show.pll"}, Errors).Load(), -1);
+  EXPECT_NE(Errors.str().find("(Invalid data type for 'Position'); the show starts at its first entry"),
+            std::string::npos)
+      << Errors.str();
 }
 
 namespace {
