@@ -25,8 +25,8 @@ qlonglong Microseconds(double Days) {
 }  // namespace
 
 TMprisService::TMprisService(IPlayerControls& AControls, TVizmoraPlayList& APlayList, const QDBusConnection& ABus)
-    : FControls(AControls), FPlayList(APlayList), FBus(ABus), FPlayer(new TMprisPlayer(this)) {
-  new TMprisRoot(this);
+    : FControls(AControls), FPlayList(APlayList), FBus(ABus), FPlayer(new TMprisPlayer(this, *this)) {
+  new TMprisRoot(this, *this);
   FListenerKey = FPlayList.Listeners.Add([this](TPlayListChange Change) { Changed(Change); });
 }
 

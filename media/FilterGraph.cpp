@@ -26,7 +26,8 @@ void Erase(std::vector<T*>& List, T* Item) {
 }
 }  // namespace
 
-TFilterGraph::TFilterGraph(QObject* AOwner) : QObject(AOwner), NotifyWindow(std::make_unique<TGraphNotifyWindow>(this)) {}
+TFilterGraph::TFilterGraph(QObject* AOwner)
+    : QObject(AOwner), NotifyWindow(std::make_unique<TGraphNotifyWindow>([this] { HandleGraphEvents(); }, this)) {}
 
 TFilterGraph::~TFilterGraph() {
   SetActive(false);
