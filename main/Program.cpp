@@ -114,7 +114,11 @@ bool TProgram::Create() {
 
 // Who listens to whom. The player's state (its playlist, current entry, play state, position and
 // volume) lives in the engine; the window, the keys, MPRIS and the show runner read and change it
-// there and hear of its changes from the playlist's listeners.
+// there and hear of its changes from the playlist's listeners. Listening already, as they were
+// made: the show runner (the playlist, and the main graph's events), MPRIS (the playlist), the
+// playlist window (the playlist: its rows, the volume slider, the seek bar). Joined here: the
+// program's end to the video form's close, the status line to the form and the window, the
+// volume to the graphs, the window's and the keys' commands, and the exception report.
 void TProgram::Wire() {
   EndWithMainForm(vizmoraFM);
   vizmoraFM->StatusLine = &FStatusLine;
