@@ -34,15 +34,6 @@ std::vector<std::string> Starts(const std::string& Text) {
   return Seen;
 }
 
-// Runs the event loop until the show ends it; 3 when it has not after Ms. The limit goes with
-// the call, so it never ends a later test's loop.
-int RunShow(int Ms) {
-  QTimer Limit;
-  Limit.setSingleShot(true);
-  QObject::connect(&Limit, &QTimer::timeout, [] { QCoreApplication::exit(3); });
-  Limit.start(Ms);
-  return QCoreApplication::exec();
-}
 }  // namespace
 
 TEST_F(PlayListWindow, EntriesStartedFromTheWindowOrTheDesktopAreReportedAndCounted) {
@@ -66,7 +57,7 @@ TEST_F(PlayListWindow, EntriesStartedFromTheWindowOrTheDesktopAreReportedAndCoun
       StartIt();
     });
     Watch.start(50);
-    EXPECT_EQ(RunShow(60000), 0);
+    EXPECT_EQ(RunProgram(60000), 0);
     EXPECT_EQ(Starts(Events.str()), (std::vector<std::string>{"started 0", "started 1", "finished 1"})) << Events.str();
   }
   EXPECT_TRUE(Reports.empty());
@@ -151,7 +142,7 @@ TEST_F(PlayListWindow, AnEntryWhoseGraphStallsIsSkippedWhenSkipping) {
     vizmoraFM->FG->Pause();
   });
   Watch.start(50);
-  EXPECT_EQ(RunShow(90000), 0);
+  EXPECT_EQ(RunProgram(90000), 0);
   EXPECT_EQ(Starts(Events.str()), (std::vector<std::string>{"started 0", "started 1", "finished 1"})) << Events.str();
   EXPECT_TRUE(Reports.empty()) << "a show that skips opens no box";
   EXPECT_NE(Errors.str().find("has not moved"), std::string::npos) << Errors.str();

@@ -141,6 +141,16 @@ protected:
     })) << "row " << Index << " did not start playing";
   }
 
+  // Runs the event loop until the program ends it; 3 when it has not after Ms. The limit goes
+  // with the call, so it never ends a later test's loop (or a dialog's).
+  static int RunProgram(int Ms) {
+    QTimer Limit;
+    Limit.setSingleShot(true);
+    QObject::connect(&Limit, &QTimer::timeout, [] { QCoreApplication::exit(3); });
+    Limit.start(Ms);
+    return QCoreApplication::exec();
+  }
+
   // The main graph's playing position in milliseconds.
   static LONGLONG PositionMs() {
     ComPtr<IMediaSeeking> Seeking;

@@ -47,8 +47,7 @@ TEST_F(PlayListWindow, ExitEndsTheProgramWhilePropertiesDialogsAreOpen) {
   ASSERT_TRUE(Dialog && Dialog->isVisible());
 
   QTimer::singleShot(0, [this] { ChooseMenuItem("File", Window().Exit1); });
-  QTimer::singleShot(60000, [] { QCoreApplication::exit(3); });
-  EXPECT_EQ(QCoreApplication::exec(), 0) << "the program did not end";
+  EXPECT_EQ(RunProgram(60000), 0) << "the program did not end";
   EXPECT_FALSE(vizmoraFM->FG->Active()) << "the main graph was shut down";
   Program.reset();
   EXPECT_TRUE(Dialog.isNull());

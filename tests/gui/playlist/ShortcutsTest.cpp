@@ -132,8 +132,7 @@ TEST_F(Shortcuts, TheVideoFormTakesTheKeysWithTheListHiddenOrBehindIt) {
   EXPECT_EQ(List().State, esStopped) << "the focused row was the playing one";
 
   QTimer::singleShot(0, [this] { TypeInVideo('Q', Qt::ControlModifier); });
-  QTimer::singleShot(60000, [] { QCoreApplication::exit(3); });
-  EXPECT_EQ(QCoreApplication::exec(), 0) << "Ctrl+Q did not end the program";
+  EXPECT_EQ(RunProgram(60000), 0) << "Ctrl+Q did not end the program";
   Program.reset();
   Start();  // for the fixture's end
   EXPECT_TRUE(Reports.empty());

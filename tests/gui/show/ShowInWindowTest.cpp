@@ -122,7 +122,10 @@ TEST_F(ShowInWindowTest, AMixedPlaylistPlaysInOrderRoundAgainWithItsOverlayMixed
   Look.start(100);
 
   Program->Start();
-  QTimer::singleShot(120000, [] { QCoreApplication::exit(3); });
+  QTimer Limit;  // goes with the test, so it never ends a later test's loop
+  Limit.setSingleShot(true);
+  QObject::connect(&Limit, &QTimer::timeout, [] { QCoreApplication::exit(3); });
+  Limit.start(120000);
   EXPECT_EQ(0, QCoreApplication::exec());
   Look.stop();
 
