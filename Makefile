@@ -29,8 +29,8 @@ build: deps
 
 run: build
 	@show=$$(bash scripts/demo-show.sh) && \
-	if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then $(BUILD)/ui/vizmora "$$show"; \
-	else echo "no display: playing the demo show once, headless"; $(BUILD)/ui/vizmora --headless --events --loops 1 "$$show"; fi
+	if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then $(BUILD)/main/vizmora "$$show"; \
+	else echo "no display: playing the demo show once, headless"; $(BUILD)/main/vizmora --headless --events --loops 1 "$$show"; fi
 
 test: build
 	$(XVFB) ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)

@@ -15,7 +15,7 @@ echo "not a video" > "$work/corrupt.avi"
 rm -f "$work/kiosk.log"* "$work/missing.avi"
 
 export VIZMORA_REGISTRY="$work/kiosk-registry.reg"
-"$build/ui/vizmora" --fullscreen --skip-broken --log "$work/kiosk.log" --loops $(((late + 21) / 22 + 1)) \
+"$build/main/vizmora" --fullscreen --skip-broken --log "$work/kiosk.log" --loops $(((late + 21) / 22 + 1)) \
   "$work/kiosk.pll" "$work/missing.avi" "$work/corrupt.avi" > "$work/kiosk.out" 2>&1 &
 pid=$!
 xres() {

@@ -10,7 +10,7 @@ source "$(dirname "$0")/showmedia.sh"
   "$work/chime.wav" "$work/short.avi"
 
 # Rounds enough for LATE transitions; the show is stopped once sampled.
-"$build/ui/vizmora" --headless --events --loops $(((late + 19) / 20 + 1)) "$work/long.pll" > "$work/long.log" 2>&1 &
+"$build/main/vizmora" --headless --events --loops $(((late + 19) / 20 + 1)) "$work/long.pll" > "$work/long.log" 2>&1 &
 pid=$!
 sample() {
   echo "$(awk '/^VmRSS/ { print $2 }' /proc/$pid/status) $(ls /proc/$pid/fd | wc -l) $(awk '/^Threads/ { print $2 }' /proc/$pid/status)"

@@ -11,7 +11,7 @@ source "$(dirname "$0")/showmedia.sh"
 export VIZMORA_REGISTRY="$work/resume-registry.reg"
 rm -f "$VIZMORA_REGISTRY" "$work/resume.out"
 # The supervisor, as a service manager's Restart=always is.
-( while :; do "$build/ui/vizmora" --headless --resume --events "$work/resume.pll" >> "$work/resume.out" 2>/dev/null & echo $! > "$work/resume.pid"; wait $! || true; done ) &
+( while :; do "$build/main/vizmora" --headless --resume --events "$work/resume.pll" >> "$work/resume.out" 2>/dev/null & echo $! > "$work/resume.pid"; wait $! || true; done ) &
 supervisor=$!
 ms() { date +%s%3N; }
 lines() { grep -c "$1" "$work/resume.out" 2> /dev/null || true; }

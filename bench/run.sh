@@ -11,7 +11,7 @@ set -euo pipefail
 build=$(cd "${1:?usage: run.sh BUILD_DIR}" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 work="$build/bench-work"
-vizmora="$build/ui/vizmora"
+vizmora="$build/main/vizmora"
 measure="$build/bench/measure/bench_measure"
 plbench="$build/bench/playlist/playlist_bench"
 regbench="$build/bench/registry/registry_bench"

@@ -10,7 +10,7 @@
 # B2W_VIZMORA=PATH measures another vizmora binary with the same tools (an earlier build).
 set -euo pipefail
 build=$1 work=$2 runs=${3:-3}
-vizmora=${B2W_VIZMORA:-$build/ui/vizmora}
+vizmora=${B2W_VIZMORA:-$build/main/vizmora}
 measure="$build/bench/measure/bench_measure"
 frames="$build/bench/frames/bench_frames"
 unset QT_QPA_PLATFORM

@@ -1,7 +1,7 @@
 #include "desktop/MprisPlayer.h"
 
-#include "desktop/MprisService.h"
-#include "desktop/PlayerControls.h"
+#include "app/IPlayerControls.h"
+#include "desktop/MprisState.h"
 #include "engine/FileUri.h"
 #include "engine/VizmoraPlayList.h"
 
@@ -9,72 +9,72 @@ namespace {
 constexpr double MicrosecondsPerDay = 86400.0 * 1e6;
 }
 
-TMprisPlayer::TMprisPlayer(TMprisService* AService) : QDBusAbstractAdaptor(AService), FService(AService) {}
+TMprisPlayer::TMprisPlayer(QObject* AParent, IMprisState& AState) : QDBusAbstractAdaptor(AParent), FState(AState) {}
 
-QString TMprisPlayer::PlaybackStatus() const { return FService->PlaybackStatus(); }
-QVariantMap TMprisPlayer::Metadata() const { return FService->Metadata(); }
-double TMprisPlayer::Volume() const { return FService->Controls().Volume(); }
-qlonglong TMprisPlayer::Position() const { return FService->Position(); }
-bool TMprisPlayer::CanGoNext() const { return FService->PlayList().Count() > 0; }
-bool TMprisPlayer::CanPlay() const { return FService->PlayList().Items(FService->PlayList().Current) != nullptr; }
-bool TMprisPlayer::CanSeek() const { return FService->Controls().CanSeek(); }
+QString TMprisPlayer::PlaybackStatus() const { return FState.PlaybackStatus(); }
+QVariantMap TMprisPlayer::Metadata() const { return FState.Metadata(); }
+double TMprisPlayer::Volume() const { return FState.Controls().Volume(); }
+qlonglong TMprisPlayer::Position() const { return FState.Position(); }
+bool TMprisPlayer::CanGoNext() const { return FState.PlayList().Count() > 0; }
+bool TMprisPlayer::CanPlay() const { return FState.Controls().CurrentEntry() != nullptr; }
+bool TMprisPlayer::CanSeek() const { return FState.Controls().CanSeek(); }
 
 void TMprisPlayer::SetVolume(double Value) {
-  FService->Guarded([this, Value] { FService->Controls().SetVolume(Value); });
+  FState.Guarded([this, Value] { FState.Controls().SetVolume(Value); });
 }
 
 void TMprisPlayer::Next() {
-  FService->Guarded([this] { FService->Controls().Next(); });
+  FState.Guarded([this] { FState.Controls().Next(); });
 }
 
 void TMprisPlayer::Previous() {
-  FService->Guarded([this] { FService->Controls().Previous(); });
+  FState.Guarded([this] { FState.Controls().Previous(); });
 }
 
 void TMprisPlayer::Pause() {
-  FService->Guarded([this] { FService->Controls().Pause(); });
+  FState.Guarded([this] { FState.Controls().Pause(); });
 }
 
 void TMprisPlayer::PlayPause() {
-  FService->Guarded([this] {
-    if (FService->PlaybackStatus() == QLatin1String("Playing"))
-      FService->Controls().Pause();
+  FState.Guarded([this] {
+    if (FState.PlaybackStatus() == QLatin1String("Playing"))
+      FState.Controls().Pause();
     else
-      FService->Controls().Play();
+      FState.Controls().Play();
   });
 }
 
 void TMprisPlayer::Stop() {
-  FService->Guarded([this] { FService->Controls().Stop(); });
+  FState.Guarded([this] { FState.Controls().Stop(); });
 }
 
 void TMprisPlayer::Play() {
-  FService->Guarded([this] { FService->Controls().Play(); });
+  FState.Guarded([this] { FState.Controls().Play(); });
 }
 
 // Past the end counts as Next, before the start as the start.
 void TMprisPlayer::Seek(qlonglong Offset) {
-  FService->Guarded([this, Offset] {
+  FState.Guarded([this, Offset] {
     if (!CanSeek()) return;
-    const qlonglong Target = std::max<qlonglong>(0, FService->Position() + Offset);
-    if (Target > FService->Length())
-      FService->Controls().Next();
+    const qlonglong Target = std::max<qlonglong>(0, FState.Position() + Offset);
+    if (Target > FState.Length())
+      FState.Controls().Next();
     else
-      FService->Controls().SeekTo(static_cast<double>(Target) / MicrosecondsPerDay);
+      FState.Controls().SeekTo(static_cast<double>(Target) / MicrosecondsPerDay);
   });
 }
 
 // Ignored for a track that is no longer current and for a position outside the entry.
 void TMprisPlayer::SetPosition(const QDBusObjectPath& TrackId, qlonglong Position) {
-  FService->Guarded([this, &TrackId, Position] {
-    if (!CanSeek() || TrackId.path() != FService->TrackId() || Position < 0 || Position > FService->Length()) return;
-    FService->Controls().SeekTo(static_cast<double>(Position) / MicrosecondsPerDay);
+  FState.Guarded([this, &TrackId, Position] {
+    if (!CanSeek() || TrackId.path() != FState.TrackId() || Position < 0 || Position > FState.Length()) return;
+    FState.Controls().SeekTo(static_cast<double>(Position) / MicrosecondsPerDay);
   });
 }
 
 void TMprisPlayer::OpenUri(const QString& Uri) {
-  FService->Guarded([this, &Uri] {
+  FState.Guarded([this, &Uri] {
     std::string Path;
-    if (PathFromFileUri(Uri.toStdString(), Path)) FService->Controls().Open(Path);
+    if (PathFromFileUri(Uri.toStdString(), Path)) FState.Controls().Open(Path);
   });
 }

@@ -4,7 +4,7 @@
 #include <QDBusObjectPath>
 #include <QVariantMap>
 
-class TMprisService;
+class IMprisState;
 
 class TMprisPlayer : public QDBusAbstractAdaptor {
   Q_OBJECT
@@ -24,7 +24,7 @@ class TMprisPlayer : public QDBusAbstractAdaptor {
   Q_PROPERTY(bool CanControl READ CanControl)
 
 public:
-  explicit TMprisPlayer(TMprisService* AService);
+  TMprisPlayer(QObject* AParent, IMprisState& AState);
 
   QString PlaybackStatus() const;
   double Rate() const { return 1.0; }
@@ -53,5 +53,5 @@ Q_SIGNALS:
   void Seeked(qlonglong Position);
 
 private:
-  TMprisService* FService;
+  IMprisState& FState;
 };

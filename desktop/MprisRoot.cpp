@@ -1,11 +1,11 @@
 #include "desktop/MprisRoot.h"
 
-#include "desktop/MprisService.h"
-#include "desktop/PlayerControls.h"
+#include "app/IPlayerControls.h"
+#include "desktop/MprisState.h"
 
-TMprisRoot::TMprisRoot(TMprisService* AService) : QDBusAbstractAdaptor(AService), FService(AService) {}
+TMprisRoot::TMprisRoot(QObject* AParent, IMprisState& AState) : QDBusAbstractAdaptor(AParent), FState(AState) {}
 
-bool TMprisRoot::CanRaise() const { return FService->Controls().CanRaise(); }
+bool TMprisRoot::CanRaise() const { return FState.Controls().CanRaise(); }
 
 // The types the desktop file names, from the one list the build keeps.
 QStringList TMprisRoot::SupportedMimeTypes() const {
@@ -13,9 +13,9 @@ QStringList TMprisRoot::SupportedMimeTypes() const {
 }
 
 void TMprisRoot::Raise() {
-  FService->Guarded([this] { FService->Controls().Raise(); });
+  FState.Guarded([this] { FState.Controls().Raise(); });
 }
 
 void TMprisRoot::Quit() {
-  FService->Guarded([this] { FService->Controls().Quit(); });
+  FState.Guarded([this] { FState.Controls().Quit(); });
 }

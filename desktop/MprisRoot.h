@@ -3,7 +3,7 @@
 #include <QDBusAbstractAdaptor>
 #include <QStringList>
 
-class TMprisService;
+class IMprisState;
 
 class TMprisRoot : public QDBusAbstractAdaptor {
   Q_OBJECT
@@ -17,7 +17,7 @@ class TMprisRoot : public QDBusAbstractAdaptor {
   Q_PROPERTY(QStringList SupportedMimeTypes READ SupportedMimeTypes)
 
 public:
-  explicit TMprisRoot(TMprisService* AService);
+  TMprisRoot(QObject* AParent, IMprisState& AState);
 
   bool CanQuit() const { return true; }
   bool CanRaise() const;
@@ -32,5 +32,5 @@ public Q_SLOTS:
   void Quit();
 
 private:
-  TMprisService* FService;
+  IMprisState& FState;
 };

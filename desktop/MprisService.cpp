@@ -8,9 +8,9 @@
 #include <cmath>
 #include <filesystem>
 
+#include "app/IPlayerControls.h"
 #include "desktop/MprisPlayer.h"
 #include "desktop/MprisRoot.h"
-#include "desktop/PlayerControls.h"
 #include "engine/FileUri.h"
 #include "engine/PlayListEntry.h"
 #include "engine/VizmoraPlayList.h"
@@ -25,8 +25,8 @@ qlonglong Microseconds(double Days) {
 }  // namespace
 
 TMprisService::TMprisService(IPlayerControls& AControls, TVizmoraPlayList& APlayList, const QDBusConnection& ABus)
-    : FControls(AControls), FPlayList(APlayList), FBus(ABus), FPlayer(new TMprisPlayer(this)) {
-  new TMprisRoot(this);
+    : FControls(AControls), FPlayList(APlayList), FBus(ABus), FPlayer(new TMprisPlayer(this, *this)) {
+  new TMprisRoot(this, *this);
   FListenerKey = FPlayList.Listeners.Add([this](TPlayListChange Change) { Changed(Change); });
 }
 
@@ -62,20 +62,23 @@ bool TMprisService::Start(std::ostream& Errors) {
 }
 
 QString TMprisService::PlaybackStatus() const {
-  const TPlayListEntry* Entry = FPlayList.Items(FPlayList.Current);
-  if (Entry && Entry->State == esPlaying) return QStringLiteral("Playing");
-  if (Entry && Entry->State == esPaused) return QStringLiteral("Paused");
-  return QStringLiteral("Stopped");
+  switch (FControls.PlayState()) {
+    case esPlaying: return QStringLiteral("Playing");
+    case esPaused: return QStringLiteral("Paused");
+    default: return QStringLiteral("Stopped");
+  }
 }
 
+// The entry's own number: it stays with the entry when rows move.
 QString TMprisService::TrackId() const {
-  if (!FPlayList.Items(FPlayList.Current)) return QStringLiteral("/org/mpris/MediaPlayer2/TrackList/NoTrack");
-  return QStringLiteral("/org/vizmora/Entry/") + QString::number(FPlayList.Current);
+  const TPlayListEntry* Entry = FControls.CurrentEntry();
+  if (!Entry) return QStringLiteral("/org/mpris/MediaPlayer2/TrackList/NoTrack");
+  return QStringLiteral("/org/vizmora/Entry/") + QString::number(Entry->Id);
 }
 
 QVariantMap TMprisService::Metadata() const {
   QVariantMap Data{{QStringLiteral("mpris:trackid"), QVariant::fromValue(QDBusObjectPath(TrackId()))}};
-  const TPlayListEntry* Entry = FPlayList.Items(FPlayList.Current);
+  const TPlayListEntry* Entry = FControls.CurrentEntry();
   if (!Entry) return Data;
   std::error_code Error;
   const std::string Path = std::filesystem::absolute(Entry->FileName, Error).string();
@@ -85,8 +88,8 @@ QVariantMap TMprisService::Metadata() const {
   return Data;
 }
 
-qlonglong TMprisService::Position() const { return Microseconds(FPlayList.CurrentPosition()); }
-qlonglong TMprisService::Length() const { return Microseconds(FPlayList.CurrentDuration()); }
+qlonglong TMprisService::Position() const { return Microseconds(FControls.Position()); }
+qlonglong TMprisService::Length() const { return Microseconds(FControls.Length()); }
 
 void TMprisService::Guarded(const std::function<void()>& Request) {
   try {

@@ -1,9 +1,9 @@
 #pragma once
 // The player on the desktop's session bus as an MPRIS media player
 // (org.mpris.MediaPlayer2 and its .Player interface at /org/mpris/MediaPlayer2), so media keys,
-// the desktop's media controls and remote scripts drive it. It reads its state from the
-// playlist, hears the playlist's changes as one of its listeners and announces them with
-// PropertiesChanged; what it is asked to do goes to the player's controls.
+// the desktop's media controls and remote scripts drive it. It reads the player's state through
+// the player's controls, hears its changes as one of the playlist's listeners and announces them
+// with PropertiesChanged; what it is asked to do goes to the controls.
 // User-interface thread only.
 #include <QDBusConnection>
 #include <QObject>
@@ -12,12 +12,13 @@
 #include <functional>
 #include <ostream>
 
+#include "desktop/MprisState.h"
 #include "engine/PlayListListeners.h"
 
 class IPlayerControls;
 class TVizmoraPlayList;
 
-class TMprisService : public QObject {
+class TMprisService : public QObject, public IMprisState {
   Q_OBJECT
 
 public:
@@ -34,18 +35,14 @@ public:
   bool Start(std::ostream& Errors);
   const QString& ServiceName() const { return FServiceName; }
 
-  IPlayerControls& Controls() { return FControls; }
-  TVizmoraPlayList& PlayList() { return FPlayList; }
-
-  // The state the .Player interface shows.
-  QString PlaybackStatus() const;
-  QVariantMap Metadata() const;
-  QString TrackId() const;
-  qlonglong Position() const;  // microseconds
-  qlonglong Length() const;    // microseconds; 0 when not known
-
-  // Runs a request from the bus; what an entry raises goes to the application's exception report.
-  void Guarded(const std::function<void()>& Request);
+  IPlayerControls& Controls() override { return FControls; }
+  TVizmoraPlayList& PlayList() override { return FPlayList; }
+  QString PlaybackStatus() const override;
+  QVariantMap Metadata() const override;
+  QString TrackId() const override;
+  qlonglong Position() const override;
+  qlonglong Length() const override;
+  void Guarded(const std::function<void()>& Request) override;
   // Compares the .Player properties with those last announced, once the event loop runs.
   void Refresh();
 

@@ -16,12 +16,21 @@ TAVIPLE::~TAVIPLE() {
 
 double TAVIPLE::GetDuration() { return Duration; }
 
-double TAVIPLE::GetPosition() {
+namespace {
+// The main graph's position in 100-ns units; 0 when it has none.
+LONGLONG GraphPosition(TFilterGraph* Graph) {
   LONGLONG Position = 0;
   ComPtr<IMediaSeeking> Seeking;
-  if (SUCCEEDED(MainGraph->QueryInterface(IMediaSeeking::IID, Seeking.ReleaseAndGetVoidAddress())))
+  if (SUCCEEDED(Graph->QueryInterface(IMediaSeeking::IID, Seeking.ReleaseAndGetVoidAddress())))
     Seeking->GetCurrentPosition(&Position);
-  return static_cast<double>(Position / UnitsPerSecond) / SecsPerDay;
+  return Position;
+}
+}  // namespace
+
+double TAVIPLE::GetPosition() { return static_cast<double>(GraphPosition(MainGraph) / UnitsPerSecond) / SecsPerDay; }
+
+double TAVIPLE::GetExactPosition() {
+  return static_cast<double>(GraphPosition(MainGraph)) / UnitsPerSecond / SecsPerDay;
 }
 
 void TAVIPLE::Play() {

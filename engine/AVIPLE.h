@@ -17,6 +17,7 @@ public:
 
   double GetDuration() override;
   double GetPosition() override;
+  double GetExactPosition() override;
   void Play() override;
   void Stop() override;
   void Pause() override;

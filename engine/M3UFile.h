@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/PlayListFormats.h"
+#include "engine/PlayListPaths.h"
 
 // Reads the references of an M3U file's bytes (a UTF-8 byte-order mark, CR-LF line ends and
 // #EXTINF, #EXTVLCOPT and other directives tolerated). Relative paths are resolved against

@@ -26,6 +26,8 @@ public:
 
   virtual double GetDuration();  // days
   virtual double GetPosition();  // days played so far
+  // GetPosition at the resolution the entry's media has (a video's graph counts in 100 ns).
+  virtual double GetExactPosition() { return GetPosition(); }
   // Overrides do their media work first and call these last, so State changes only after
   // the graphs have been told.
   virtual void Play();
@@ -46,6 +48,7 @@ public:
   double Duration = 0;                 // stored length, days
   TVizmoraPlayer* Owner;               // the owning player; stored, not otherwise used
   std::string FileName;
+  std::uint64_t Id = 0;                // the entry's own number in its playlist, given when added
 
   // Notify runs, with the entry, when the entry is being freed, so what holds on to it (a
   // properties dialog) can let go; one notification per subscriber, a later one replacing it.

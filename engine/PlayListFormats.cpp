@@ -57,12 +57,6 @@ std::vector<TPlayListItem> PlayListItems(const TVizmoraPlayList& PlayList) {
   return Items;
 }
 
-std::string ResolvePlayListReference(const std::string& BaseFolder, std::string_view Reference) {
-  const std::filesystem::path Ref(Reference);
-  const std::filesystem::path Joined = Ref.is_absolute() || BaseFolder.empty() ? Ref : BaseFolder / Ref;
-  return Joined.lexically_normal().string();
-}
-
 TPlayListPaths ReadForeignPlayList(const std::string& Path, TPlayListFormat Format) {
   const std::string Text = ReadPlayListText(Path);
   const std::string Base = ExtractFilePath(Path);

@@ -1,7 +1,7 @@
 #pragma once
-// The playlist's notice to whoever shows or drives it (the show runner, the playlist window,
-// the desktop's media controls): any number of listeners, each told what changed.
-// User-interface thread only.
+// The notice of the player's state to whoever shows or drives it (the show runner, the playlist
+// window, the desktop's media controls): any number of listeners, each told what changed; the
+// playlist and the player say what it is now. User-interface thread only.
 #include <functional>
 #include <utility>
 #include <vector>
@@ -12,7 +12,18 @@ enum class TPlayListChange {
   pcCurrent,   // an entry was started or failed to start, or Current was set
   pcState,     // stopped, paused or resumed
   pcSeek,      // the current entry was asked to seek
-  pcFinished   // the current entry played out; the next one starts once the listeners have heard
+  pcEnded,     // the entry that played has ended, LastEnd says why; after one that played out
+               // (erFinished) the next one starts once the listeners have heard
+  pcVolume     // the player's volume changed
+};
+
+// Why the entry that played last ended.
+enum class TEndReason {
+  erFinished,  // it played out
+  erFailed,    // it could not start, or broke down while it played
+  erStalled,   // it played on without getting anywhere
+  erSkipped,   // the show moved on to the next or the previous entry
+  erUser       // it was stopped, or another entry was chosen
 };
 
 class TPlayListListeners {

@@ -16,6 +16,7 @@ TVizmoraPlayList::~TVizmoraPlayList() {
 }
 
 void TVizmoraPlayList::Add(TPlayListEntry* Entry) {
+  Entry->Id = ++FLastId;
   FItems.push_back(Entry);
   if (FItems.size() == 1) Current = 0;
   Listeners.Notify(TPlayListChange::pcEntries);
@@ -58,9 +59,11 @@ int TVizmoraPlayList::IndexOf(const TPlayListEntry* Entry) const {
   return It == FItems.end() ? -1 : static_cast<int>(It - FItems.begin());
 }
 
-void TVizmoraPlayList::PlayIndex(int Index) {
+void TVizmoraPlayList::PlayIndex(int Index) { Start(Index, TEndReason::erUser); }
+
+void TVizmoraPlayList::Start(int Index, TEndReason Why) {
   if (Index < 0 || Index >= Count()) return;
-  Stop();
+  Stop(Why);
   Current = Index;
   Listeners.Notify(TPlayListChange::pcStarting);
   TPlayListEntry* Entry = Items(Index);
@@ -70,10 +73,12 @@ void TVizmoraPlayList::PlayIndex(int Index) {
   } catch (const std::exception& E) {
     // Current stays set and State at esStopped; the listeners hear of both, and why.
     PlayError = E.what();
+    Ended(TEndReason::erFailed);
     Listeners.Notify(TPlayListChange::pcCurrent);
     throw;
   } catch (...) {
     PlayError = "Unknown exception";
+    Ended(TEndReason::erFailed);
     Listeners.Notify(TPlayListChange::pcCurrent);
     throw;
   }
@@ -82,14 +87,39 @@ void TVizmoraPlayList::PlayIndex(int Index) {
   Listeners.Notify(TPlayListChange::pcCurrent);
 }
 
-void TVizmoraPlayList::Stop() {
+void TVizmoraPlayList::Stop() { Stop(TEndReason::erUser); }
+
+void TVizmoraPlayList::Stop(TEndReason Why) {
   FHandOver->SetEnabled(false);
   FHandOverDue = false;
-  if (TPlayListEntry* Entry = CurrentEntry(); Entry && (Entry->State == esPlaying || Entry->State == esPaused))
+  if (TPlayListEntry* Entry = CurrentEntry(); Entry && (Entry->State == esPlaying || Entry->State == esPaused)) {
     Entry->Stop();
+    Ended(Why);
+  }
   State = esStopped;
   Listeners.Notify(TPlayListChange::pcState);
 }
+
+void TVizmoraPlayList::EndCurrent(TEndReason Why) { Stop(Why); }
+
+void TVizmoraPlayList::Ended(TEndReason Why) {
+  LastEnd = Why;
+  Listeners.Notify(TPlayListChange::pcEnded);
+}
+
+int TVizmoraPlayList::IndexAfter(int Index) const {
+  if (Count() == 0) return -1;
+  return Index < 0 || Index + 1 >= Count() ? 0 : Index + 1;
+}
+
+int TVizmoraPlayList::IndexBefore(int Index) const {
+  if (Count() == 0) return -1;
+  return Index <= 0 || Index > Count() ? Count() - 1 : Index - 1;
+}
+
+void TVizmoraPlayList::PlayNext() { Start(IndexAfter(Current), TEndReason::erSkipped); }
+
+void TVizmoraPlayList::PlayPrevious() { Start(IndexBefore(Current), TEndReason::erSkipped); }
 
 void TVizmoraPlayList::PauseResume() {
   TPlayListEntry* Entry = CurrentEntry();
@@ -123,9 +153,13 @@ double TVizmoraPlayList::CurrentPosition() const {
   return Entry ? Entry->GetPosition() : 0;
 }
 
+double TVizmoraPlayList::CurrentExactPosition() const {
+  TPlayListEntry* Entry = CurrentEntry();
+  return Entry ? Entry->GetExactPosition() : 0;
+}
+
 void TVizmoraPlayList::EntryFinished(TPlayListEntry* Sender) {
-  NextIndex = IndexOf(Sender) + 1;
-  if (NextIndex >= Count()) NextIndex = 0;  // wrap round; a sender no longer listed leads to 0
+  NextIndex = IndexAfter(IndexOf(Sender));  // a sender no longer listed leads to 0
   PlayIndex(NextIndex);
 }
 
@@ -139,7 +173,7 @@ void TVizmoraPlayList::EntryPlayedOut(TPlayListEntry* Sender) {
 void TVizmoraPlayList::HandOver() {
   FHandOver->SetEnabled(false);
   FHandOverDue = true;
-  Listeners.Notify(TPlayListChange::pcFinished);
+  Ended(TEndReason::erFinished);
   if (!FHandOverDue) return;
   FHandOverDue = false;
   EntryFinished(FPlayedOut);

@@ -2,6 +2,7 @@
 // The ordered list of entries the user builds, and the sequencer that plays it as an endless
 // loop: when an entry has played out the next one starts, wrapping to the first after the last.
 // User-interface thread only.
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -37,12 +38,24 @@ public:
   void PauseResume();
   void Seek(int Percent);
   double CurrentDuration() const;
-  double CurrentPosition() const;
+  double CurrentPosition() const;  // whole seconds, as the list and the status line show it
+  // The current entry's position at the resolution its graph has; 0 with nothing current.
+  double CurrentExactPosition() const;
+  // The one rule for what plays next: the entry after Index, wrapping round to the first (an
+  // index outside the list also leads to the first); before Index, wrapping to the last. -1 for
+  // an empty list.
+  int IndexAfter(int Index) const;
+  int IndexBefore(int Index) const;
+  // The entry after or before the current one, the current one ending as skipped.
+  void PlayNext();
+  void PlayPrevious();
+  // Stops the current entry for Why (a failure, a stall) as Stop does.
+  void EndCurrent(TEndReason Why);
   // Plays the entry after Sender, wrapping round to the first.
   void EntryFinished(TPlayListEntry* Sender);
   // The handler every played entry's OnFinished gets: hands over to EntryFinished through the
   // event loop, so the next entry never starts inside the graph event that reported the end; the
-  // listeners hear pcFinished then. PlayIndex or Stop before then calls the handover off.
+  // listeners hear pcEnded then. PlayIndex or Stop before then calls the handover off.
   void EntryPlayedOut(TPlayListEntry* Sender);
   void SetPlayer(TVizmoraPlayer* APlayer) { Player = APlayer; }
   void SetCurrent(int Index) {
@@ -55,16 +68,23 @@ public:
   TEntryState State = esPlaying;  // a new playlist counts as playing with nothing current
   int NextIndex = 0;
   std::string PlayError;  // why the last PlayIndex failed; empty once one succeeded
-  // Told after every operation that changes the list, Current or State, and after Seek.
+  TEndReason LastEnd = TEndReason::erUser;  // why the entry that played last ended
+  // Told after every operation that changes the list, Current or State, after Seek, when an
+  // entry ends, and when the player's volume changes.
   TPlayListListeners Listeners;
 
 private:
   TPlayListEntry* CurrentEntry() const { return Current == -1 ? nullptr : Items(Current); }
 
+  // PlayIndex and Stop, the entry that plays ending for Why.
+  void Start(int Index, TEndReason Why);
+  void Stop(TEndReason Why);
+  void Ended(TEndReason Why);
   void HandOver();
 
   std::vector<TPlayListEntry*> FItems;
   std::unique_ptr<ITimer> FHandOver;     // a zero-delay timer while a handover is due
-  bool FHandOverDue = false;             // while the listeners hear pcFinished
+  bool FHandOverDue = false;             // while the listeners hear pcEnded
+  std::uint64_t FLastId = 0;             // the Id given to the entry added last
   TPlayListEntry* FPlayedOut = nullptr;  // the entry handing over; nil once it was removed
 };

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/PlayListFormats.h"
+#include "engine/PlayListPaths.h"
 
 // Reads the first location of each track from an XSPF file's bytes; elements of other
 // namespaces (VLC's extensions) are passed over. Relative locations are resolved against

@@ -26,7 +26,8 @@ void Erase(std::vector<T*>& List, T* Item) {
 }
 }  // namespace
 
-TFilterGraph::TFilterGraph(QObject* AOwner) : QObject(AOwner), NotifyWindow(std::make_unique<TGraphNotifyWindow>(this)) {}
+TFilterGraph::TFilterGraph(QObject* AOwner)
+    : QObject(AOwner), NotifyWindow(std::make_unique<TGraphNotifyWindow>([this] { HandleGraphEvents(); }, this)) {}
 
 TFilterGraph::~TFilterGraph() {
   SetActive(false);
@@ -179,21 +180,21 @@ bool TFilterGraph::Play() {
   ComPtr<IMediaControl> Control;
   if (FAILED(QueryInterface(Control))) return false;
   SendControl(gcPlay, 0);
-  return SUCCEEDED(CheckGraphResult(Control->Run()));
+  return SUCCEEDED(CheckGraphResult(Control->Run(), Control.Get()));
 }
 
 bool TFilterGraph::Pause() {
   ComPtr<IMediaControl> Control;
   if (FAILED(QueryInterface(Control))) return false;
   SendControl(gcPause, 0);
-  return CheckGraphResult(Control->Pause()) == S_OK;
+  return CheckGraphResult(Control->Pause(), Control.Get()) == S_OK;
 }
 
 bool TFilterGraph::Stop() {
   ComPtr<IMediaControl> Control;
   if (FAILED(QueryInterface(Control))) return false;
   SendControl(gcStop, 0);
-  return CheckGraphResult(Control->Stop()) == S_OK;
+  return CheckGraphResult(Control->Stop(), Control.Get()) == S_OK;
 }
 
 HRESULT TFilterGraph::RenderFile(const std::u16string& Path) {
@@ -203,7 +204,8 @@ HRESULT TFilterGraph::RenderFile(const std::u16string& Path) {
   // names no file, and must not play the file named by the part before it.
   const bool Whole = Path.find(u'\0') == std::u16string::npos;
   const HRESULT Code =
-      CheckGraphResult(Whole ? InnerGraph->RenderFile(Path.c_str(), nullptr) : HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND));
+      CheckGraphResult(Whole ? InnerGraph->RenderFile(Path.c_str(), nullptr) : HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND),
+                       InnerGraph.Get(), QString::fromStdU16String(Path).replace(QChar(u'\0'), QStringLiteral("\\0")).toStdString());
   SendControl(gcAfterRender, 0);
   return Code;
 }

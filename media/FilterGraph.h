@@ -23,9 +23,6 @@
 
 class TGraphNotifyWindow;
 
-// The message the graph posts to the notification window when events are queued (WM_APP + 1).
-constexpr LONG WM_GRAPHNOTIFY = 0x8001;
-
 class TFilterGraph : public QObject, public TComponentLoading, public TGraphEvents {
   Q_OBJECT
   Q_PROPERTY(QString LogFile READ LogFileProperty WRITE SetLogFileProperty)

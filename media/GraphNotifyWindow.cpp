@@ -1,14 +1,13 @@
 #include "media/GraphNotifyWindow.h"
 
 #include "framework/ExceptionReport.h"
-#include "media/FilterGraph.h"
 #include "platform/win/Messages.h"
 
 bool TGraphNotifyWindow::event(QEvent* Event) {
   if (Event->type() != TWindowMessage::EventType() || static_cast<TWindowMessage*>(Event)->Msg != WM_GRAPHNOTIFY)
     return QObject::event(Event);
   try {
-    FGraph->HandleGraphEvents();
+    FDrain();
   } catch (...) {
     ApplicationHandleException(FGraph);
   }

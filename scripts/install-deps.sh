@@ -15,7 +15,7 @@ packages=(
   libgtest-dev xvfb xauth
   ffmpeg
   dbus-daemon libglib2.0-bin playerctl
-  dpkg-dev file help2man librsvg2-bin desktop-file-utils appstream
+  dpkg-dev file help2man librsvg2-bin desktop-file-utils appstream python3
 )
 if [ "${1:-}" = "--bench" ]; then
   packages+=(mpv gstreamer1.0-plugins-base-apps libxdamage-dev xrestop)

@@ -1,23 +1,19 @@
 #include "ui/KeyboardShortcuts.h"
 
 #include <QAction>
-#include <algorithm>
 #include <functional>
 
+#include "app/IPlayerControls.h"
 #include "engine/VizmoraPlayList.h"
-#include "settings/ProgressBarEx.h"
 #include "ui/PlayLstFm.h"
 
 namespace {
-constexpr int SeekStep = 5;  // percent
+constexpr int SeekStep = 5;          // percent of the entry's length
+constexpr double VolumeStep = 0.1;  // a tick of the volume slider
 
-// Moves the seek bar By percent and seeks there, as a release on the bar does: the bar, not
-// the entry's position (whole seconds), is where repeated keys add up.
-void SeekBy(TPlayLstFm& Window, int By) {
-  TVizmoraPlayList& PlayList = *Window.PlayList;
-  if (PlayList.Current == -1 || PlayList.State == esStopped) return;
-  Window.trPos->SetPosition(std::clamp(Window.trPos->Position() + By, 0, 100));
-  PlayList.Seek(Window.trPos->Position());
+// Seeks By percent of the entry's length from where it is.
+void SeekBy(IPlayerControls& Controls, int By) {
+  if (Controls.CanSeek()) Controls.SeekTo(Controls.Position() + Controls.Length() * By / 100);
 }
 
 // A key with no menu item: an action of the window, reached from the widgets it is added to.
@@ -31,7 +27,7 @@ void AddKey(TPlayLstFm& Window, const QKeySequence& Key, Qt::ShortcutContext Con
 }
 }  // namespace
 
-void InstallShortcuts(TPlayLstFm& Window, QWidget& VideoForm) {
+void InstallShortcuts(TPlayLstFm& Window, QWidget& VideoForm, IPlayerControls& Controls) {
   // The first key of each is the one the menus show. F and F11 toggle: of the pair FullScreen
   // and Restore only one is enabled at a time, so the keys never clash.
   const std::pair<QAction*, QList<QKeySequence>> Keys[] = {
@@ -55,7 +51,8 @@ void InstallShortcuts(TPlayLstFm& Window, QWidget& VideoForm) {
   const auto PlayFocused = [&Window, List] {
     if (List->ItemIndex() != -1) Window.PlayList->PlayIndex(List->ItemIndex());
   };
-  const auto Seek = [&Window](int By) { return [&Window, By] { SeekBy(Window, By); }; };
+  const auto Seek = [&Controls](int By) { return [&Controls, By] { SeekBy(Controls, By); }; };
+  const auto Volume = [&Controls](double By) { return [&Controls, By] { Controls.SetVolume(Controls.Volume() + By); }; };
   for (const Qt::Key Enter : {Qt::Key_Return, Qt::Key_Enter})
     AddKey(Window, Enter, Qt::WindowShortcut, {&Window, &VideoForm}, PlayFocused);
   // In the playlist window the arrows seek only from the list: the volume slider keeps its own.
@@ -63,6 +60,9 @@ void InstallShortcuts(TPlayLstFm& Window, QWidget& VideoForm) {
   AddKey(Window, Qt::Key_Right, Qt::WidgetShortcut, {List}, Seek(SeekStep));
   AddKey(Window, Qt::Key_Left, Qt::WindowShortcut, {&VideoForm}, Seek(-SeekStep));
   AddKey(Window, Qt::Key_Right, Qt::WindowShortcut, {&VideoForm}, Seek(SeekStep));
+  for (const Qt::Key Up : {Qt::Key_Plus, Qt::Key_Equal})
+    AddKey(Window, Up, Qt::WindowShortcut, {&Window, &VideoForm}, Volume(VolumeStep));
+  AddKey(Window, Qt::Key_Minus, Qt::WindowShortcut, {&Window, &VideoForm}, Volume(-VolumeStep));
   // The list moves its focus with Up and Down itself; from the video form these keys do it.
   AddKey(Window, Qt::Key_Up, Qt::WindowShortcut, {&VideoForm}, [List] { List->MoveFocus(-1); });
   AddKey(Window, Qt::Key_Down, Qt::WindowShortcut, {&VideoForm}, [List] { List->MoveFocus(1); });

@@ -19,6 +19,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "app/EntryKinds.h"
+#include "app/StatusLine.h"
 #include "engine/LengthReader.h"
 #include "engine/PlayListEntry.h"
 #include "engine/PlayListFormats.h"
@@ -35,11 +37,8 @@
 #include "settings/RegAuto.h"
 #include "settings/TrackBarEx.h"
 #include "ui/DesignControls.h"
-#include "ui/EntryKinds.h"
-#include "ui/KeyboardShortcuts.h"
 #include "ui/MessagesDialog.h"
 #include "ui/PLEProp.h"
-#include "ui/StatusLine.h"
 #include "ui/vizmoraFM.h"
 
 TPlayLstFm* PlayLstFm = nullptr;
@@ -191,7 +190,7 @@ TPlayLstFm::TPlayLstFm(QWidget* AOwner) : TForm(AOwner) {}
 
 TPlayLstFm::~TPlayLstFm() {
   if (FListenerKey) PlayList->Listeners.Remove(FListenerKey);
-  SetStatusDisplay({});
+  if (FStatusLine) FStatusLine->SetDisplay({});
   if (PlayLstFm == this) PlayLstFm = nullptr;
 }
 
@@ -403,6 +402,11 @@ bool TPlayLstFm::NoteHeld() const {
   return Left > 0 && Left <= NoteHold && PlayList->State == FNoteState;
 }
 
+void TPlayLstFm::DisplayStatusLine(TStatusLine& Line) {
+  FStatusLine = &Line;
+  Line.SetDisplay([this](const std::string& Text) { ShowStatus(Text); });
+}
+
 std::string TPlayLstFm::StatusText() const { return StatusBar1->currentMessage().toStdString(); }
 
 void TPlayLstFm::PlayListChanged() {
@@ -414,14 +418,16 @@ void TPlayLstFm::PlayListChanged() {
 
 void TPlayLstFm::FormCreate(QObject*) {
   PlayList = ThePlayer->PlayList;
-  FKinds = std::make_unique<TEntryKinds>(PlayList, vizmoraFM->FG, vizmoraFM->SG, vizmoraFM->VW);
   LB->SetCount(0);
   LengthReader = std::make_unique<TLengthReader>(*PlayList);
   LengthReader->OnLengthRead = [this](TPlayListEntry*) { LB->viewport()->update(); };
   // Rows follow the playlist also when others change it (the desktop's media controls, the
   // command line): once from the event loop for a whole run of changes, so a long load costs
-  // no more than before.
+  // no more than before. The volume slider and the seek bar follow the player's volume and a
+  // seek made from anywhere.
   FListenerKey = PlayList->Listeners.Add([this](TPlayListChange Change) {
+    if (Change == TPlayListChange::pcVolume) SoundLev->SetPosition(PlayList->Player->Volume());
+    if (Change == TPlayListChange::pcSeek) ShowPosition();
     if (Change != TPlayListChange::pcEntries) {
       LB->viewport()->update();  // the mark follows the show
       return;
@@ -434,8 +440,6 @@ void TPlayLstFm::FormCreate(QObject*) {
       LB->viewport()->update();
     }, Qt::QueuedConnection);
   });
-  SetStatusDisplay([this](const std::string& Text) { ShowStatus(Text); });
-  InstallShortcuts(*this, *vizmoraFM);
 }
 
 // The close box hides the window as "Hide Play List" does, so the popup menu brings it back.
@@ -539,7 +543,7 @@ void TPlayLstFm::AddFileExecute() {
 }
 
 bool TPlayLstFm::AddMediaFile(const std::string& Path) {
-  if (!FKinds->AddMediaFile(Path)) return false;
+  if (!Kinds->AddMediaFile(Path)) return false;
   PlayListChanged();
   return true;
 }
@@ -552,7 +556,7 @@ void TPlayLstFm::LoadPLExecute() {
 // player's playlist held that could not become an entry is told on the status line.
 void TPlayLstFm::LoadPlayList(const std::string& Path) {
   std::vector<std::string> Notes;
-  FKinds->LoadPlayList(Path, &Notes, [this] { PlayListChanged(); });
+  Kinds->LoadPlayList(Path, &Notes, [this] { PlayListChanged(); });
   ShowNotes(Notes);
 }
 
@@ -565,7 +569,7 @@ void TPlayLstFm::SavePLExecute() {
   if (Execute(SLD)) SavePlayList(ChosenFile(SLD));
 }
 
-void TPlayLstFm::SavePlayList(const std::string& Path) { FKinds->SavePlayList(Path); }
+void TPlayLstFm::SavePlayList(const std::string& Path) { Kinds->SavePlayList(Path); }
 
 // Only the focused row goes, also when several are selected.
 void TPlayLstFm::DelItemExecute() {
@@ -602,10 +606,13 @@ void TPlayLstFm::StopExecute() { PlayList->Stop(); }
 
 void TPlayLstFm::PosTimerTimer(ITimer*) {
   if (PlayList->State != esPlaying) return;
-  const double Position = PlayList->CurrentPosition();
+  ShowPosition();
+  if (!NoteHeld()) ShowText(TimeText(PlayList->CurrentPosition()) + "/" + TimeText(PlayList->CurrentDuration()));
+}
+
+void TPlayLstFm::ShowPosition() {
   const double Length = PlayList->CurrentDuration();
-  if (Length != 0) trPos->SetPosition(TruncToInt(Position * 100 / Length));
-  if (!NoteHeld()) ShowText(TimeText(Position) + "/" + TimeText(Length));
+  if (Length != 0) trPos->SetPosition(TruncToInt(PlayList->CurrentExactPosition() * 100 / Length));
 }
 
 void TPlayLstFm::FollowMouse(int X) {
@@ -624,10 +631,8 @@ void TPlayLstFm::trPosMouseUp(QObject*, TMouseButton Button, TShiftState, int X,
   PlayList->Seek(trPos->Position());
 }
 
-void TPlayLstFm::SoundLevChanged(QObject*) {
-  vizmoraFM->FG->SetVolume(SoundLev->Position());
-  vizmoraFM->SG->SetVolume(SoundLev->Position());
-}
+// The player's volume; it reaches both graphs, and the slider follows it as every view does.
+void TPlayLstFm::SoundLevChanged(QObject*) { PlayList->Player->SetVolume(SoundLev->Position()); }
 
 // --- view
 

@@ -30,6 +30,7 @@ class TMessagesDialog;
 class TPLEProp;
 class TProgressBarEx;
 class TRegAuto;
+class TStatusLine;
 class TTrackBarEx;
 class TVizmoraPlayList;
 
@@ -83,10 +84,13 @@ public:
 
   TVizmoraPlayList* PlayList = nullptr;  // the player's; not owned
   std::unique_ptr<TLengthReader> LengthReader;  // the rows' lengths, read from the files
+  TEntryKinds* Kinds = nullptr;          // the program's, set by it once the window exists; not owned
 
   // The program's status line: replaces the status bar's text and repaints it at once. The
   // position display leaves the note alone for 5 s while the show stays as it was.
   void ShowStatus(const std::string& Text);
+  // Shows the program's status line on the status bar from now until the window goes.
+  void DisplayStatusLine(TStatusLine& Line);
   std::string StatusText() const;
   // Sets the row count to the playlist's and repaints at once.
   void PlayListChanged();
@@ -145,6 +149,8 @@ private:
   void ShowList(bool Value);
   // The video form full screen or back, with FullScreen and Restore following.
   void SetVideoFullScreen(bool Value);
+  // The seek bar at the current entry's position.
+  void ShowPosition();
   // The seek bar's position for a mouse at X: percent of the bar's width less its border.
   void FollowMouse(int X);
   // Moves the focused row's entry By places, the focus going with it.
@@ -155,7 +161,7 @@ private:
   // Notes of files skipped: the first, and how many more.
   void ShowNotes(const std::vector<std::string>& Notes);
 
-  std::unique_ptr<TEntryKinds> FKinds;
+  TStatusLine* FStatusLine = nullptr;  // whose display this window is
   int FListenerKey = 0;  // of the playlist's notice; 0 until FormCreate
   bool FRowsDue = false;  // the rows are to be brought up to the playlist from the event loop
   double FNoteUntil = 0;  // date-time the last note may be replaced from

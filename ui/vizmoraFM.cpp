@@ -3,18 +3,18 @@
 #include <QMenu>
 #include <QVBoxLayout>
 
+#include "app/StatusLine.h"
 #include "engine/VizmoraPlayer.h"
 #include "media/FilterGraph.h"
 #include "media/VideoWindow.h"
 #include "settings/RegAuto.h"
-#include "ui/PointerHider.h"
 #include "ui/DesignControls.h"
-#include "ui/StatusLine.h"
+#include "ui/PointerHider.h"
 
 TvizmoraFM* vizmoraFM = nullptr;
 TVizmoraPlayer* ThePlayer = nullptr;
 
-TvizmoraFM::TvizmoraFM(QWidget* AOwner) : TForm(AOwner) {}
+TvizmoraFM::TvizmoraFM(TVizmoraPlayer* APlayer, QWidget* AOwner) : TForm(AOwner), FPlayer(APlayer) {}
 
 void TvizmoraFM::ReadResource() {
   setObjectName("vizmoraFM");
@@ -73,13 +73,17 @@ void TvizmoraFM::ReadResource() {
   SetVisible(true);
 }
 
-void TvizmoraFM::FormCreate(QObject*) { ThePlayer = new TVizmoraPlayer; }
+void TvizmoraFM::FormCreate(QObject*) { ThePlayer = FPlayer; }
 
 void TvizmoraFM::FormClose(QObject*, TCloseAction& Action) {
   Action = caFree;
   FG->Stop();
   FG->ClearGraph();
   FG->SetActive(false);
+}
+
+void TvizmoraFM::ShowStatus(const std::string& Text) {
+  if (StatusLine) StatusLine->Show(Text);
 }
 
 void TvizmoraFM::FGGraphBufferingData(QObject*, bool Buffering) {

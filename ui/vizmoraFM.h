@@ -1,7 +1,10 @@
 #pragma once
 // The video form, the program's main window: the video window fills it, it owns the main graph
-// FG and the sound graph SG, makes the one player at creation, turns the main graph's events
-// into status texts, rewinds on a clock change and shuts the graph down on close.
+// FG and the sound graph SG, takes the one player at creation (the program makes it and hands it
+// in), turns the main graph's events into status texts, rewinds on a clock change and shuts the
+// graph down on close.
+#include <string>
+
 #include "framework/Form.h"
 #include "platform/com/ComTypes.h"
 
@@ -9,6 +12,7 @@ class QMenu;
 class TFilterGraph;
 class TPointerHider;
 class TRegAuto;
+class TStatusLine;
 class TVideoWindow;
 class TVizmoraPlayer;
 struct IBaseFilter;
@@ -17,7 +21,8 @@ class TvizmoraFM : public TForm {
   Q_OBJECT
 
 public:
-  explicit TvizmoraFM(QWidget* AOwner = nullptr);
+  // APlayer: the player FormCreate takes as the program's; not owned.
+  explicit TvizmoraFM(TVizmoraPlayer* APlayer, QWidget* AOwner = nullptr);
 
   TVideoWindow* VW = nullptr;
   TFilterGraph* FG = nullptr;
@@ -25,6 +30,7 @@ public:
   TFilterGraph* SG = nullptr;
   TRegAuto* RegAuto1 = nullptr;
   TPointerHider* PointerHider = nullptr;  // full screen, the pointer hides while still
+  TStatusLine* StatusLine = nullptr;      // where the status texts go; nil: nowhere
 
   void FormCreate(QObject* Sender);
   void FormClose(QObject* Sender, TCloseAction& Action);
@@ -44,6 +50,11 @@ public:
 
 protected:
   void ReadResource() override;
+
+private:
+  void ShowStatus(const std::string& Text);
+
+  TVizmoraPlayer* FPlayer;
 };
 
 // Program-wide references, each set once at start-up.

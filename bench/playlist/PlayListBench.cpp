@@ -14,12 +14,12 @@
 #include <cstdlib>
 #include <string>
 
+#include "app/EntryKinds.h"
 #include "bench/FileReport.h"
 #include "engine/AVIPLE.h"
 #include "engine/GIFPLE.h"
 #include "engine/VizmoraPlayList.h"
 #include "engine/VizmoraPlayer.h"
-#include "ui/EntryKinds.h"
 
 namespace {
 

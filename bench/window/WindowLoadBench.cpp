@@ -11,13 +11,16 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <iostream>
+#include <memory>
 #include <vector>
 
+#include "app/EntryKinds.h"
 #include "engine/VizmoraPlayer.h"
+#include "main/Program.h"
+#include "media/VideoWindow.h"
 #include "platform/gst/GstPlatform.h"
-#include "ui/EntryKinds.h"
 #include "ui/PlayLstFm.h"
-#include "ui/ProgramStart.h"
 #include "ui/vizmoraFM.h"
 
 namespace {
@@ -62,7 +65,8 @@ int main(int argc, char** argv) {
   double Engine = 1e9, Window = 1e9;
   int Entries = 0;
   for (int Run = 0; Run <= 5; ++Run) {
-    CreateProgramForms(true);
+    auto Program = std::make_unique<TProgram>(TCommandLine{}, TProgramContext{std::cout, std::cerr, {}, QDBusConnection(QStringLiteral("no bus"))});
+    if (!Program->Create()) return 1;
     for (int I = 0; I < 20; ++I) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     const double E = EngineLoad(File, Entries);
     const double W = WindowLoad(File);
@@ -70,7 +74,7 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "the window shows %d entries, the file holds %d\n", PlayLstFm->LB->Count(), Entries);
       return 1;
     }
-    FreeProgramForms();
+    Program.reset();
     if (Run == 0) continue;  // the warm-up
     Engine = std::min(Engine, E);
     Window = std::min(Window, W);

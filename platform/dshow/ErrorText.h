@@ -19,3 +19,12 @@ constexpr HRESULT VFW_S_PARTIAL_RENDER = 0x00040242;
 // Writes the text for Code into Buffer (at most MaxLen - 1 characters and a NUL) and returns
 // its length; 0 for a code the layer never returns.
 DWORD AMGetErrorTextA(HRESULT Code, char* Buffer, DWORD MaxLen);
+
+// What a graph said of its last failure in its own words, beside the result code: the media
+// library's message and, where it adds something, the first line of its detail.
+struct IGraphErrorInfo : IUnknown {
+  static constexpr GUID IID = MakeGuid("{7B0C3C52-5D0E-4B8B-9E7A-3F1D2C6A9E41}");
+  // What it said of the first failure since it last began to render a file; empty when it said
+  // nothing. Any thread.
+  virtual std::string LastErrorText() = 0;
+};

@@ -1,5 +1,8 @@
 #include "platform/gst/GstBusEvents.h"
 
+#include <regex>
+#include <sstream>
+
 #include "platform/dshow/ErrorText.h"
 #include "platform/dshow/EventCodes.h"
 #include "platform/dshow/ReferenceTime.h"
@@ -31,6 +34,24 @@ HRESULT ResultOfError(const GError* Error) {
   return E_FAIL;
 }
 
+std::string WordsOfError(GstMessage* Message) {
+  GError* Error = nullptr;
+  gchar* Debug = nullptr;
+  gst_message_parse_error(Message, &Error, &Debug);
+  std::string Words = Error && Error->message ? Error->message : "";
+  // The detail opens with where it was raised: "../gstfilesrc.c(532): gst_file_src_start (): /GstPipeline:...".
+  static const std::regex Where(R"(^\S+\.\w+\(\d+\): )");
+  std::istringstream Lines(Debug ? Debug : "");
+  for (std::string Line; std::getline(Lines, Line);) {
+    if (Line.empty() || std::regex_search(Line, Where)) continue;
+    if (Line != Words) Words += (Words.empty() ? "" : " (") + Line + (Words.empty() ? "" : ")");
+    break;
+  }
+  g_clear_error(&Error);
+  g_free(Debug);
+  return Words;
+}
+
 TGstBusEvents::TGstBusEvents(GstElement* Pipeline, TGstEventQueue& Queue) : FPipeline(Pipeline), FQueue(Queue) {
   GstBus* Bus = gst_element_get_bus(FPipeline);
   gst_bus_set_sync_handler(Bus, &TGstBusEvents::OnMessage, this, nullptr);
@@ -50,6 +71,23 @@ void TGstBusEvents::PausedNow() {
 }
 
 void TGstBusEvents::CancelPaused() { FPauseExpected = false; }
+
+// The first error is the cause: the others follow from it ("Internal data stream error").
+void TGstBusEvents::KeepError(GstMessage* Message) {
+  std::string Words = WordsOfError(Message);
+  std::lock_guard Guard(FErrorLock);
+  if (FLastError.empty()) FLastError = std::move(Words);
+}
+
+std::string TGstBusEvents::LastError() {
+  std::lock_guard Guard(FErrorLock);
+  return FLastError;
+}
+
+void TGstBusEvents::ForgetError() {
+  std::lock_guard Guard(FErrorLock);
+  FLastError.clear();
+}
 
 void TGstBusEvents::SetInterceptor(TInterceptor Interceptor) {
   std::lock_guard Guard(FInterceptorLock);
@@ -94,6 +132,7 @@ void TGstBusEvents::Handle(GstMessage* Message) {
       break;
     case GST_MESSAGE_ERROR: {
       if (FromDetachedFilter(Message)) break;
+      KeepError(Message);
       GError* Error = nullptr;
       gst_message_parse_error(Message, &Error, nullptr);
       FQueue.Push(EC_ERRORABORT, ResultOfError(Error));

@@ -7,12 +7,16 @@
 #include <atomic>
 #include <functional>
 #include <mutex>
+#include <string>
 
 #include "platform/com/ComTypes.h"
 #include "platform/gst/GstEventQueue.h"
 
 // The failure code for an error GStreamer reports.
 HRESULT ResultOfError(const GError* Error);
+// An error message's words: its message and, where it adds something, the first line of its
+// detail that is not where in GStreamer's sources it was raised.
+std::string WordsOfError(GstMessage* Message);
 
 class TGstBusEvents {
 public:
@@ -28,6 +32,12 @@ public:
   void CancelPaused();
   // The graph was told to run (a lost clock is then recovered) or to pause or stop.
   void SetRunning(bool Running) { FRunning = Running; }
+
+  // The words of the first error a filter of the graph reported (KeepError) since ForgetError.
+  // Any thread.
+  void KeepError(GstMessage* Message);
+  std::string LastError();
+  void ForgetError();
 
   // Sees every message before the handler and may claim it by answering true; any thread.
   using TInterceptor = std::function<bool(GstMessage*)>;
@@ -48,4 +58,6 @@ private:
   std::atomic<bool> FRunning{false};
   std::atomic<bool> FBuffering{false};
   std::atomic<LONG> FSegments{0};
+  std::mutex FErrorLock;
+  std::string FLastError;
 };

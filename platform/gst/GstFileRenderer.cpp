@@ -6,8 +6,8 @@
 
 #include "platform/dshow/ErrorText.h"
 #include "platform/dshow/EventCodes.h"
-#include "platform/gst/GstBusEvents.h"
 #include "platform/gst/GstAnimationSource.h"
+#include "platform/gst/GstBusEvents.h"
 #include "platform/gst/GstDecoderThreads.h"
 #include "platform/gst/GstFileCheck.h"
 #include "platform/gst/GstFirstFrame.h"
@@ -186,6 +186,7 @@ bool TGstFileRenderer::Intercept(GstMessage* Message) {
     case GST_MESSAGE_STREAM_START:
     case GST_MESSAGE_ASYNC_DONE: FDeadline.Moved(TClock::now()); return false;
     case GST_MESSAGE_ERROR: {
+      FTarget.Bus.KeepError(Message);
       GError* Error = nullptr;
       gst_message_parse_error(Message, &Error, nullptr);
       if (SUCCEEDED(FFailure)) FFailure = ResultOfError(Error);

@@ -3,8 +3,8 @@
 #include <QString>
 #include <sstream>
 
-#include "platform/dshow/ErrorText.h"
 #include "platform/com/ComEnumerator.h"
+#include "platform/dshow/ErrorText.h"
 #include "platform/dshow/ReferenceTime.h"
 #include "platform/gst/GstFileRenderer.h"
 #include "platform/gst/GstLogFile.h"
@@ -95,6 +95,7 @@ HRESULT TGstFilterGraph::EnumFilters(IEnumFilters** Enum) {
 
 HRESULT TGstFilterGraph::RenderFile(LPCWSTR File, LPCWSTR) {
   if (!File) return E_POINTER;
+  FBus->ForgetError();  // what failed before is not this file's failure
   const TGstRenderTarget Target{FFilters, *FBus, FEvents, FEnds, LinearVolume(FVolume)};
   const HRESULT Result = TGstFileRenderer(Target, QString::fromUtf16(File).toStdString()).Render();
   Refresh();
@@ -166,8 +167,14 @@ HRESULT TGstFilterGraph::GetDuration(LONGLONG* Duration) {
   return S_OK;
 }
 
+// While a seek is under way the position is where it goes, as the pipeline cannot say yet.
 HRESULT TGstFilterGraph::GetCurrentPosition(LONGLONG* Current) {
   if (!Current) return E_POINTER;
+  if (FSought >= 0 && gst_element_get_state(FPipeline, nullptr, nullptr, 0) == GST_STATE_CHANGE_ASYNC) {
+    *Current = FSought;
+    return S_OK;
+  }
+  FSought = -1;
   gint64 Nanoseconds = 0;
   if (!gst_element_query_position(FPipeline, GST_FORMAT_TIME, &Nanoseconds) || Nanoseconds < 0) {
     *Current = 0;
@@ -201,6 +208,7 @@ HRESULT TGstFilterGraph::Seek(GstSeekType CurrentType, LONGLONG Current, GstSeek
                         StopType == GST_SEEK_TYPE_NONE ? -1 : Stop * NanosecondsPerUnit))
     return E_FAIL;
   if (StopType != GST_SEEK_TYPE_NONE) FStop = Stop;
+  if (CurrentType == GST_SEEK_TYPE_SET) FSought = Current;
   return S_OK;
 }
 

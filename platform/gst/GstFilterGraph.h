@@ -12,6 +12,7 @@
 #include "platform/com/ComObject.h"
 #include "platform/com/ComPtr.h"
 #include "platform/dshow/Control.h"
+#include "platform/dshow/ErrorText.h"
 #include "platform/dshow/Filters.h"
 #include "platform/dshow/RunningObjectTable.h"
 #include "platform/gst/GstBusEvents.h"
@@ -19,8 +20,8 @@
 #include "platform/gst/GstGraphFilters.h"
 #include "platform/gst/GstStreamEnds.h"
 
-class TGstFilterGraph
-    : public TComObject<IFilterGraph2, IMediaControl, IMediaSeeking, IBasicAudio, IMediaEventEx, IObjectDescription> {
+class TGstFilterGraph : public TComObject<IFilterGraph2, IMediaControl, IMediaSeeking, IBasicAudio, IMediaEventEx,
+                                          IObjectDescription, IGraphErrorInfo> {
 public:
   TGstFilterGraph();
 
@@ -58,6 +59,9 @@ public:
   // IObjectDescription: state, filters, pins and connections
   std::string Describe() override;
 
+  // IGraphErrorInfo: GStreamer's words for the last error of a filter of the graph
+  std::string LastErrorText() override { return FBus->LastError(); }
+
 protected:
   ~TGstFilterGraph() override;
   void* QueryExtraInterface(REFIID Iid) override;
@@ -80,4 +84,5 @@ private:
   FILTER_STATE FState = State_Stopped;
   LONG FVolume = 0;
   LONGLONG FStop = -1;  // the stop position set, -1 for the end
+  LONGLONG FSought = -1;  // the position a seek still under way goes to, -1 for none
 };

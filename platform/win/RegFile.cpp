@@ -1,7 +1,6 @@
 #include "platform/win/RegFile.h"
 
 #include "platform/win/RegName.h"
-#include "platform/win/Registry.h"
 
 namespace {
 constexpr std::string_view Header = "Windows Registry Editor Version 5.00";

@@ -12,9 +12,18 @@
 
 #include "platform/win/WinTypes.h"
 
+// The types of values.
+constexpr DWORD REG_NONE = 0;
+constexpr DWORD REG_SZ = 1;
+constexpr DWORD REG_EXPAND_SZ = 2;
+constexpr DWORD REG_BINARY = 3;
+constexpr DWORD REG_DWORD = 4;
+constexpr DWORD REG_MULTI_SZ = 7;
+constexpr DWORD REG_QWORD = 11;
+
 struct TRegValue {
   std::string Name;  // empty: the key's default value, "@" in the text
-  DWORD Type = 0;
+  DWORD Type = REG_NONE;
   std::vector<BYTE> Data;
 };
 

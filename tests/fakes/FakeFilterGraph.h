@@ -11,6 +11,7 @@
 #include "fakes/CallLog.h"
 #include "fakes/FakeFilters.h"
 #include "platform/dshow/Control.h"
+#include "platform/dshow/ErrorText.h"
 #include "platform/win/Messages.h"
 
 struct TFakeEvent {
@@ -20,7 +21,7 @@ struct TFakeEvent {
 };
 
 class TFakeFilterGraph
-    : public TComObject<IFilterGraph2, IMediaControl, IMediaEventEx, IMediaSeeking, IBasicAudio> {
+    : public TComObject<IFilterGraph2, IMediaControl, IMediaEventEx, IMediaSeeking, IBasicAudio, IGraphErrorInfo> {
 public:
   TFakeFilterGraph(TCallLog& ALog, int ANumber) : Log(ALog), Id("G" + std::to_string(ANumber)) {}
 
@@ -50,6 +51,7 @@ public:
     Call("RenderFile " + QString::fromUtf16(File).toStdString());
     return RenderResult;
   }
+  std::string LastErrorText() override { return Said; }
   HRESULT SetLogFile(std::uintptr_t File) override {
     LogHandle = File;
     Call(File ? "SetLogFile file" : "SetLogFile 0");
@@ -149,6 +151,7 @@ public:
   TCallLog& Log;
   const std::string Id;
   HRESULT RunResult = S_OK, PauseResult = S_OK, StopResult = S_OK, RenderResult = S_OK;
+  std::string Said;  // the graph's own words for its last failure
   HRESULT RemoveFilterResult = S_OK;
   OAFilterState State = State_Stopped;
   LONGLONG Length = 0;  // 100-ns units; also the stop position

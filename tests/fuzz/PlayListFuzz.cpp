@@ -1,9 +1,9 @@
 // The .pll reader over the program's own entry kinds. Whatever it reads, before a broken record
 // or to the end, writes out to bytes that read back whole and write out the same again.
+#include "app/EntryKinds.h"
 #include "engine/PlayListFile.h"
 #include "engine/VizmoraPlayer.h"
 #include "fuzz/FuzzTarget.h"
-#include "ui/EntryKinds.h"
 
 namespace {
 // Reads the stream into a new playlist and writes that out; false when a record was broken.

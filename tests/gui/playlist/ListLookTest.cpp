@@ -11,13 +11,13 @@
 #include <QSlider>
 #include <QStatusBar>
 
+#include "app/EntryKinds.h"
 #include "framework/TimeText.h"
 #include "gui/playlist/PlayListWindowFixture.h"
 #include "platform/dshow/MonotonicClock.h"
 #include "engine/LengthReader.h"
 #include "ui/AVIFrm.h"
 #include "ui/DesignControls.h"
-#include "ui/EntryKinds.h"
 #include "ui/GIFFrm.h"
 #include "ui/PLEProp.h"
 

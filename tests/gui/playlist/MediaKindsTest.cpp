@@ -4,11 +4,11 @@
 #include <QFileInfo>
 #include <set>
 
+#include "app/EntryKinds.h"
 #include "engine/GIFPLE.h"
 #include "framework/TimeText.h"
 #include "gui/playlist/PlayListWindowFixture.h"
 #include "platform/dshow/EventCodes.h"
-#include "ui/EntryKinds.h"
 
 TEST_F(PlayListWindow, NewerVideoAndPictureFormatsArePickedInTheDialogAndPlayRoundInTurn) {
   const std::string Mp4 = Media(TTestMedia::Mp4H264Aac);

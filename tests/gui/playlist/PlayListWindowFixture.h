@@ -1,5 +1,5 @@
 #pragma once
-// The program's two windows as program start makes them, on real GStreamer under X, with a
+// The program's two windows as the program assembles them, on real GStreamer under X, with a
 // registry of the test's own; and the user's hands: tool bar buttons, menus, the popup menu,
 // rows of the list and the file dialogs, driven with QtTest input.
 #include <gtest/gtest.h>
@@ -15,38 +15,46 @@
 #include <QTimer>
 #include <QToolBar>
 #include <functional>
+#include <memory>
+#include <sstream>
 
 #include "engine/PlayListEntry.h"
 #include "engine/VizmoraPlayer.h"
 #include "framework/ExceptionReport.h"
+#include "main/Program.h"
 #include "media/FilterGraph.h"
 #include "media/TestMedia.h"
 #include "media/VideoWindow.h"
 #include "platform/gst/GstPlatform.h"
 #include "support/WaitUntil.h"
 #include "ui/PlayLstFm.h"
-#include "ui/ProgramStart.h"
-#include "ui/PropertiesFrames.h"
 #include "ui/vizmoraFM.h"
 
 class PlayListWindow : public ::testing::Test {
 protected:
   void SetUp() override {
     qputenv("VIZMORA_REGISTRY", (Dir.path() + "/registry.reg").toUtf8());
-    SetExceptionReporter([this](const std::string& Message) { Reports.push_back(Message); });
     GstPlatformInitialize();
-    InstallPropertiesFrames();
     Start();
   }
   void TearDown() override {
-    FreeProgramForms();
+    Program.reset();
     SetExceptionReporter({});
   }
 
-  // Program start, as the program runs it with windows.
-  void Start() {
-    CreateProgramForms(true);
+  // The program with windows, assembled as it runs with Line, its show not started; failures
+  // are collected in Reports, the --events lines in Events. Bus: where it offers MPRIS.
+  void Start(TCommandLine Line = {}, const QDBusConnection& Bus = QDBusConnection(QStringLiteral("no bus"))) {
+    Program = std::make_unique<TProgram>(
+        std::move(Line),
+        TProgramContext{Events, Errors, [this](const std::string& Message) { Reports.push_back(Message); }, Bus});
+    ASSERT_TRUE(Program->Create());
     ASSERT_TRUE(QTest::qWaitForWindowExposed(PlayLstFm));
+  }
+  // The program ended, its settings saved, and started again.
+  void Restart(TCommandLine Line = {}, const QDBusConnection& Bus = QDBusConnection(QStringLiteral("no bus"))) {
+    Program.reset();
+    Start(std::move(Line), Bus);
   }
   TPlayLstFm& Window() { return *PlayLstFm; }
   TVizmoraPlayList& List() { return *ThePlayer->PlayList; }
@@ -134,6 +142,16 @@ protected:
     })) << "row " << Index << " did not start playing";
   }
 
+  // Runs the event loop until the program ends it; 3 when it has not after Ms. The limit goes
+  // with the call, so it never ends a later test's loop (or a dialog's).
+  static int RunProgram(int Ms) {
+    QTimer Limit;
+    Limit.setSingleShot(true);
+    QObject::connect(&Limit, &QTimer::timeout, [] { QCoreApplication::exit(3); });
+    Limit.start(Ms);
+    return QCoreApplication::exec();
+  }
+
   // The main graph's playing position in milliseconds.
   static LONGLONG PositionMs() {
     ComPtr<IMediaSeeking> Seeking;
@@ -151,4 +169,6 @@ protected:
 
   QTemporaryDir Dir;
   std::vector<std::string> Reports;
+  std::ostringstream Events, Errors;
+  std::unique_ptr<TProgram> Program;
 };

@@ -6,6 +6,7 @@
 #include <QStatusBar>
 #include <fstream>
 
+#include "app/EntryKinds.h"
 #include "engine/AVIPLE.h"
 #include "engine/GIFPLE.h"
 #include "fakes/ManualClock.h"
@@ -14,10 +15,8 @@
 #include "gui/playlist/PlayListWindowFixture.h"
 #include "settings/ProgressBarEx.h"
 #include "settings/TrackBarEx.h"
-#include "ui/EntryKinds.h"
 #include "ui/MessagesDialog.h"
 #include "ui/PLEProp.h"
-#include "ui/StatusLine.h"
 
 namespace {
 QString Folder(const std::string& Path) { return QFileInfo(QString::fromStdString(Path)).absolutePath(); }
@@ -318,7 +317,7 @@ TEST_F(PlayListWindow, ANoteOutlivesThePositionForFiveSecondsAndStaysWholeInTheT
   Add(TTestMedia::RedClip);
   PlayRow(0);
   const std::string Note = "a note longer than the status bar is wide: " + std::string(120, 'x');
-  ShowStatus(Note);
+  Window().ShowStatus(Note);
   Window().PosTimerTimer(nullptr);
   EXPECT_EQ(Window().StatusText(), Note);
   Clock.AdvanceSeconds(4.9);

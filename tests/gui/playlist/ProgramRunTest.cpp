@@ -23,7 +23,7 @@ TEST_F(PlayListWindow, AspectOptionAndPlacementOutliveARestartAndRestoringTouche
   EXPECT_TRUE(Options->KeepAspectRatio());
   Window().SetBounds(700, 150, 423, 645);
 
-  FreeProgramForms();
+  Program.reset();
   TRegistry Store(Key);
   EXPECT_EQ(Store.ReadString("PlayLstFm", "Aspect.Checked", ""), "1");
   EXPECT_EQ(Store.ReadString("PlayLstFm", ".Left", ""), "700");
@@ -47,10 +47,9 @@ TEST_F(PlayListWindow, ExitEndsTheProgramWhilePropertiesDialogsAreOpen) {
   ASSERT_TRUE(Dialog && Dialog->isVisible());
 
   QTimer::singleShot(0, [this] { ChooseMenuItem("File", Window().Exit1); });
-  QTimer::singleShot(60000, [] { QCoreApplication::exit(3); });
-  EXPECT_EQ(QCoreApplication::exec(), 0) << "the program did not end";
+  EXPECT_EQ(RunProgram(60000), 0) << "the program did not end";
   EXPECT_FALSE(vizmoraFM->FG->Active()) << "the main graph was shut down";
-  FreeProgramForms();
+  Program.reset();
   EXPECT_TRUE(Dialog.isNull());
   Start();  // for the fixture's end
 }

@@ -6,9 +6,9 @@
 #include <QUrl>
 #include <fstream>
 
+#include "app/EntryKinds.h"
 #include "framework/FileNames.h"
 #include "gui/playlist/PlayListWindowFixture.h"
-#include "ui/EntryKinds.h"
 
 namespace {
 // The entries' file names without folders, in list order, as one text.
@@ -73,7 +73,7 @@ protected:
 };
 
 TEST_F(ReorderAndDrop, RowsFollowThePlayListChangedBehindTheWindow) {
-  TEntryKinds Kinds(&List(), vizmoraFM->FG, vizmoraFM->SG, vizmoraFM->VW);
+  TEntryKinds& Kinds = Program->Kinds();
   Kinds.AddMediaFile(Media(TTestMedia::RedClip));
   Kinds.AddMediaFile(Media(TTestMedia::GreenJpeg));
   Kinds.AddMediaFile(Media(TTestMedia::BlueClip));

@@ -1,10 +1,14 @@
 // The keyboard from both windows: the keys of the menus' commands and those without a menu item,
 // typed into the playlist window's list and into the video form, on real media.
+#include <QDBusVariant>
 #include <QFileInfo>
+#include <cmath>
 
 #include "framework/FileNames.h"
 #include "gui/playlist/PlayListWindowFixture.h"
 #include "settings/ProgressBarEx.h"
+#include "settings/TrackBarEx.h"
+#include "support/PrivateBus.h"
 
 class Shortcuts : public PlayListWindow {
 protected:
@@ -48,14 +52,14 @@ TEST_F(Shortcuts, TheListsKeysPlayPauseSeekMoveAndDelete) {
   TypeInList(Qt::Key_Space);
   ASSERT_EQ(List().State, esPaused);
   ASSERT_TRUE(RunUntil([] { return vizmoraFM->FG->GraphState() == gsPaused; }));
-  // Each key moves the bar 5 % (of 4 s) and seeks there.
-  const int Bar = Window().trPos->Position();
+  // Each key seeks 5 % (of 4 s) on from where the entry is, and the bar follows.
+  const long From = std::lround(SettledPositionMs() / 40.0);
   for (int I = 0; I < 4; ++I) TypeInList(Qt::Key_Right);
-  EXPECT_EQ(Window().trPos->Position(), Bar + 20);
-  EXPECT_NEAR(SettledPositionMs(), (Bar + 20) * 40, 100);
+  EXPECT_NEAR(Window().trPos->Position(), From + 20, 1);
+  EXPECT_NEAR(SettledPositionMs(), (From + 20) * 40, 100);
   TypeInList(Qt::Key_Left);
-  EXPECT_EQ(Window().trPos->Position(), Bar + 15);
-  EXPECT_NEAR(SettledPositionMs(), (Bar + 15) * 40, 100);
+  EXPECT_NEAR(Window().trPos->Position(), From + 15, 1);
+  EXPECT_NEAR(SettledPositionMs(), (From + 15) * 40, 100);
   TypeInList(Qt::Key_Space);
   EXPECT_EQ(List().State, esPlaying);
 
@@ -115,10 +119,10 @@ TEST_F(Shortcuts, TheVideoFormTakesTheKeysWithTheListHiddenOrBehindIt) {
   ASSERT_TRUE(RunUntil([] { return PositionMs() > 300; }));
   TypeInVideo(Qt::Key_Space);
   EXPECT_EQ(List().State, esPaused);
-  const int Bar = Window().trPos->Position();
+  const long From = std::lround(SettledPositionMs() / 40.0);
   TypeInVideo(Qt::Key_Right);
   TypeInVideo(Qt::Key_Right);
-  EXPECT_NEAR(SettledPositionMs(), (Bar + 10) * 40, 100);
+  EXPECT_NEAR(SettledPositionMs(), (From + 10) * 40, 100);
   TypeInVideo(Qt::Key_Space);
   EXPECT_EQ(List().State, esPlaying);
   TypeInVideo(Qt::Key_Down, Qt::ControlModifier);
@@ -129,9 +133,44 @@ TEST_F(Shortcuts, TheVideoFormTakesTheKeysWithTheListHiddenOrBehindIt) {
   EXPECT_EQ(List().State, esStopped) << "the focused row was the playing one";
 
   QTimer::singleShot(0, [this] { TypeInVideo('Q', Qt::ControlModifier); });
-  QTimer::singleShot(60000, [] { QCoreApplication::exit(3); });
-  EXPECT_EQ(QCoreApplication::exec(), 0) << "Ctrl+Q did not end the program";
-  FreeProgramForms();
+  EXPECT_EQ(RunProgram(60000), 0) << "Ctrl+Q did not end the program";
+  Program.reset();
   Start();  // for the fixture's end
+  EXPECT_TRUE(Reports.empty());
+}
+
+// The volume lives in the player: the slider, MPRIS and the keys each set it, and every side,
+// the graph included, reads back the same at once.
+TEST_F(Shortcuts, TheVolumeSetFromTheSliderMprisOrAKeyReadsTheSameEverywhere) {
+  TPrivateBus Bus;
+  ASSERT_TRUE(Bus.Running()) << "dbus-daemon did not start";
+  Restart({}, Bus.Connect("program"));
+  Program->Start();
+  QDBusConnection Client = Bus.Connect("client");
+  const QString Name = "org.mpris.MediaPlayer2.vizmora", Player = "org.mpris.MediaPlayer2.Player";
+  Add(TTestMedia::RedClip);
+  PlayRow(0);
+  TTrackBarEx* Slider = Window().SoundLev;
+  // On the slider's scale: the slider, MPRIS (0..1) and the main graph (hundredths of a dB).
+  const auto Everywhere = [&] {
+    const int Mpris = qRound(MprisProperty(Client, Name, Player, "Volume").toDouble() * 10000);
+    return std::vector<int>{Slider->Position(), Mpris, static_cast<int>(GraphVolume(vizmoraFM->FG)) + 10000};
+  };
+  QTest::mousePress(Slider, Qt::LeftButton, {}, QPoint(Slider->width() - 6, Slider->height() / 2));
+  QTest::mouseMove(Slider, QPoint(Slider->width() / 2, Slider->height() / 2));
+  QTest::mouseRelease(Slider, Qt::LeftButton, {}, QPoint(Slider->width() / 2, Slider->height() / 2));
+  const int FromSlider = Slider->Position();
+  ASSERT_LT(FromSlider, 9000);
+  EXPECT_EQ(Everywhere(), std::vector<int>(3, FromSlider));
+
+  const QDBusMessage Set = CallMpris(Client, Name, "org.freedesktop.DBus.Properties", "Set",
+                                     {Player, "Volume", QVariant::fromValue(QDBusVariant(0.25))});
+  ASSERT_EQ(Set.type(), QDBusMessage::ReplyMessage) << Set.errorMessage().toStdString();
+  EXPECT_EQ(Everywhere(), std::vector<int>(3, 2500));
+  TypeInList(Qt::Key_Minus);
+  EXPECT_EQ(Everywhere(), std::vector<int>(3, 1500));
+  TypeInVideo(Qt::Key_Plus);
+  TypeInVideo(Qt::Key_Plus);
+  EXPECT_EQ(Everywhere(), std::vector<int>(3, 3500));
   EXPECT_TRUE(Reports.empty());
 }

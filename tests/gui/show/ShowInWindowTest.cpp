@@ -11,19 +11,18 @@
 #include <QTimer>
 #include <sstream>
 
+#include "app/EntryKinds.h"
 #include "engine/AVIPLE.h"
 #include "engine/GIFPLE.h"
 #include "engine/VizmoraPlayer.h"
+#include "main/Program.h"
 #include "media/TestMedia.h"
 #include "media/VideoWindow.h"
 #include "platform/dshow/Control.h"
 #include "platform/gst/GstMixerLayout.h"
 #include "platform/gst/GstPlatform.h"
-#include "ui/EntryKinds.h"
-#include "ui/ShowRunner.h"
-#include "ui/StatusLine.h"
-#include "ui/vizmoraFM.h"
 #include "support/WaitUntil.h"
+#include "ui/vizmoraFM.h"
 
 namespace {
 int Entries(const char* Folder) {
@@ -50,19 +49,17 @@ protected:
                       TTestMedia::AnimatedGif, TTestMedia::Wav})
       ASSERT_FALSE(TestMediaPath(Kind).empty()) << "test media could not be generated";
     qputenv("VIZMORA_REGISTRY", (Dir.path() + "/registry.reg").toUtf8());
-    SetStatusDisplay([](const std::string&) {});
     GstPlatformInitialize();
-    vizmoraFM = CreateForm<TvizmoraFM>();
-    Kinds = std::make_unique<TEntryKinds>(ThePlayer->PlayList, vizmoraFM->FG, vizmoraFM->SG, vizmoraFM->VW);
+    // The video form alone, its show of two rounds reporting on Events.
+    TCommandLine Line;
+    Line.Headless = true;
+    Line.Loops = 2;
+    Line.Events = true;
+    Program = std::make_unique<TProgram>(Line, TProgramContext{Events, Errors, {}, QDBusConnection(QStringLiteral("no bus"))});
+    ASSERT_TRUE(Program->Create());
+    Kinds = &Program->Kinds();
   }
-  void TearDown() override {
-    Kinds.reset();
-    FreeForms();
-    vizmoraFM = nullptr;
-    delete ThePlayer;
-    ThePlayer = nullptr;
-    SetStatusDisplay({});
-  }
+  void TearDown() override { Program.reset(); }
   TVideoWindow& Window() { return *vizmoraFM->VW; }
   // The area of the window's picture that the first stream covers.
   TMixerBox Picture() {
@@ -80,7 +77,9 @@ protected:
   }
 
   QTemporaryDir Dir;
-  std::unique_ptr<TEntryKinds> Kinds;
+  std::ostringstream Events, Errors;
+  std::unique_ptr<TProgram> Program;
+  TEntryKinds* Kinds = nullptr;
 };
 }  // namespace
 
@@ -122,13 +121,11 @@ TEST_F(ShowInWindowTest, AMixedPlaylistPlaysInOrderRoundAgainWithItsOverlayMixed
   });
   Look.start(100);
 
-  std::ostringstream Events;
-  TShowOptions Options;
-  Options.Loops = 2;
-  Options.Events = &Events;
-  TShowRunner Runner(ThePlayer->PlayList, vizmoraFM->FG, Options);
-  Runner.Start();
-  QTimer::singleShot(120000, [] { QCoreApplication::exit(3); });
+  Program->Start();
+  QTimer Limit;  // goes with the test, so it never ends a later test's loop
+  Limit.setSingleShot(true);
+  QObject::connect(&Limit, &QTimer::timeout, [] { QCoreApplication::exit(3); });
+  Limit.start(120000);
   EXPECT_EQ(0, QCoreApplication::exec());
   Look.stop();
 

@@ -3,14 +3,15 @@
 #include <QApplication>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <iostream>
 
+#include "app/StatusLine.h"
 #include "engine/VizmoraPlayer.h"
 #include "fakes/FakeGraphClasses.h"
 #include "fakes/FakeVideoRenderers.h"
 #include "media/FilterGraph.h"
 #include "media/VideoWindow.h"
 #include "platform/dshow/EventCodes.h"
-#include "ui/StatusLine.h"
 #include "ui/vizmoraFM.h"
 
 namespace {
@@ -20,15 +21,14 @@ class VideoFormTest : public ::testing::Test {
 protected:
   VideoFormTest() {
     qputenv("VIZMORA_REGISTRY", (Dir.path() + "/registry.reg").toUtf8());
-    SetStatusDisplay([this](const std::string& Text) { Status.push_back(Text); });
-    vizmoraFM = CreateForm<TvizmoraFM>();
+    StatusLine.SetDisplay([this](const std::string& Text) { Status.push_back(Text); });
+    vizmoraFM = CreateForm<TvizmoraFM>(&Player);
+    vizmoraFM->StatusLine = &StatusLine;
   }
   ~VideoFormTest() override {
     if (vizmoraFM) vizmoraFM->Free();
     vizmoraFM = nullptr;
-    delete ThePlayer;
     ThePlayer = nullptr;
-    SetStatusDisplay({});
   }
   TFakeFilterGraph& Main() { return *Classes.Graphs.at(0).Get(); }
   bool Logged(const std::string& Call) const {
@@ -36,6 +36,8 @@ protected:
   }
 
   QTemporaryDir Dir;
+  TVizmoraPlayer Player;
+  TStatusLine StatusLine{std::cerr};
   TCallLog Log;
   TFakeRendererClasses Renderers{Log};
   TFakeGraphClasses Classes{Log};
@@ -43,8 +45,8 @@ protected:
 };
 }  // namespace
 
-TEST_F(VideoFormTest, StartUpBuildsTheFormItsGraphsAndThePlayer) {
-  ASSERT_NE(ThePlayer, nullptr);
+TEST_F(VideoFormTest, StartUpBuildsTheFormItsGraphsAndTakesThePlayer) {
+  ASSERT_EQ(ThePlayer, &Player);
   EXPECT_EQ(ThePlayer->PlayList->Count(), 0);
   EXPECT_EQ(vizmoraFM->Caption(), "Quorvex Vizmora! v1.3");
   EXPECT_EQ(vizmoraFM->objectName(), "vizmoraFM");

@@ -3,12 +3,12 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include "RunVizmora.h"
+#include "app/EntryKinds.h"
 #include "engine/AVIPLE.h"
 #include "engine/GIFPLE.h"
 #include "engine/VizmoraPlayer.h"
 #include "media/TestMedia.h"
-#include "RunVizmora.h"
-#include "ui/EntryKinds.h"
 
 namespace {
 class HeadlessShowTest : public ::testing::Test {
@@ -60,7 +60,7 @@ TEST_F(HeadlessShowTest, AnEntryThatFailsEndsALimitedShowWithStatusTwo) {
   EXPECT_EQ(R.Status, 2) << R.Errors;
   EXPECT_EQ(R.Events, (std::vector<std::string>{"started 0", "frame 0", "finished 0", "failed 1"})) << R.Output;
   EXPECT_NE(R.Output.find(Missing), std::string::npos) << "the failure names the file";
-  EXPECT_NE(R.Errors.find("The file was not found."), std::string::npos) << R.Errors;
+  EXPECT_NE(R.Errors.find("The file was not found. ($80070002). " + Missing), std::string::npos) << R.Errors;
 
   // The first entry failing ends the show as well.
   const TRun First = RunVizmora({"--loops", "1", "--events", QString::fromStdString(Missing)});

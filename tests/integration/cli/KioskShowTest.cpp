@@ -1,21 +1,23 @@
 // Shows that run unattended, headless: what cannot play ends the show at once or is passed over,
 // and every event reaches the log.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QTest>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <iostream>
 
 #include "RunVizmora.h"
+#include "app/EntryKinds.h"
 #include "engine/GIFPLE.h"
 #include "engine/VizmoraPlayer.h"
 #include "media/TestMedia.h"
-#include "ui/EntryKinds.h"
 
 namespace {
 class KioskShowTest : public ::testing::Test {
@@ -74,16 +76,44 @@ TEST_F(KioskShowTest, AShowWithNothingPlayableEndsAtOnceWithStatusTwo) {
     EXPECT_EQ(R.Status, 2) << File.toStdString() << ": " << R.Errors;
   }
 
-  // Only missing files: the first fails and the show ends, also when it skips what fails.
+  // Only missing files: the first fails and the show ends, also when a show of some rounds skips
+  // what fails.
   const QString Missing = QString::fromStdString(MissingMediaPath() + ".avi");
   const QString AlsoMissing = QString::fromStdString(MissingMediaPath() + ".jpg");
   const TRun Halting = RunVizmora({"--events", Missing, AlsoMissing}, 30000);
   EXPECT_EQ(Halting.Status, 2) << Halting.Errors;
   EXPECT_EQ(Halting.Events, (std::vector<std::string>{"failed 0"})) << Halting.Output;
-  const TRun Skipping = RunVizmora({"--events", "--skip-broken", Missing, AlsoMissing}, 30000);
+  const TRun Skipping = RunVizmora({"--events", "--skip-broken", "--loops", "1", Missing, AlsoMissing}, 30000);
   EXPECT_EQ(Skipping.Status, 2) << Skipping.Errors;
   EXPECT_EQ(Skipping.Events, (std::vector<std::string>{"failed 0", "failed 1"})) << Skipping.Output;
   EXPECT_NE(Skipping.Errors.find("no entry of the show could be played"), std::string::npos) << Skipping.Errors;
+
+  // A show that goes on for good waits for its files to come back, as in a window.
+  QProcess Waiting;
+  Waiting.start(VIZMORA_PROGRAM, {"--headless", "--skip-broken", "--log", Path("proof.log"), Missing, AlsoMissing});
+  const auto Waits = [this] {
+    int N = 0;
+    if (QFile::exists(Path("proof.log")))
+      for (const QJsonObject& Line : LogLines(Path("proof.log"))) N += Line["reason"].toString().contains("starts in");
+    return N;
+  };
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Waits() >= 2 || Waiting.state() == QProcess::NotRunning; }, 60000));
+  EXPECT_EQ(Waiting.state(), QProcess::Running) << Waiting.readAllStandardError().toStdString();
+  Waiting.terminate();
+  Waiting.waitForFinished();
+}
+
+// A log that is no file is refused before the show begins; a FIFO nobody reads holds up nothing.
+TEST_F(KioskShowTest, ALogThatIsNoFileIsRefusedAtStart) {
+  const QString Fifo = Path("proof.fifo");
+  ASSERT_EQ(mkfifo(Fifo.toLocal8Bit().constData(), 0600), 0);
+  const QString Clip = QString::fromStdString(TestMediaPath(TTestMedia::AviMjpegPcm));
+  for (const QString& Log : {Fifo, Dir.path()}) {
+    const TRun R = RunVizmora({"--loops", "1", "--log", Log, Clip}, 30000);
+    EXPECT_EQ(R.Status, 1) << Log.toStdString() << ": " << R.Errors;
+    EXPECT_NE(R.Errors.find("cannot write the log " + Log.toStdString() + ": it is a"), std::string::npos) << R.Errors;
+    EXPECT_TRUE(R.Events.empty());
+  }
 }
 
 TEST_F(KioskShowTest, SkippingPlaysTheGoodEntriesRoundAfterRoundAndLogsEveryEvent) {
@@ -96,7 +126,18 @@ TEST_F(KioskShowTest, SkippingPlaysTheGoodEntriesRoundAfterRoundAndLogsEveryEven
   std::vector<std::string> Expected;
   for (int I = 0; I < 3; ++I) Expected.insert(Expected.end(), Round.begin(), Round.end());
   EXPECT_EQ(R.Events, Expected) << R.Output << R.Errors;
-  EXPECT_NE(R.Errors.find("The file was not found."), std::string::npos) << R.Errors;
+  // Each file that fails is said once, round after round; the log keeps every time.
+  const auto Said = [&R](const std::string& Text) {
+    int N = 0;
+    for (auto At = R.Errors.find(Text); At != std::string::npos; At = R.Errors.find(Text, At + 1)) ++N;
+    return N;
+  };
+  EXPECT_EQ(Said("vizmora: The file was not found. ($80070002). " + MissingMediaPath() + ".avi"), 1) << R.Errors;
+  EXPECT_EQ(Said("no such file"), 0) << R.Errors;
+  // A failure's words: the kind of failure first, then the file and what GStreamer said of it.
+  const std::string Unknown =
+      "The type of the file is not known. ($80040240). " + TestMediaPath(TTestMedia::UnknownType) + ": ";
+  EXPECT_EQ(Said(Unknown), 1) << R.Errors;
 
   // The log holds the same events and the skips, each stamped, failures with their reason, and
   // no frame stamped before its entry's start.
@@ -109,6 +150,10 @@ TEST_F(KioskShowTest, SkippingPlaysTheGoodEntriesRoundAfterRoundAndLogsEveryEven
     EXPECT_FALSE(Line["file"].toString().isEmpty());
     if (Event == "failed") {
       EXPECT_FALSE(Line["reason"].toString().isEmpty());
+      if (Line["index"].toInt() == 3) {
+        EXPECT_TRUE(Line["reason"].toString().startsWith(QString::fromStdString(Unknown)));
+        EXPECT_GT(Line["reason"].toString().size(), static_cast<qsizetype>(Unknown.size()));
+      }
     }
     if (Event == "started") StartedAt = Time;
     if (Event == "frame") {

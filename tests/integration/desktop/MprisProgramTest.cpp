@@ -3,10 +3,11 @@
 #include <QDBusConnectionInterface>
 #include <QDBusObjectPath>
 #include <QDBusVariant>
+#include <QFile>
 #include <QProcess>
 
-#include "PrivateBus.h"
 #include "media/TestMedia.h"
+#include "support/PrivateBus.h"
 
 namespace {
 const QString Player = "org.mpris.MediaPlayer2.Player";
@@ -65,6 +66,8 @@ TEST_F(MprisProgramTest, AHeadlessShowIsDrivenOverTheBus) {
   EXPECT_EQ(PlayerCtl({"metadata", "xesam:url"}), "file://" + Clip);
   EXPECT_GT(PlayerCtl({"metadata", "mpris:length"}).toLongLong(), 3000000);
   EXPECT_TRUE(Get("CanSeek").toBool());
+  // The position comes at the graph's resolution, not in whole seconds.
+  EXPECT_TRUE(WaitFor([&] { return Get("Position").toLongLong() % 1000000 != 0; }));
 
   // Paused, the position stays where it is moved to.
   PlayerCtl({"pause"});
@@ -83,6 +86,30 @@ TEST_F(MprisProgramTest, AHeadlessShowIsDrivenOverTheBus) {
 
   CallMpris(Client, Name, "org.mpris.MediaPlayer2", "Quit");
   EXPECT_TRUE(Ends(0)) << Program.readAllStandardError().toStdString();
+}
+
+// A kiosk's clip sought back over and over, for far longer than it lasts: the watchdog measures
+// where it gets, so it is never taken for stalled.
+TEST_F(MprisProgramTest, ASkippingShowSoughtBackAndForthPastItsLengthIsNeverCalledStalled) {
+  const QString Clip = QString::fromStdString(TestMediaPath(TTestMedia::RedClip));  // 4 s
+  ASSERT_FALSE(Clip.isEmpty()) << "test media could not be generated";
+  const QString Log = Dir.path() + "/proof.log";
+  ASSERT_TRUE(Launch({"--headless", "--skip-broken", "--loops", "1", "--log", Log, Clip}))
+      << Program.readAllStandardError().toStdString();
+  // Eight times 2 s of playing, each sought back: 16 s at least in a clip of 4.
+  for (int Round = 0; Round < 8; ++Round) {
+    ASSERT_TRUE(WaitFor([&] { return Get("Position").toLongLong() >= 2500000; })) << "round " << Round;
+    const QString Track = Get("Metadata").toMap().value("mpris:trackid").value<QDBusObjectPath>().path();
+    CallMpris(Client, Name, Player, "SetPosition",
+              {QVariant::fromValue(QDBusObjectPath(Track)), QVariant::fromValue(qlonglong{500000})});
+    ASSERT_TRUE(WaitFor([&] { return Get("Position").toLongLong() < 2000000; })) << "round " << Round;
+  }
+  EXPECT_TRUE(Ends(0)) << Program.readAllStandardError().toStdString();
+  QFile File(Log);
+  ASSERT_TRUE(File.open(QIODevice::ReadOnly));
+  const QByteArray Logged = File.readAll();
+  EXPECT_FALSE(Logged.contains("stalled")) << Logged.toStdString();
+  EXPECT_TRUE(Logged.contains("\"finished\"")) << Logged.toStdString();
 }
 
 TEST_F(MprisProgramTest, TheProgramInAWindowCanBeRaisedAndQuit) {

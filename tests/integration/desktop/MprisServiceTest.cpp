@@ -6,11 +6,11 @@
 #include <QDBusVariant>
 #include <sstream>
 
-#include "PrivateBus.h"
+#include "app/EntryKinds.h"
+#include "app/PlayerControls.h"
 #include "desktop/MprisService.h"
-#include "desktop/PlayListControls.h"
 #include "engine/VizmoraPlayer.h"
-#include "ui/EntryKinds.h"
+#include "support/PrivateBus.h"
 #include "unit/engine/TestEntry.h"
 
 namespace {
@@ -74,7 +74,7 @@ protected:
   TVizmoraPlayer ThePlayer;
   TVizmoraPlayList& PL = *ThePlayer.PlayList;
   TEntryKinds Kinds{&PL, nullptr, nullptr, nullptr};
-  TPlayListControls Controls{PL, nullptr, nullptr, Kinds, nullptr};
+  TPlayerControls Controls{ThePlayer, Kinds};
   TMprisService Service{Controls, PL, Bus.Connect("service")};
   std::string StartErrors;
 };
@@ -127,8 +127,14 @@ TEST_F(MprisServiceTest, MethodsDriveThePlaylistAndNextAndPreviousWrapRound) {
                         "stop a.avi", "play c.gif", "pause c.gif", "pause c.gif", "pause c.gif", "stop c.gif",
                         "play c.gif"}));
 
+  // The track id is the entry's own: it goes with the entry when rows move.
   const QVariantMap Data = Get("Metadata").toMap();
-  EXPECT_EQ(Data.value("mpris:trackid").value<QDBusObjectPath>().path(), "/org/vizmora/Entry/2");
+  const QString Track = Data.value("mpris:trackid").value<QDBusObjectPath>().path();
+  PL.Move(2, 0);
+  EXPECT_EQ(Get("Metadata").toMap().value("mpris:trackid").value<QDBusObjectPath>().path(), Track);
+  PL.Move(1, 2);
+  EXPECT_EQ(Get("Metadata").toMap().value("mpris:trackid").value<QDBusObjectPath>().path(), Track);
+  EXPECT_NE(Track, "/org/mpris/MediaPlayer2/TrackList/NoTrack");
   EXPECT_EQ(Data.value("xesam:title").toString(), "c.gif");
   EXPECT_TRUE(Data.value("xesam:url").toString().startsWith("file:///")) << Data.value("xesam:url").toString().toStdString();
   EXPECT_TRUE(Data.value("xesam:url").toString().endsWith("/c.gif"));

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "engine/M3UFile.h"
+#include "engine/PlayListFormats.h"
 #include "engine/XSPFFile.h"
 #include "framework/Streams.h"
 

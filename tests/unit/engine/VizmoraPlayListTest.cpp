@@ -241,7 +241,7 @@ TEST_F(PlayListTest, DestroyingThePlaylistFreesEveryEntryInOrder) {
 
 TEST_F(PlayListTest, ListenersHearEveryChangeInOrder) {
   Log Heard;
-  const char* const Names[] = {"entries", "starting", "current", "state", "seek", "finished"};
+  const char* const Names[] = {"entries", "starting", "current", "state", "seek", "ended", "volume"};
   auto Listen = [&Heard, &Names](const char* Who) {
     return [&Heard, &Names, Who](TPlayListChange C) { Heard.push_back(std::string(Who) + " " + Names[static_cast<int>(C)]); };
   };
@@ -260,8 +260,9 @@ TEST_F(PlayListTest, ListenersHearEveryChangeInOrder) {
   PL.Seek(10);  // the failed entry is not playing
   PL.Remove(A);
   EXPECT_EQ(Heard, (Log{"one entries", "two entries", "one entries", "one state", "one starting", "one current",
-                        "one state", "one seek", "one finished", "one state", "one starting", "one current",
-                        "one finished", "one state", "one starting", "one current", "one state", "one entries"}));
+                        "one state", "one seek", "one ended", "one state", "one starting", "one current",
+                        "one ended", "one state", "one starting", "one ended", "one current", "one state",
+                        "one entries"}));
 
   // A listener may remove itself while it is told.
   Heard.clear();
@@ -305,4 +306,39 @@ TEST_F(PlayListTest, TheNextEntryStartsOnTheLoopsTurnUnlessSomethingCameFirst) {
   HandOver.Fire();
   EXPECT_EQ(PL.State, esStopped);
   EXPECT_EQ(Calls, (Log{"play a", "play b", "play b", "play a", "stop a", "play b", "free b"}));
+}
+
+// Whoever moves the show on asks the playlist, and hears why the entry that played ended.
+TEST_F(PlayListTest, OneRuleForTheNextEntryAndEveryEndSaysWhy) {
+  TTestEntry* A = Add("a");
+  Add("b");
+  TTestEntry* C = Add("c");
+  EXPECT_EQ(PL.IndexAfter(2), 0);
+  EXPECT_EQ(PL.IndexAfter(-1), 0);
+  EXPECT_EQ(PL.IndexBefore(0), 2);
+  Log Ends;
+  const char* const Why[] = {"finished", "failed", "stalled", "skipped", "user"};
+  PL.Listeners.Add([&](TPlayListChange C) {
+    if (C == TPlayListChange::pcEnded) Ends.push_back(PL.Items(PL.Current)->FileName + " " + Why[int(PL.LastEnd)]);
+  });
+  PL.PlayIndex(2);
+  PL.PlayNext();  // past the last: the first
+  PlayOut(A);
+  PL.PlayPrevious();
+  PL.PlayIndex(2);
+  PL.EndCurrent(TEndReason::erStalled);
+  EXPECT_EQ(PL.State, esStopped);
+  C->FailPlay = true;
+  EXPECT_THROW(PL.PlayIndex(2), std::runtime_error);
+  PL.PlayIndex(0);
+  PL.Stop();
+  PL.Stop();  // nothing plays: nothing ends
+  EXPECT_EQ(Ends, (Log{"c skipped", "a finished", "b skipped", "a user", "c stalled", "c failed", "a user"}));
+
+  // Each entry keeps its own number wherever it moves.
+  const std::uint64_t Id = C->Id;
+  EXPECT_NE(Id, A->Id);
+  PL.Move(2, 0);
+  EXPECT_EQ(PL.Items(0)->Id, Id);
+  EXPECT_EQ(TVizmoraPlayList().IndexAfter(0), -1) << "an empty list has no next entry";
 }

@@ -171,15 +171,24 @@ TEST_F(GraphFixture, RenderFileTellsObserversAroundASuccessAndOnlyBeforeAFailure
   EXPECT_EQ(FG->RenderFile("/media/Ärger.avi"), VFW_S_STATE_INTERMEDIATE);
   EXPECT_EQ(Log.Take(), (TCalls{"observe control 3 0", "G1 RenderFile /media/Ärger.avi", "observe control 4 0"}));
 
+  // The failure keeps the code's text first, then names the file and what the graph said.
   Graph().RenderResult = HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
   ExpectGraphError([&] { FG->RenderFile(u"/media/missing.avi"); }, HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND),
-                   "The file was not found. ($80070002).");
-  EXPECT_EQ(Log.Take(), (TCalls{"observe control 3 0", "G1 RenderFile /media/missing.avi"}));
+                   "The file was not found. ($80070002). /media/missing.avi");
+  Graph().Said = "Resource not found.";
+  ExpectGraphError([&] { FG->RenderFile(u"/media/missing.avi"); }, HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND),
+                   "The file was not found. ($80070002). /media/missing.avi: Resource not found.");
+  Graph().RunResult = E_FAIL;
+  ExpectGraphError([&] { FG->Play(); }, E_FAIL, "The operation failed. ($80004005). Resource not found.");
+  Graph().RunResult = S_OK;
+  Graph().Said.clear();
+  EXPECT_EQ(Log.Take(), (TCalls{"observe control 3 0", "G1 RenderFile /media/missing.avi", "observe control 3 0",
+                                "G1 RenderFile /media/missing.avi", "observe control 0 0", "G1 Run"}));
 
   // A path holding a NUL names no file: the file named by the part before it is not played.
   Graph().RenderResult = S_OK;
   ExpectGraphError([&] { FG->RenderFile(std::string("/media/clip.avi\0.jpg", 20)); },
-                   HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND), "The file was not found. ($80070002).");
+                   HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND), "The file was not found. ($80070002). /media/clip.avi\\0.jpg");
   EXPECT_EQ(Log.Take(), (TCalls{"observe control 3 0"}));
 }
 

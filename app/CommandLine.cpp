@@ -1,0 +1,137 @@
+#include "app/CommandLine.h"
+
+#include <QCommandLineParser>
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+
+#include "app/EntryKinds.h"
+#include "engine/PlayListFormats.h"
+
+bool IsPlayListPath(const std::string& Path) { return PlayListFormatOf(Path) != TPlayListFormat::pfNone; }
+
+namespace {
+// The options, in the order the usage lists them. Help lines after the first are continuations.
+struct TOptionRow {
+  QStringList Names;  // the first is the one the usage shows
+  const char* Value;  // its value's name; nil for a switch
+  const char* Help;
+};
+const TOptionRow Options[] = {
+    {{"headless"}, nullptr, "run without a display; video goes to a null sink at real speed"},
+    {{"loops"}, "N", "end after the playlist has wrapped round N times"},
+    {{"events"}, nullptr, "print one JSON line per entry that starts, finishes or fails"},
+    {{"fullscreen"}, nullptr, "start with the video full screen"},
+    {{"hide-playlist"}, nullptr, "start with the playlist window hidden"},
+    {{"skip-broken"}, nullptr,
+     "pass over entries that fail instead of stopping the show\n"
+     "(entries that stall too); wait longer between rounds that all fail"},
+    {{"resume"}, nullptr, "start at the entry this same show played last"},
+    {{"log"}, "FILE", "append one JSON line per show event to FILE (rotated at 10 MB)"},
+    {{"list"}, "PLAYLIST", "print each entry of a playlist file as a JSON line and exit"},
+    {{"save"}, "OUT.pll",
+     "write the playlist built from the other arguments and exit\n"
+     "(as M3U8 or XSPF when OUT ends in .m3u8, .m3u or .xspf)"},
+    {{"help", "h"}, nullptr, "show this help and exit"},
+    {{"version"}, nullptr, "show the version and exit"},
+};
+
+// Arguments that are not options (files, option values) go to the parser as stand-ins and come
+// back as the bytes given: a name that is not UTF-8 keeps every byte.
+QString StandIn(std::size_t Index) { return QChar(0xE000) + QString::number(Index); }
+
+// The option an unknown name came from, as it was typed (without a value).
+std::string TypedOption(const std::vector<std::string>& Arguments, const QString& Name) {
+  for (const std::string& A : Arguments) {
+    if (A == "--") break;
+    const std::string Option = A.substr(0, A.find('='));
+    if (Option.size() > 1 && Option[0] == '-' && QString::fromStdString(Option).remove(0, Option[1] == '-' ? 2 : 1) == Name)
+      return Option;
+  }
+  return "-" + Name.toStdString();
+}
+}  // namespace
+
+TCommandLine TCommandLine::Parse(const std::vector<std::string>& Arguments) {
+  QCommandLineParser Parser;
+  Parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+  for (const TOptionRow& Row : Options)
+    Parser.addOption(Row.Value ? QCommandLineOption(Row.Names, Row.Help, Row.Value) : QCommandLineOption(Row.Names, Row.Help));
+  QStringList Given{QStringLiteral("vizmora")};
+  bool AfterDashes = false;
+  for (std::size_t I = 0; I < Arguments.size(); ++I) {
+    const std::string& A = Arguments[I];
+    const bool Option = !AfterDashes && A.size() > 1 && A[0] == '-';
+    Given << (Option ? QString::fromStdString(A) : StandIn(I));
+    AfterDashes = AfterDashes || A == "--";
+  }
+  const auto Bytes = [&Arguments](const QString& Text) {
+    if (Text.startsWith(QChar(0xE000))) return Arguments[Text.mid(1).toULongLong()];
+    return Text.toStdString();
+  };
+
+  TCommandLine C;
+  if (!Parser.parse(Given)) {
+    if (!Parser.unknownOptionNames().isEmpty())
+      C.Error = "unknown option " + TypedOption(Arguments, Parser.unknownOptionNames().first());
+    else  // a value missing at the end: the last argument names its option
+      C.Error = Arguments.back() + " needs a value";
+    return C;
+  }
+  for (const QString& File : Parser.positionalArguments()) C.Files.push_back(Bytes(File));
+  C.Headless = Parser.isSet("headless");
+  C.Events = Parser.isSet("events");
+  C.FullScreen = Parser.isSet("fullscreen");
+  C.HidePlayList = Parser.isSet("hide-playlist");
+  C.SkipBroken = Parser.isSet("skip-broken");
+  C.Resume = Parser.isSet("resume");
+  C.Help = Parser.isSet("help");
+  C.Version = Parser.isSet("version");
+  if (Parser.isSet("log")) C.LogFile = Bytes(Parser.value("log"));
+  if (Parser.isSet("list")) C.ListFile = Bytes(Parser.value("list"));
+  if (Parser.isSet("save")) C.SaveFile = Bytes(Parser.value("save"));
+  if (Parser.isSet("loops")) {
+    const std::string V = Bytes(Parser.value("loops"));
+    const auto [End, Err] = std::from_chars(V.data(), V.data() + V.size(), C.Loops);
+    if (Err != std::errc() || End != V.data() + V.size() || C.Loops < 1) {
+      C.Loops = 0;
+      C.Error = "--loops needs a whole number of at least 1, not \"" + V + "\"";
+    }
+  }
+  return C;
+}
+
+namespace {
+// A line for each entry kind with the extensions it takes, from the kinds' table.
+std::string WhatPlays() {
+  std::string Text = "Plays media files and playlists (.pll, and other players' .m3u .m3u8 .xspf) as one\nendless show:\n";
+  for (const TEntryKind& Kind : EntryKindTable()) {
+    std::string Line = "  " + std::string(Kind.Name) + "s";
+    Line.resize(12, ' ');
+    for (std::string Ext : Kind.Extensions) {
+      std::transform(Ext.begin(), Ext.end(), Ext.begin(), [](unsigned char C) { return std::tolower(C); });
+      Line += " " + Ext;
+    }
+    Text += Line + "\n";
+  }
+  return Text;
+}
+
+// The options' lines, from their table.
+std::string OptionLines() {
+  std::string Text;
+  for (const TOptionRow& Row : Options) {
+    std::string Line = "  --" + Row.Names.first().toStdString() + (Row.Value ? std::string(" ") + Row.Value : "");
+    Line.resize(std::max<std::size_t>(Line.size() + 1, 20), ' ');
+    for (const QString& Help : QString(Row.Help).split('\n')) {
+      Text += Line + Help.toStdString() + "\n";
+      Line = std::string(20, ' ');
+    }
+  }
+  return Text;
+}
+}  // namespace
+
+std::string TCommandLine::Usage() {
+  return "Usage: vizmora [OPTION]... [FILE | PLAYLIST]...\n" + WhatPlays() + "\n" + OptionLines();
+}

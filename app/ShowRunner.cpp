@@ -1,0 +1,222 @@
+#include "app/ShowRunner.h"
+
+#include <QCoreApplication>
+#include <chrono>
+#include <cstring>
+#include <exception>
+#include <iostream>
+
+#include "app/EntryKinds.h"
+#include "app/JsonLine.h"
+#include "app/ProofLog.h"
+#include "app/ResumeStore.h"
+#include "app/StatusLine.h"
+#include "engine/PlayListEntry.h"
+#include "engine/VizmoraPlayList.h"
+#include "framework/ExceptionReport.h"
+#include "media/DirectShowException.h"
+#include "media/FilterGraph.h"
+#include "platform/dshow/ErrorText.h"
+#include "platform/dshow/EventCodes.h"
+
+namespace {
+// The status the program ends with when nothing could be played, or an entry failed in a show
+// limited by --loops that does not skip.
+constexpr int ExitEntryFailed = 2;
+
+// The wall-clock time of a moment on the monotonic clock.
+std::int64_t WallMs(long long MonotonicMs) {
+  using namespace std::chrono;
+  const auto Now = duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
+  return Now - (MonotonicMilliseconds() - MonotonicMs);
+}
+
+// The events the --events stream carries; the log carries every event.
+bool IsStreamEvent(const char* Event) {
+  for (const char* Name : {"started", "frame", "finished", "failed"})
+    if (std::strcmp(Event, Name) == 0) return true;
+  return false;
+}
+}  // namespace
+
+TShowRunner::TShowRunner(TVizmoraPlayList* APlayList, TFilterGraph* AMainGraph, TShowOptions AOptions)
+    : FPlayList(APlayList),
+      FMainGraph(AMainGraph),
+      FOptions(std::move(AOptions)),
+      FWatchdog(APlayList, [this](const std::string& Why) {
+        if (SkipsBroken()) Failed(TEndReason::erStalled, Why, true);
+      }, MonotonicMilliseconds) {
+  FListener = FPlayList->Listeners.Add([this](TPlayListChange Change) { Changed(Change); });
+  FMainGraph->AddObserver(this);
+  FNext.setSingleShot(true);
+  QObject::connect(&FNext, &QTimer::timeout, [this] {
+    try {
+      FPlayList->PlayIndex(FNextIndex);
+    } catch (const std::exception& E) {
+      ShowException(E.what());  // its failure was handled as the playlist told of it
+    }
+  });
+}
+
+TShowRunner::~TShowRunner() {
+  if (FMainGraph) FMainGraph->RemoveObserver(this);
+  FPlayList->Listeners.Remove(FListener);
+}
+
+void TShowRunner::Start() {
+  // From the event loop, so a show that cannot start can end it.
+  QTimer::singleShot(0, &FNext, [this] {
+    if (FPlayList->Count() == 0) {
+      if (!FOptions.EndWhenNothingPlays) return;  // the empty window waits for the user
+      std::cerr << "vizmora: nothing to play" << std::endl;
+      QCoreApplication::exit(ExitEntryFailed);
+      return;
+    }
+    int From = 0;
+    if (FOptions.Resume) {
+      const int Saved = FOptions.Resume->Load();
+      if (Saved >= 0 && Saved < FPlayList->Count()) {
+        From = Saved;
+        Emit("resumed", From);
+      }
+    }
+    PlayLater(From, 0);
+  });
+}
+
+void TShowRunner::Changed(TPlayListChange Change) {
+  switch (Change) {
+    case TPlayListChange::pcStarting:
+      FNext.stop();  // whoever starts an entry now takes over from a pending step
+      FWatchdog.Stop();
+      FStarting = true;
+      FStartMs = MonotonicMilliseconds();
+      FFrameDue = true;
+      FHeldFrame.reset();
+      break;
+    case TPlayListChange::pcCurrent:
+      if (!FStarting) break;  // Current set without a start
+      FStarting = false;
+      if (FPlayList->State == esPlaying)
+        Started();
+      else
+        Failed(TEndReason::erFailed, FPlayList->PlayError, false);  // the exception is reported where it is caught
+      break;
+    case TPlayListChange::pcState:
+      if (FPlayList->State == esStopped && !FStarting) FNext.stop();  // a stop ends a wait between rounds
+      break;
+    case TPlayListChange::pcSeek:
+      FWatchdog.Sought();
+      break;
+    case TPlayListChange::pcEnded:
+      if (FPlayList->LastEnd == TEndReason::erFinished) Finished();
+      break;
+    default:
+      break;
+  }
+}
+
+void TShowRunner::Started() {
+  const int Index = FPlayList->Current;
+  if (FOptions.Resume) FOptions.Resume->Save(Index);  // saved once reported: a kill after the report finds it
+  Emit("started", Index, {}, FStartMs);
+  if (FHeldFrame) Emit("frame", Index, {}, *FHeldFrame);
+  FHeldFrame.reset();
+  if (SkipsBroken()) FWatchdog.Watch();
+}
+
+// The first frame of an entry is reported once (an overlay brings a second), with the time it
+// reached the renderer: it often comes while the entry is still being started, and is then
+// reported right after the start. A graph that breaks down (a decoding error) fails its entry.
+void TShowRunner::ObserveGraphEvent(LONG Event, LONG_PTR Param1, LONG_PTR) {
+  if (Event == EC_FIRST_FRAME && FFrameDue) {
+    FFrameDue = false;
+    Played();
+    if (FStarting)
+      FHeldFrame = static_cast<long long>(Param1);
+    else
+      Emit("frame", FPlayList->Current, {}, static_cast<long long>(Param1));
+  } else if (Event == EC_ERRORABORT && !FStarting) {
+    // Nothing plays: an entry that failed to start was reported already.
+    if (FPlayList->State == esStopped) return;
+    ComPtr<IGraphErrorInfo> Said;
+    const TPlayListEntry* Entry = FPlayList->Items(FPlayList->Current);
+    Failed(TEndReason::erFailed,
+           GraphFailureText(static_cast<HRESULT>(Param1), Entry ? Entry->FileName : "",
+                            SUCCEEDED(FMainGraph->QueryInterface(Said)) ? Said->LastErrorText() : ""),
+           true);
+  }
+}
+
+void TShowRunner::Played() {
+  FEverPlayed = true;
+  FFailedInRow = 0;
+  FBackOff.Reset();
+}
+
+void TShowRunner::Finished() {
+  const int Index = FPlayList->Current;
+  Emit("finished", Index);
+  Played();
+  FWatchdog.Stop();
+  if (FPlayList->IndexAfter(Index) == 0 && EndsRound()) {
+    FPlayList->Stop();  // also calls off the handover to the next entry
+    QCoreApplication::exit(0);
+  }
+}
+
+bool TShowRunner::EndsRound() { return FOptions.Loops > 0 && ++FWrapped >= FOptions.Loops; }
+
+void TShowRunner::Failed(TEndReason Reason, const std::string& Why, bool WhilePlaying) {
+  const int Index = FPlayList->Current;
+  Emit(Reason == TEndReason::erStalled ? "stalled" : "failed", Index, Why);
+  FWatchdog.Stop();
+  if (WhilePlaying) {
+    FPlayList->EndCurrent(Reason);
+    ShowException(Why);
+  }
+  if (!SkipsBroken()) {
+    if (FOptions.Loops > 0 || (FOptions.EndWhenNothingPlays && !FEverPlayed)) QCoreApplication::exit(ExitEntryFailed);
+    return;
+  }
+  const int Count = FPlayList->Count();
+  if (Count == 0) return;
+  // A show limited to some rounds ends when nothing of it plays; one that goes on for good waits
+  // longer and longer between rounds, so files that come back (a share mounted again) play.
+  if (++FFailedInRow >= Count && !FEverPlayed && FOptions.Loops > 0) {
+    std::cerr << "vizmora: no entry of the show could be played" << std::endl;
+    QCoreApplication::exit(ExitEntryFailed);
+    return;
+  }
+  const int Next = FPlayList->IndexAfter(Index);
+  const int Wait = FFailedInRow % Count == 0 ? FBackOff.NextMs() : 0;
+  const std::string Note = Wait ? "every entry failed; the next round starts in " + std::to_string(Wait / 1000) + " s" : "";
+  Emit("skipped", Index, Note);
+  if (!Note.empty() && FOptions.Status) FOptions.Status->Show(Note);
+  if (Next == 0 && EndsRound()) {
+    FPlayList->Stop();
+    QCoreApplication::exit(0);
+    return;
+  }
+  PlayLater(Next, Wait);
+}
+
+void TShowRunner::PlayLater(int Index, int Ms) {
+  FNextIndex = Index;
+  FNext.start(Ms);
+}
+
+void TShowRunner::Emit(const char* Event, int Index, const std::string& Why, long long Ms) {
+  TPlayListEntry* Entry = FPlayList->Items(Index);
+  const std::string File = Entry ? Entry->FileName : "";
+  if (FOptions.Log) FOptions.Log->Write(Event, WallMs(Ms), Index, File, Why);  // the proof first
+  if (FOptions.Events && IsStreamEvent(Event)) {
+    QJsonObject Json{{"event", Event},
+                     {"index", Index},
+                     {"file", JsonText(File)},
+                     {"kind", Entry ? EntryKindOf(*Entry).Name : ""},
+                     {"ms", Ms}};
+    if (!Why.empty()) Json["error"] = JsonText(Why);
+    *FOptions.Events << JsonLine(Json) << std::endl;
+  }
+}

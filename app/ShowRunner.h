@@ -1,0 +1,85 @@
+#pragma once
+// Runs the show started from the command line: plays the first entry (or the one to resume at),
+// reports each entry that starts, shows its first frame, finishes, fails, is skipped or stalls
+// (as JSON lines on a stream, in a log file, or both), and ends the program once the playlist
+// has wrapped round a given number of times. It listens to the playlist and observes the main
+// graph, so entries started from anywhere (the window, the desktop's media controls) count.
+// Entries that fail either halt the show or, when skipping, are passed over, with
+// a growing wait between rounds in which every entry failed. User-interface thread.
+#include <QPointer>
+#include <QTimer>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "app/BackOff.h"
+#include "app/Watchdog.h"
+#include "media/GraphObserver.h"
+#include "platform/dshow/MonotonicClock.h"
+
+class TFilterGraph;
+class TProofLog;
+class TResumeStore;
+class TStatusLine;
+class TVizmoraPlayList;
+enum class TEndReason;
+enum class TPlayListChange;
+
+struct TShowOptions {
+  int Loops = 0;                      // 0: play on until the user stops
+  std::ostream* Events = nullptr;     // JSON lines of started, frame, finished and failed; nil: none
+  TProofLog* Log = nullptr;           // every event with its wall-clock time; nil: none
+  TResumeStore* Resume = nullptr;     // where the show starts and is saved; nil: from the first entry
+  std::function<bool()> SkipBroken;   // asked at each failure; empty: never skip
+  // A show with nothing to play, or whose first failure halts it before anything played, ends
+  // with status 2.
+  bool EndWhenNothingPlays = false;
+  TStatusLine* Status = nullptr;      // where a wait between rounds is told; nil: nowhere
+};
+
+class TShowRunner : public IGraphObserver {
+public:
+  TShowRunner(TVizmoraPlayList* APlayList, TFilterGraph* AMainGraph, TShowOptions AOptions);
+  ~TShowRunner();
+  TShowRunner(const TShowRunner&) = delete;
+  TShowRunner& operator=(const TShowRunner&) = delete;
+
+  // Plays the first entry, or the one to resume at, once the event loop runs.
+  void Start();
+  bool SkipsBroken() const { return FOptions.SkipBroken && FOptions.SkipBroken(); }
+
+  void ObserveGraphEvent(LONG Event, LONG_PTR Param1, LONG_PTR Param2) override;
+  void ObserveControl(TGraphControl, LONG) override {}
+
+private:
+  void Changed(TPlayListChange Change);
+  void Started();
+  void Finished();
+  // Reason erFailed or erStalled. WhilePlaying: the entry broke down or stalled while it played;
+  // it is ended here and reported, as no exception carries its failure to the report.
+  void Failed(TEndReason Reason, const std::string& Why, bool WhilePlaying);
+  void Played();
+  // Starts the entry at Index from the event loop after Ms; its failure is reported here.
+  void PlayLater(int Index, int Ms);
+  // Counts a round played through; true when it was the last the show plays.
+  bool EndsRound();
+  void Emit(const char* Event, int Index, const std::string& Why = {}, long long Ms = MonotonicMilliseconds());
+
+  TVizmoraPlayList* FPlayList;
+  QPointer<TFilterGraph> FMainGraph;  // nil once the video form is gone
+  TShowOptions FOptions;
+  int FListener = 0;
+  TWatchdog FWatchdog;
+  TBackOff FBackOff;
+  QTimer FNext;              // the entry to start after a failure
+  int FNextIndex = 0;
+  int FWrapped = 0;          // rounds completed
+  int FFailedInRow = 0;      // failures since an entry last played
+  bool FEverPlayed = false;  // an entry showed a frame or played out in this run
+  bool FStarting = false;    // between the playlist's pcStarting and its pcCurrent
+  long long FStartMs = 0;    // when the entry starting began to start
+  bool FFrameDue = false;    // the entry started last has not reported a frame yet
+  std::optional<long long> FHeldFrame;  // a frame that came before its start was reported
+};

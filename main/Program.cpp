@@ -1,0 +1,168 @@
+#include "main/Program.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QMenu>
+#include <QPointer>
+#include <array>
+
+#include "app/EntryKinds.h"
+#include "app/PlayListCommands.h"
+#include "app/PlayerControls.h"
+#include "app/ProofLog.h"
+#include "app/ResumeStore.h"
+#include "app/ShowRunner.h"
+#include "desktop/MprisService.h"
+#include "engine/VizmoraPlayer.h"
+#include "media/FilterGraph.h"
+#include "media/VideoWindow.h"
+#include "settings/Registry.h"
+#include "ui/KeyboardShortcuts.h"
+#include "ui/PlayLstFm.h"
+#include "ui/PropertiesFrames.h"
+#include "ui/vizmoraFM.h"
+
+namespace {
+const char* const RegPath = "Software\\Quorvex Software\\Vizmora";
+
+// The resume store's one value in the settings.
+TResumeValue ResumeValue() {
+  return {[] { return TRegistry(RegPath).ReadString("Resume", "Position", ""); },
+          [](const std::string& Value) { TRegistry(RegPath).WriteString("Resume", "Position", Value); }};
+}
+
+// The main window as the player's controls raise and close it.
+TMainWindowCommands MainWindowCommands() {
+  return {[] { return vizmoraFM && QGuiApplication::platformName() != QLatin1String("offscreen"); },
+          [] {
+            vizmoraFM->show();
+            vizmoraFM->raise();
+            vizmoraFM->activateWindow();
+          },
+          [] { vizmoraFM->close(); }};
+}
+
+// The main window's close ends the program: the message loop stops once the form has accepted
+// its close, whatever other windows (properties dialogs) are still open.
+void EndWithMainForm(TForm* Form) {
+  const TEvent<QObject*, TCloseAction&> Designed = Form->OnClose;
+  Form->OnClose = [Designed](QObject* Sender, TCloseAction& Action) {
+    Designed(Sender, Action);
+    if (Action != caNone) QCoreApplication::exit(0);
+  };
+}
+
+// Dialogs the application owns that outlived the forms: properties dialogs still open.
+void FreeLeftDialogs() {
+  QList<QPointer<QDialog>> Left;
+  for (QWidget* Window : QApplication::topLevelWidgets())
+    if (auto* Dialog = qobject_cast<QDialog*>(Window); Dialog && !Dialog->parent()) Left.push_back(Dialog);
+  for (const QPointer<QDialog>& Dialog : Left) delete Dialog.data();
+}
+}  // namespace
+
+TProgram::TProgram(TCommandLine ALine, TProgramContext AContext)
+    : FLine(std::move(ALine)), FContext(std::move(AContext)), FStatusLine(FContext.Errors) {}
+
+TProgram::~TProgram() {
+  SetExceptionReporter(FContext.Report);
+  FMpris.reset();  // before the playlist it listens to
+  FControls.reset();
+  FRunner.reset();  // before the graph it observes
+  FResume.reset();
+  FLog.reset();
+  FreeForms();  // their settings stores save
+  vizmoraFM = nullptr;
+  FreeLeftDialogs();
+  FKinds.reset();
+  ThePlayer = nullptr;
+  FPlayer.reset();
+}
+
+bool TProgram::Create() {
+  SetExceptionReporter(FContext.Report);
+  InstallPropertiesFrames();
+  FPlayer = std::make_unique<TVizmoraPlayer>();
+  try {
+    vizmoraFM = CreateForm<TvizmoraFM>(FPlayer.get());  // its creation takes the player
+    if (!FLine.Headless) PlayLstFm = CreateForm<TPlayLstFm>();
+  } catch (...) {
+    ApplicationHandleException(nullptr);
+    return false;
+  }
+  FKinds = std::make_unique<TEntryKinds>(FPlayer->PlayList, vizmoraFM->FG, vizmoraFM->SG, vizmoraFM->VW);
+  if (!FLine.LogFile.empty()) {
+    FLog = std::make_unique<TProofLog>(FLine.LogFile, FContext.Errors);
+    if (!FLog->Open()) return false;
+  }
+  if (FLine.Resume) FResume = std::make_unique<TResumeStore>(ResumeValue(), FLine.Files, FContext.Errors);
+  TShowOptions Options;
+  Options.Loops = FLine.Loops;
+  Options.Events = FLine.Events ? &FContext.Out : nullptr;
+  Options.Log = FLog.get();
+  Options.Resume = FResume.get();
+  Options.SkipBroken = [this] { return SkipsBroken(); };
+  Options.EndWhenNothingPlays = FLine.Headless || FLine.Loops > 0;
+  Options.Status = &FStatusLine;
+  FRunner = std::make_unique<TShowRunner>(FPlayer->PlayList, vizmoraFM->FG, Options);
+  FControls = std::make_unique<TPlayerControls>(*FPlayer, *FKinds, MainWindowCommands());
+  FMpris = std::make_unique<TMprisService>(*FControls, *FPlayer->PlayList, FContext.Bus);
+  Wire();
+  return true;
+}
+
+// Who listens to whom. The player's state (its playlist, current entry, play state, position and
+// volume) lives in the engine; the window, the keys, MPRIS and the show runner read and change it
+// there and hear of its changes from the playlist's listeners. Listening already, as they were
+// made: the show runner (the playlist, and the main graph's events), MPRIS (the playlist), the
+// playlist window (the playlist: its rows, the volume slider, the seek bar). Joined here: the
+// program's end to the video form's close, the status line to the form and the window, the
+// volume to the graphs, the window's and the keys' commands, and the exception report.
+void TProgram::Wire() {
+  EndWithMainForm(vizmoraFM);
+  vizmoraFM->StatusLine = &FStatusLine;
+  // The player's volume reaches both graphs; they keep the platform's own until it is first set.
+  FPlayer->PlayList->Listeners.Add([Player = FPlayer.get(), Graphs = std::array<QPointer<TFilterGraph>, 2>{
+                                                                 vizmoraFM->FG, vizmoraFM->SG}](TPlayListChange Change) {
+    if (Change != TPlayListChange::pcVolume) return;
+    for (TFilterGraph* Graph : Graphs)
+      if (Graph) Graph->SetVolume(Player->Volume());
+  });
+  if (PlayLstFm) {
+    PlayLstFm->Kinds = FKinds.get();
+    PlayLstFm->DisplayStatusLine(FStatusLine);
+    vizmoraFM->PopupMenu1->addActions({PlayLstFm->HidePL, PlayLstFm->ShowPL, PlayLstFm->Play, PlayLstFm->Pause,
+                                       PlayLstFm->Stop, PlayLstFm->FullScreen, PlayLstFm->Restore});
+    InstallShortcuts(*PlayLstFm, *vizmoraFM, *FControls);
+    if (FLine.SkipBroken) PlayLstFm->SkipBroken->setChecked(true);
+  }
+  // A show that skips what fails opens no box: nobody may be there to close it. What fails is
+  // said on the status line, and on standard error the first time (round after round, a file
+  // that is gone fails with the same words; the log keeps every time).
+  SetExceptionReporter([this](const std::string& Message) {
+    if (!SkipsBroken()) {
+      if (FContext.Report) return FContext.Report(Message);
+    } else {
+      if (FStatusLine.HasDisplay()) FStatusLine.Show(Message);
+      if (!FSaid.insert(Message).second) return;
+    }
+    FContext.Errors << "vizmora: " << Message << std::endl;
+  });
+}
+
+void TProgram::Start() {
+  AddArguments(*FKinds, FLine.Files, FContext.Errors, false);
+  if (PlayLstFm) PlayLstFm->PlayListChanged();
+  ApplyStartView();
+  FRunner->Start();
+  FMpris->Start(FContext.Errors);
+}
+
+void TProgram::ApplyStartView() {
+  if (!PlayLstFm) return;
+  if (FLine.FullScreen) PlayLstFm->FullScreenExecute();
+  if (FLine.HidePlayList) PlayLstFm->HidePLExecute();
+}
+
+bool TProgram::SkipsBroken() const { return PlayLstFm ? PlayLstFm->SkipBroken->isChecked() : FLine.SkipBroken; }

@@ -1,0 +1,72 @@
+#pragma once
+// The program assembled in one place. Create makes the parts, bottom up: the player, the video
+// form (which takes the player), the playlist window, the entry kinds, the log, the resume store,
+// the show runner, the player's controls and the MPRIS service; Wire then joins them, in one
+// function that says who listens to whom. Start loads the command line's files and starts the
+// show. The parts go in the reverse order. User-interface thread.
+#include <QDBusConnection>
+#include <memory>
+#include <ostream>
+#include <set>
+#include <string>
+
+#include "app/CommandLine.h"
+#include "app/StatusLine.h"
+#include "framework/ExceptionReport.h"
+
+class TEntryKinds;
+class TMprisService;
+class TPlayerControls;
+class TProofLog;
+class TResumeStore;
+class TShowRunner;
+class TVizmoraPlayer;
+
+// What the program runs with besides its command line.
+struct TProgramContext {
+  std::ostream& Out;          // the --events lines
+  std::ostream& Errors;       // notes and failures; the status line while there is no window
+  TExceptionReporter Report;  // how a failure is shown when the show does not skip it; empty: on Errors
+  QDBusConnection Bus = QDBusConnection::sessionBus();  // where the MPRIS service is offered
+};
+
+class TProgram {
+public:
+  TProgram(TCommandLine ALine, TProgramContext AContext);
+  ~TProgram();
+  TProgram(const TProgram&) = delete;
+  TProgram& operator=(const TProgram&) = delete;
+
+  // Makes and wires every part; false, said on Errors or in the exception report, when the
+  // program cannot start.
+  bool Create();
+  // Adds the command line's files, applies the view it asks for, starts the show and offers the
+  // player on the bus.
+  void Start();
+
+  TVizmoraPlayer& Player() { return *FPlayer; }
+  TEntryKinds& Kinds() { return *FKinds; }
+  TShowRunner& Runner() { return *FRunner; }
+  TPlayerControls& Controls() { return *FControls; }
+  TStatusLine& StatusLine() { return FStatusLine; }
+
+private:
+  void Wire();
+  // The view the command line asks for, as the playlist window's actions leave it.
+  void ApplyStartView();
+  // Whether the show skips entries that fail: the playlist window's action once there is a
+  // window, else the command line.
+  bool SkipsBroken() const;
+
+  const TCommandLine FLine;
+  TProgramContext FContext;
+  TStatusLine FStatusLine;
+  std::unique_ptr<TVizmoraPlayer> FPlayer;
+  std::unique_ptr<TEntryKinds> FKinds;
+  std::unique_ptr<TProofLog> FLog;
+  std::unique_ptr<TResumeStore> FResume;
+  std::unique_ptr<TShowRunner> FRunner;
+  std::unique_ptr<TPlayerControls> FControls;
+  std::unique_ptr<TMprisService> FMpris;
+  std::set<std::string> FSaid;  // failures said on standard error while skipping
+};

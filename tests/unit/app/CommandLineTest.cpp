@@ -1,0 +1,48 @@
+#include <gtest/gtest.h>
+
+#include "app/CommandLine.h"
+#include "app/JsonLine.h"
+
+#include <QJsonDocument>
+
+TEST(CommandLine, FilesAndSwitchesInTheOrderGiven) {
+  const auto C = TCommandLine::Parse({"a.avi", "--headless", "show.PLL", "--loops", "3", "--events", "b.jpg"});
+  EXPECT_TRUE(C.Error.empty()) << C.Error;
+  EXPECT_EQ(C.Files, (std::vector<std::string>{"a.avi", "show.PLL", "b.jpg"}));
+  EXPECT_TRUE(C.Headless);
+  EXPECT_TRUE(C.Events);
+  EXPECT_EQ(C.Loops, 3);
+  EXPECT_TRUE(IsPlayListPath("show.PLL"));
+  EXPECT_FALSE(IsPlayListPath("show.pll.avi"));
+  EXPECT_TRUE(IsPlayListPath("vlc.M3U8"));
+  EXPECT_TRUE(IsPlayListPath("list.xspf"));
+}
+
+TEST(CommandLine, BadArgumentsAreNamed) {
+  EXPECT_NE(TCommandLine::Parse({"--loops"}).Error.find("--loops needs a value"), std::string::npos);
+  EXPECT_NE(TCommandLine::Parse({"--loops", "0"}).Error.find("\"0\""), std::string::npos);
+  EXPECT_NE(TCommandLine::Parse({"--loops", "2x"}).Error.find("\"2x\""), std::string::npos);
+  EXPECT_NE(TCommandLine::Parse({"--frobnicate"}).Error.find("unknown option --frobnicate"), std::string::npos);
+  const auto Dashes = TCommandLine::Parse({"--", "--odd-name.avi"});
+  EXPECT_TRUE(Dashes.Error.empty());
+  EXPECT_EQ(Dashes.Files, (std::vector<std::string>{"--odd-name.avi"}));
+}
+
+TEST(JsonLine, AnyBytesMakeOneValidLineAndFloatsReadAsWritten) {
+  // Each text written and parsed back: what it reads as.
+  const std::pair<std::string, QString> Texts[] = {
+      {"a\"b\\c\nd", "a\"b\\c\nd"},
+      {"caf\xc3\xa9", QString::fromUtf8("caf\xc3\xa9")},       // UTF-8 as it is
+      {"caf\xe9", QString::fromLatin1("caf\xe9")},               // a lone byte as its Latin-1 character
+      {std::string("a\0b", 3), QString("a") + QChar(0) + "b"},  // a NUL stays
+      {"\xed\xa0\x80", QString::fromLatin1("\xed\xa0\x80")}};  // a UTF-16 surrogate is not UTF-8
+  for (const auto& [Text, Reads] : Texts) {
+    const std::string Line = JsonLine(QJsonObject{{"t", JsonText(Text)}});
+    EXPECT_EQ(Line.find('\n'), std::string::npos) << Line;
+    const QJsonDocument Back = QJsonDocument::fromJson(QByteArray::fromStdString(Line));
+    ASSERT_TRUE(Back.isObject()) << Line;
+    EXPECT_EQ(Back["t"].toString(), Reads) << Line;
+  }
+  EXPECT_EQ(JsonLine(QJsonObject{{"f", JsonFloat(0.1f)}, {"n", JsonFloat(1.0f / 0.0f)}, {"d", 2.0}}),
+            "{\"d\":2,\"f\":0.1,\"n\":null}");
+}
