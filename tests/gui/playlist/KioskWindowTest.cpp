@@ -113,7 +113,7 @@ TEST_F(PlayListWindow, ASecondErrorWhileAMessageBoxIsOpenGoesToStandardError) {
 
 TEST_F(PlayListWindow, AKioskStartsFullScreenWithTheListHiddenAndThePointerHidesWhenStill) {
   ApplyStartView(true, true);
-  EXPECT_EQ(vizmoraFM->BorderStyle(), bsNone);
+  EXPECT_TRUE(vizmoraFM->FullScreen());
   EXPECT_EQ(vizmoraFM->WindowState(), wsMaximized);
   EXPECT_FALSE(Window().FullScreen->isEnabled());
   EXPECT_TRUE(Window().Restore->isEnabled());
