@@ -2,14 +2,22 @@
 # Runs a command as a native Wayland client of a compositor of its own: weston's headless back
 # end, drawing in memory (so screenshots show what clients drew) and letting its screenshooter
 # run; both end with the command, whose status is returned.
-#   scripts/test-weston.sh [--size WxH] command [args...]
+#   scripts/test-weston.sh [--size WxH] [--scale N] command [args...]
+# (--scale: an output of N device pixels per logical one, a high-density screen)
 # Where weston or Qt's Wayland platform is not installed the run ends with status 77 and a
 # message saying so (ctest counts it as skipped).
 set -uo pipefail
 
 size=1600x1200
-if [ "${1:-}" = --size ]; then size=$2; shift 2; fi
-[ $# -gt 0 ] || { echo "usage: $0 [--size WxH] command [args...]" >&2; exit 2; }
+scale=1
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --size) size=$2; shift 2 ;;
+    --scale) scale=$2; shift 2 ;;
+    *) break ;;
+  esac
+done
+[ $# -gt 0 ] || { echo "usage: $0 [--size WxH] [--scale N] command [args...]" >&2; exit 2; }
 
 command -v weston >/dev/null || { echo "SKIPPED: weston is not installed" >&2; exit 77; }
 qt_plugins=$(qtpaths6 --query QT_INSTALL_PLUGINS 2>/dev/null || echo /usr/lib/x86_64-linux-gnu/qt6/plugins)
@@ -28,7 +36,7 @@ trap 'exit 130' INT TERM
 
 export XDG_RUNTIME_DIR=$runtime
 XDG_RUNTIME_DIR=$runtime weston --backend=headless-backend.so --socket=vizmora-test \
-  --width="${size%x*}" --height="${size#*x}" --use-pixman --debug --idle-time=0 \
+  --width="${size%x*}" --height="${size#*x}" --scale="$scale" --use-pixman --debug --idle-time=0 \
   --log="$runtime/weston.log" >/dev/null 2>&1 &
 weston_pid=$!
 # The shell is loaded once the socket listens; at most 30 s.
