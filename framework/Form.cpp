@@ -103,6 +103,8 @@ void TForm::ApplyBorderStyle() {
 }
 
 TWindowState TForm::WindowState() const {
+  // Asked for, full screen holds also where no window manager answers for the state.
+  if (FFullScreen) return wsMaximized;
   const Qt::WindowStates State = windowState();
   if (State & Qt::WindowMinimized) return wsMinimized;
   if (State & (Qt::WindowMaximized | Qt::WindowFullScreen)) return wsMaximized;
