@@ -1,7 +1,8 @@
 # make run: installs what is missing, builds, generates a demo show and plays it in a window
 # (with no display: once, headless, printing its events).
-# make test: installs what is missing, builds, runs every test (widgets under Xvfb), then the
-# unit tests once more in a build of their own with AddressSanitizer and UBSan.
+# make test: installs what is missing, builds, runs every test (widgets under Xvfb with the
+# openbox window manager, as in a desktop session), then the unit tests once more in a build of
+# their own with AddressSanitizer and UBSan.
 # make install: builds, then installs into $(DESTDIR)$(PREFIX) (PREFIX /usr/local by default).
 # make package: builds, then writes the Debian package into $(BUILD).
 # make bench: installs the peers (mpv, gst-play-1.0) and the X damage headers the frame counter
@@ -16,7 +17,7 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc)
 PREFIX     ?= /usr/local
-XVFB       := xvfb-run -a -s "-screen 0 1600x1200x24 -nolisten tcp"
+DISPLAY_WM := bash scripts/test-display.sh --wm openbox --screen 1600x1200x24
 
 .PHONY: deps build run test unit-asan install package bench fuzz clean
 
@@ -33,7 +34,7 @@ run: build
 	else echo "no display: playing the demo show once, headless"; $(BUILD)/main/vizmora --headless --events --loops 1 "$$show"; fi
 
 test: build
-	$(XVFB) ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+	$(DISPLAY_WM) ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 	$(MAKE) unit-asan
 
 # Into a live system (no DESTDIR) the desktop's MIME and menu caches are brought up to date too.
@@ -50,7 +51,7 @@ package: build
 unit-asan: deps
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVIZMORA_SANITIZE=ON
 	cmake --build $(ASAN_BUILD) --target unit_tests -j $(JOBS)
-	$(XVFB) ctest --test-dir $(ASAN_BUILD) -L unit --output-on-failure -j $(JOBS)
+	$(DISPLAY_WM) ctest --test-dir $(ASAN_BUILD) -L unit --output-on-failure -j $(JOBS)
 
 # -Wno-restrict: GCC 12 at -O3 warns falsely inside std::string's operator+.
 bench:

@@ -1,9 +1,11 @@
 #include "framework/Form.h"
 
 #include <QCloseEvent>
+#include <QScreen>
 #include <vector>
 
 #include "framework/ExceptionReport.h"
+#include "platform/win/WindowManager.h"
 
 namespace {
 // Every form that exists, in creation order. User-interface thread.
@@ -13,6 +15,7 @@ std::vector<TForm*>& Forms() {
 }
 
 constexpr Qt::WindowStates SizeStates = Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
+constexpr Qt::WindowStates PlacedStates = Qt::WindowMinimized | Qt::WindowMaximized;
 
 // An event handler of the form's own creation or destruction: what escapes it is reported and
 // the form goes on.
@@ -32,6 +35,7 @@ TForm::~TForm() { std::erase(Forms(), this); }
 void TForm::Create() {
   FCreating = true;
   ReadResource();
+  FDesignedBounds = geometry();
   EndLoadingComponents(this);
   RaiseGuarded(this, OnCreate);
   FCreating = false;
@@ -99,6 +103,8 @@ void TForm::ApplyBorderStyle() {
 }
 
 TWindowState TForm::WindowState() const {
+  // Asked for, full screen holds also where no window manager answers for the state.
+  if (FFullScreen) return wsMaximized;
   const Qt::WindowStates State = windowState();
   if (State & Qt::WindowMinimized) return wsMinimized;
   if (State & (Qt::WindowMaximized | Qt::WindowFullScreen)) return wsMaximized;
@@ -106,19 +112,90 @@ TWindowState TForm::WindowState() const {
 }
 
 void TForm::SetWindowState(TWindowState Value) {
-  Qt::WindowStates State = windowState() & ~SizeStates;
+  Qt::WindowStates State;
   switch (Value) {
     case wsNormal: break;
-    case wsMinimized: State |= Qt::WindowMinimized; break;
-    case wsMaximized: State |= Qt::WindowMaximized; break;
+    case wsMinimized: State = Qt::WindowMinimized; break;
+    case wsMaximized: State = Qt::WindowMaximized; break;
     default: return;
   }
-  setWindowState(State);
+  if (FFullScreen)
+    FRestoreStates = State;
+  else
+    setWindowState((windowState() & ~SizeStates) | State);
+}
+
+void TForm::SetFullScreen(bool Value) {
+  if (Value == FFullScreen) return;
+  const bool Honoured = FullScreenStateHonoured();
+  if (Value) {
+    FRestoreGeometry = NormalGeometry();
+    FRestoreStates = PlacementStates() & Qt::WindowMaximized;
+    FMaximizeWhenRestored = false;
+    FFullScreen = true;
+    setWindowState((windowState() & ~PlacedStates) | Qt::WindowFullScreen);
+    if (!Honoured) setGeometry(screen()->geometry());
+    return;
+  }
+  FFullScreen = false;
+  if ((FRestoreStates & Qt::WindowMaximized) && MaximizesAfterLeavingFullScreen()) {
+    FMaximizeWhenRestored = true;
+    setWindowState(windowState() & ~SizeStates);
+    return;
+  }
+  setWindowState((windowState() & ~SizeStates) | FRestoreStates);
+  // The window manager gives a maximized window back its own normal rectangle when it is
+  // restored later; without one the form was never really maximized.
+  if (!(FRestoreStates & Qt::WindowMaximized) || !Honoured) setGeometry(FRestoreGeometry);
+}
+
+QRect TForm::NormalGeometry() const {
+  if (FFullScreen) return FRestoreGeometry;
+  const QRect Normal = normalGeometry();
+  return Normal.isValid() ? Normal : geometry();
+}
+
+void TForm::SetNormalGeometry(const QRect& Rect) {
+  if (FFullScreen) {
+    FRestoreGeometry = Rect;
+    return;
+  }
+  // Qt keeps the normal geometry of a maximized window to itself: leave the state, set the
+  // geometry, and enter the state again, which records it as the normal geometry.
+  const Qt::WindowStates State = windowState();
+  if (State & PlacedStates) {
+    setWindowState(State & ~PlacedStates);
+    setGeometry(Rect);
+    setWindowState(State);
+  } else {
+    setGeometry(Rect);
+  }
+}
+
+Qt::WindowStates TForm::PlacementStates() const {
+  if (FFullScreen) return FRestoreStates;
+  return FMaximizeWhenRestored ? Qt::WindowMaximized : windowState() & PlacedStates;
+}
+
+void TForm::ShowInStates(Qt::WindowStates States) {
+  if (FFullScreen)
+    FRestoreStates = States & PlacedStates;
+  else
+    setWindowState((windowState() & ~SizeStates) | (States & PlacedStates));
+  QWidget::setVisible(true);
 }
 
 std::uintptr_t TForm::Handle() {
   winId();
   return reinterpret_cast<std::uintptr_t>(static_cast<QObject*>(this));
+}
+
+// The compositor's answer to leaving full screen is the form's new size.
+void TForm::resizeEvent(QResizeEvent* Event) {
+  QWidget::resizeEvent(Event);
+  if (!FMaximizeWhenRestored) return;
+  FMaximizeWhenRestored = false;
+  setWindowState(windowState() | Qt::WindowMaximized);
 }
 
 void TForm::closeEvent(QCloseEvent* Event) {

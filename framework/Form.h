@@ -11,6 +11,7 @@
 #include "framework/Component.h"
 #include "framework/Event.h"
 #include "framework/Exception.h"
+#include "platform/win/PlacedWindow.h"
 
 enum TFormBorderStyle : int { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 enum TWindowState : int { wsNormal = 0, wsMinimized = 1, wsMaximized = 2 };
@@ -22,7 +23,7 @@ public:
   EInvalidCast() : Exception("Invalid class typecast") {}
 };
 
-class TForm : public QWidget {
+class TForm : public QWidget, public IPlacedWindow {
   Q_OBJECT
   Q_PROPERTY(int Left READ Left WRITE SetLeft)
   Q_PROPERTY(int Top READ Top WRITE SetTop)
@@ -58,6 +59,8 @@ public:
   void SetWidth(int Value);
   void SetHeight(int Value);
   void SetBounds(int ALeft, int ATop, int AWidth, int AHeight);
+  // The bounds the form's resource gave it.
+  QRect DesignedBounds() const { return FDesignedBounds; }
 
   // While the form is being created, making it visible waits until OnCreate has run.
   bool Visible() const { return isVisible(); }
@@ -66,9 +69,22 @@ public:
   void SetCaption(const QString& Value) { setWindowTitle(Value); }
   TFormBorderStyle BorderStyle() const { return FBorderStyle; }
   void SetBorderStyle(TFormBorderStyle Value);
-  // Full screen counts as maximized; a value outside the three states is ignored.
+  // Full screen counts as maximized; a value outside the three states is ignored. Set while
+  // full screen, it is the state the form comes back to.
   TWindowState WindowState() const;
   void SetWindowState(TWindowState Value);
+  // The window manager's full-screen state: the form covers the whole screen it is on, above
+  // panels (on a bare X server, with no window manager, it covers it by itself). Leaving it
+  // gives back the state and the normal rectangle the form had before.
+  bool FullScreen() const { return FFullScreen; }
+  void SetFullScreen(bool Value);
+
+  // --- IPlacedWindow; while full screen, the placement the form comes back to
+  QRect NormalGeometry() const override;
+  void SetNormalGeometry(const QRect& Rect) override;
+  Qt::WindowStates PlacementStates() const override;
+  void ShowInStates(Qt::WindowStates States) override;
+  void SetShown(bool Shown) override { QWidget::setVisible(Shown); }
 
   // The native window, created when it does not exist yet; the handle is the widget's address.
   std::uintptr_t Handle();
@@ -87,6 +103,7 @@ protected:
   Component* CreateComponent(const char* Name);
 
   void closeEvent(QCloseEvent* Event) override;
+  void resizeEvent(QResizeEvent* Event) override;
 
 private:
   friend void FreeForms();
@@ -94,6 +111,11 @@ private:
   void ApplyBorderStyle();
 
   TFormBorderStyle FBorderStyle = bsSizeable;
+  QRect FDesignedBounds;
+  bool FFullScreen = false;
+  QRect FRestoreGeometry;           // while full screen: the normal rectangle before it
+  Qt::WindowStates FRestoreStates;  // and whether the form was maximized
+  bool FMaximizeWhenRestored = false;  // once back from full screen, where that takes two steps
   bool FCreating = false;
   bool FShowWhenCreated = false;
   bool FDestroying = false;

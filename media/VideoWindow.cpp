@@ -292,6 +292,23 @@ OAHWND TVideoWindow::VideoHandle() const {
   return FindWindowEx(parent(), VideoRendererWindowClass, objectName());
 }
 
+// --- the surface the windowless renderer draws into
+
+QWindow* TVideoWindow::SurfaceWindow() {
+  winId();  // made at once if it does not exist yet
+  return windowHandle();
+}
+
+QBrush TVideoWindow::TakeBackground(bool Take) {
+  if (!Take) {
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
+    return {};
+  }
+  if (!autoFillBackground() || testAttribute(Qt::WA_OpaquePaintEvent)) return {};
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  return palette().brush(backgroundRole());
+}
+
 // --- resize, paint, mouse and context menu
 
 void TVideoWindow::FitRenderer() {

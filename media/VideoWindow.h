@@ -3,7 +3,8 @@
 // member of its graph (its renderer filter lives there under the window's name) and an observer
 // of it; it creates, configures and tears down the renderer around the graph's member
 // notifications, keeps the picture fitted to its client area, and answers interface queries on
-// the renderer's behalf. It never activates, runs, pauses or stops the graph.
+// the renderer's behalf; the windowless renderer draws into it as its video surface. It never
+// activates, runs, pauses or stops the graph.
 // User-interface thread only: the graph's notifications reach it on that thread, too.
 #include <QMenu>
 #include <QPointer>
@@ -21,6 +22,7 @@
 #include "platform/com/ComPtr.h"
 #include "platform/dshow/Filters.h"
 #include "platform/dshow/Video.h"
+#include "platform/win/VideoSurface.h"
 
 class QMouseEvent;
 
@@ -32,7 +34,8 @@ class TVideoWindow : public QWidget,
                      public TComponentLoading,
                      public IGraphMember,
                      public IGraphObserver,
-                     public IVideoRendererHost {
+                     public IVideoRendererHost,
+                     public IVideoSurface {
   Q_OBJECT
   Q_PROPERTY(bool FullScreenTopMost READ FullScreenTopMost WRITE SetFullScreenTopMost)
   Q_PROPERTY(VideoTypes::TVideoMode Mode READ Mode WRITE SetMode)
@@ -97,6 +100,9 @@ public:
   // --- IGraphObserver
   void ObserveGraphEvent(LONG Event, LONG_PTR Param1, LONG_PTR Param2) override;
   void ObserveControl(TGraphControl Code, LONG Param) override;
+  // --- IVideoSurface: the window's own native window; its black background
+  QWindow* SurfaceWindow() override;
+  QBrush TakeBackground(bool Take) override;
 
   TNotifyEvent OnPaint;   // after each paint
   TNotifyEvent OnResize;  // on each size change, before the picture is fitted

@@ -13,6 +13,8 @@ packages=(
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
   gstreamer1.0-libav gstreamer1.0-x gstreamer1.0-tools
   libgtest-dev xvfb xauth
+  libxcb1-dev qt6-wayland
+  openbox icewm fluxbox weston x11-utils
   ffmpeg
   dbus-daemon libglib2.0-bin playerctl
   dpkg-dev file help2man librsvg2-bin desktop-file-utils appstream python3

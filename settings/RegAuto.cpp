@@ -233,5 +233,8 @@ void TRegAuto::StoreWindowPlacement() {
   WriteInteger(".Top", R.top);
   WriteInteger(".Right", R.right);
   WriteInteger(".Bottom", R.bottom);
-  WriteInteger(".WindowState", Form.WindowState());
+  // A full-screen form is stored as it comes back from full screen.
+  WriteInteger(".WindowState", Placement.showCmd == SW_SHOWMAXIMIZED   ? wsMaximized
+                               : Placement.showCmd == SW_SHOWMINIMIZED ? wsMinimized
+                                                                       : wsNormal);
 }

@@ -1,16 +1,17 @@
 #include "ui/ImageList.h"
 
-TImageList::TImageList(int ASize, const QList<QString>& Names) : FSize(ASize) {
-  for (const QString& Name : Names)
-    FImages.push_back(QPixmap(QStringLiteral(":/icons/%1/%2.png").arg(FSize).arg(Name)));
-}
+TImageList::TImageList(int ASize, const QList<QString>& Names) : FSize(ASize), FNames(Names) {}
 
-QPixmap TImageList::Image(int Index) const { return Index >= 0 && Index < Count() ? FImages[Index] : QPixmap(); }
+void TImageList::AddTo(QIcon& Icon, int Index) const {
+  if (Index < 0 || Index >= Count()) return;
+  // The reader takes the density of each picture from its name.
+  for (const char* Density : {"", "@2x"})
+    Icon.addFile(QStringLiteral(":/icons/%1/%2%3.png").arg(FSize).arg(FNames[Index], QLatin1String(Density)));
+}
 
 QIcon IconOf(int Index, const TImageList& Small, const TImageList& Large) {
   QIcon Icon;
-  if (Index < 0) return Icon;
-  Icon.addPixmap(Small.Image(Index));
-  Icon.addPixmap(Large.Image(Index));
+  Small.AddTo(Icon, Index);
+  Large.AddTo(Icon, Index);
   return Icon;
 }

@@ -1,24 +1,25 @@
 #pragma once
 // An image list: pictures of one size, addressed by index, as tool bars, menus and actions use
-// them. The playlist window's pictures are built into the program as resources.
+// them. The playlist window's pictures are built into the program as resources, each also drawn
+// at twice the size for dense screens.
 #include <QIcon>
 #include <QList>
-#include <QPixmap>
 #include <QString>
 
 class TImageList {
 public:
-  // The pictures at ":/icons/<Size>/<name>.png" for the names in order, Size × Size each.
+  // The pictures at ":/icons/<Size>/<name>.png" for the names in order, Size × Size each, and
+  // those at "<name>@2x.png", twice as dense.
   TImageList(int ASize, const QList<QString>& Names);
 
   int Size() const { return FSize; }
-  int Count() const { return static_cast<int>(FImages.size()); }
-  // An empty picture outside the list.
-  QPixmap Image(int Index) const;
+  int Count() const { return static_cast<int>(FNames.size()); }
+  // Adds the picture at Index, at both densities, to Icon; nothing outside the list.
+  void AddTo(QIcon& Icon, int Index) const;
 
 private:
   int FSize;
-  QList<QPixmap> FImages;
+  QList<QString> FNames;
 };
 
 // The picture at Index of each list, as one icon (each list gives its size); none for -1.

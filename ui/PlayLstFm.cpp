@@ -37,6 +37,7 @@
 #include "settings/RegAuto.h"
 #include "settings/TrackBarEx.h"
 #include "ui/DesignControls.h"
+#include "ui/FormPlacement.h"
 #include "ui/MessagesDialog.h"
 #include "ui/PLEProp.h"
 #include "ui/vizmoraFM.h"
@@ -198,8 +199,10 @@ void TPlayLstFm::ReadResource() {
   setObjectName("PlayLstFm");
   SetCaption("Play List");
   SetBounds(668, 140, 423, 645);
-  setWindowFlag(Qt::WindowStaysOnTopHint);
   SetBorderStyle(bsSizeToolWin);
+  // A tool window of the video form, which keeps it above the form (also at full screen)
+  // wherever the desktop honours that, Wayland included.
+  if (vizmoraFM) BelongTo(*this, *vizmoraFM);
   setFont(DesignFont(11));
 
   ImageList1 = std::make_unique<TImageList>(32, Pictures);
@@ -249,6 +252,7 @@ void TPlayLstFm::ReadResource() {
   RegAuto1->SetSaveWindowPlace(true);
   RegAuto1->SetRegPath("Software\\Quorvex Software\\Vizmora");
   RegAuto1->SetIniFile("$HOME/.Vizmora");
+  RegAuto1->AfterLoad.Bind(this, &TPlayLstFm::RegAuto1AfterLoad);
 
   OnCreate.Bind(this, &TPlayLstFm::FormCreate);
   OnClose.Bind(this, &TPlayLstFm::FormClose);
@@ -442,6 +446,11 @@ void TPlayLstFm::FormCreate(QObject*) {
   });
 }
 
+// With nothing restored for either window (a first start), the two stand side by side.
+void TPlayLstFm::RegAuto1AfterLoad(QObject*) {
+  if (vizmoraFM && AtDesignedBounds(*this) && AtDesignedBounds(*vizmoraFM)) PlaceSideBySide(*vizmoraFM, *this);
+}
+
 // The close box hides the window as "Hide Play List" does, so the popup menu brings it back.
 void TPlayLstFm::FormClose(QObject*, TCloseAction& Action) {
   Action = caHide;
@@ -583,7 +592,8 @@ void TPlayLstFm::PropertiesExecute() {
   if (Index != -1 && Index < PlayList->Count()) ShowProperties(Index);
 }
 
-// Not modal: the window stays usable, and any number of dialogs may be open.
+// Not modal: the window stays usable, and any number of dialogs may be open. Each opens above
+// the window it was opened from (the video form while this one is hidden).
 void TPlayLstFm::ShowProperties(int Index) {
   auto* Dialog = new TPLEProp;
   PLEProp = Dialog;
@@ -593,6 +603,7 @@ void TPlayLstFm::ShowProperties(int Index) {
   Dialog->OnApply = [List = QPointer<TVirtualListBox>(LB)](TPLEProp*) {
     if (List) List->viewport()->update();
   };
+  PlaceDialog(*Dialog, isVisible() || !vizmoraFM ? static_cast<QWidget&>(*this) : *vizmoraFM);
   Dialog->show();
 }
 
@@ -651,13 +662,13 @@ void TPlayLstFm::Messages1Click() {
 
 void TPlayLstFm::ShowPLExecute() { ShowList(true); }
 
+// The window manager's full-screen state, not the design's borderless maximized form: that
+// left panels above the video and lost its rectangle.
 void TPlayLstFm::SetVideoFullScreen(bool Value) {
-  vizmoraFM->SetWindowState(Value ? wsMaximized : wsNormal);
-  vizmoraFM->SetBorderStyle(Value ? bsNone : bsSizeable);
+  vizmoraFM->SetFullScreen(Value);
   Restore->setEnabled(Value);
   FullScreen->setEnabled(!Value);
-  // A window manager keeps this window above by its hint; without one, the video form shown
-  // anew by its border change would cover it.
+  // A window manager keeps this window above its form; without one, it is raised here.
   if (isVisible()) raise();
 }
 

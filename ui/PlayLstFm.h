@@ -1,5 +1,5 @@
 #pragma once
-// The playlist window, the player's control panel: a tool window on top of the video form that
+// The playlist window, the player's control panel: a tool window of the video form, above it, that
 // lists the player's playlist (index, name and length of each entry) and carries the commands
 // that edit, load, save and play it, the seek bar and the volume, the view commands and the one
 // status line of the program. It keeps no copy of the playlist: every row is read from it when
@@ -134,6 +134,7 @@ public:
   void trPosMouseMove(QObject* Sender, TShiftState Shift, int X, int Y);
   void trPosMouseUp(QObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
   void SoundLevChanged(QObject* Sender);
+  void RegAuto1AfterLoad(QObject* Sender);
 
 protected:
   void ReadResource() override;

@@ -67,7 +67,7 @@ void TvizmoraFM::ReadResource() {
   // The reference to FG is resolved once every component exists; FG is active by now, so
   // joining creates the first renderer at once.
   VW->SetFilterGraph(FG);
-  PointerHider = new TPointerHider(this, [this] { return BorderStyle() == bsNone; });
+  PointerHider = new TPointerHider(this, [this] { return FullScreen(); });
   OnCreate.Bind(this, &TvizmoraFM::FormCreate);
   OnClose.Bind(this, &TvizmoraFM::FormClose);
   SetVisible(true);

@@ -1,11 +1,7 @@
 #pragma once
 // The video renderers: the Video Mixing Renderer 9 and the classic renderer's IVideoWindow.
 #include "platform/com/ComTypes.h"
-
-struct RECT {
-  LONG left = 0, top = 0, right = 0, bottom = 0;
-  friend bool operator==(const RECT&, const RECT&) = default;
-};
+#include "platform/win/WinTypes.h"
 
 // A rectangle in fractions of the output: 0..1 covers it, values outside lie beyond it.
 struct VMR9NormalizedRect {

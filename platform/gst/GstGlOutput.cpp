@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <QByteArray>
+#include <QGuiApplication>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
@@ -41,6 +42,9 @@ bool UseGlOutput() {
   static const bool Use = [] {
     const QByteArray Asked = qgetenv("VIZMORA_VIDEO_OUTPUT");
     if (Asked == "software" || !HasDisplay()) return false;
+    // The GL window is laid over the video window as a window of its own; a Wayland client's
+    // window nested that deep is never shown (Qt 6.4), so there the processor draws.
+    if (QGuiApplication::platformName().startsWith("wayland")) return false;
     // Without a GPU device the answer is known without loading a GL driver.
     if (Asked != "gl" && !HasRenderNode()) return false;
     return GlRenders(Asked == "gl");

@@ -5,7 +5,6 @@
 #include <QEvent>
 #include <QImage>
 #include <QPainter>
-#include <QWidget>
 
 namespace {
 constexpr GLuint PositionAt = 0, TextureAt = 1;
@@ -61,11 +60,7 @@ struct TGstGlWindow::TLayerTextures {
   QImage Rgb;  // a frame of another format, converted
 };
 
-TGstGlWindow* TGstGlWindow::Over(QObject* Window) {
-  QWindow* Below = qobject_cast<QWindow*>(Window);
-  if (auto* Widget = qobject_cast<QWidget*>(Window); Widget && Widget->testAttribute(Qt::WA_NativeWindow))
-    Below = Widget->windowHandle();
-  if (!Below) return nullptr;
+TGstGlWindow* TGstGlWindow::Over(QWindow* Below) {
   for (QObject* Child : Below->children())
     if (auto* Gl = dynamic_cast<TGstGlWindow*>(Child)) return Gl;
   return new TGstGlWindow(Below);

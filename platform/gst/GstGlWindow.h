@@ -14,9 +14,8 @@
 
 class TGstGlWindow : public QWindow, protected QOpenGLFunctions {
 public:
-  // The GL window over Window (a widget with a native window, or a window), made when first
-  // asked for; null where Window has no native window or GL cannot draw there.
-  static TGstGlWindow* Over(QObject* Window);
+  // The GL window over Below, made when first asked for.
+  static TGstGlWindow* Over(QWindow* Below);
   ~TGstGlWindow() override;
 
   // Covers Destination of the window below; all of it, following its size, when empty.

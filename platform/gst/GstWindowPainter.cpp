@@ -3,13 +3,26 @@
 #include <QEvent>
 #include <QPaintDevice>
 #include <QRegion>
+#include <QWindow>
+#include <cmath>
 
 #include "platform/gst/GstGlOutput.h"
 #include "platform/gst/GstRenderers.h"
 
+namespace {
+// Rect, in units Ratio times smaller than the device's pixels, in those pixels.
+QRect InPixels(const QRect& Rect, qreal Ratio) {
+  const auto Pixel = [Ratio](int At) { return int(std::lround(At * Ratio)); };
+  return QRect(QPoint(Pixel(Rect.left()), Pixel(Rect.top())),
+               QPoint(Pixel(Rect.left() + Rect.width()) - 1, Pixel(Rect.top() + Rect.height()) - 1));
+}
+}  // namespace
+
 TGstWindowPainter::TGstWindowPainter(TCompose Compose) : FCompose(std::move(Compose)), FPainting(HasDisplay()) {}
 
 TGstWindowPainter::~TGstWindowPainter() { SetWindow(nullptr); }
+
+IVideoSurface* TGstWindowPainter::Surface() const { return dynamic_cast<IVideoSurface*>(FWindow.data()); }
 
 void TGstWindowPainter::SetWindow(QObject* Window) {
   if (Window == FWindow) return;
@@ -19,7 +32,12 @@ void TGstWindowPainter::SetWindow(QObject* Window) {
     QMetaObject::invokeMethod(FWindow, "update");
   }
   FWindow = Window;
-  FGl = FWindow && FPainting && UseGlOutput() ? TGstGlWindow::Over(FWindow) : nullptr;
+  FGl = nullptr;
+  if (FWindow && FPainting && UseGlOutput()) {
+    QWindow* Native = qobject_cast<QWindow*>(FWindow);
+    if (IVideoSurface* Own = Surface()) Native = Own->SurfaceWindow();
+    if (Native) FGl = TGstGlWindow::Over(Native);
+  }
   if (FGl) FGl->Place(FDestination);
   if (FWindow) {
     TakeBackground();
@@ -29,16 +47,13 @@ void TGstWindowPainter::SetWindow(QObject* Window) {
 }
 
 void TGstWindowPainter::TakeBackground() {
-  auto* Widget = qobject_cast<QWidget*>(FWindow);
-  if (!Widget || !FPainting || FGl || !Widget->autoFillBackground() || Widget->testAttribute(Qt::WA_OpaquePaintEvent))
-    return;
-  Widget->setAttribute(Qt::WA_OpaquePaintEvent);
-  FBackground = Widget;
+  if (IVideoSurface* Own = Surface(); Own && FPainting && !FGl) FBackground = Own->TakeBackground(true);
 }
 
 void TGstWindowPainter::ReleaseBackground() {
-  if (FBackground) FBackground->setAttribute(Qt::WA_OpaquePaintEvent, false);
-  FBackground = nullptr;
+  if (FBackground.style() != Qt::NoBrush)
+    if (IVideoSurface* Own = Surface()) Own->TakeBackground(false);
+  FBackground = QBrush();
 }
 
 QSize TGstWindowPainter::TargetSize() const {
@@ -83,8 +98,12 @@ void TGstWindowPainter::Paint(QPaintDevice* Device) {
   const QRect Whole(0, 0, Device->width(), Device->height());
   const QRect Target = FDestination.isEmpty() ? Whole : FDestination;
   QPainter Painter(Device);
-  if (FBackground && FBackground == Device)
-    for (const QRect& Part : QRegion(Whole).subtracted(Target))
-      Painter.fillRect(Part, FBackground->palette().brush(FBackground->backgroundRole()));
-  FMixer.Draw(Painter, Target, FCompose(Target.size()));
+  if (FBackground.style() != Qt::NoBrush)
+    for (const QRect& Part : QRegion(Whole).subtracted(Target)) Painter.fillRect(Part, FBackground);
+  // On a high-density screen the picture is composed in the device's pixels and drawn pixel for
+  // pixel: the painter counts in them from here on.
+  const qreal Ratio = Device->devicePixelRatio();
+  Painter.scale(1 / Ratio, 1 / Ratio);
+  const QRect Pixels = InPixels(Target, Ratio);
+  FMixer.Draw(Painter, Pixels, FCompose(Pixels.size()));
 }

@@ -17,3 +17,9 @@ using LSTATUS = LONG;
 constexpr BOOL TRUE = 1;
 constexpr BOOL FALSE = 0;
 #endif
+
+// A rectangle, right and bottom exclusive.
+struct RECT {
+  LONG left = 0, top = 0, right = 0, bottom = 0;
+  friend bool operator==(const RECT&, const RECT&) = default;
+};

@@ -1,26 +1,36 @@
 #include "platform/win/WindowPlacement.h"
 
-#include <QWidget>
+#include <QGuiApplication>
+#include <QLineF>
+#include <QScreen>
+#include <algorithm>
+#include <limits>
+
+#include "platform/win/Messages.h"
 
 namespace {
-QWidget* TopLevel(HWND Handle) {
-  auto* Widget = qobject_cast<QWidget*>(reinterpret_cast<QObject*>(Handle));
-  return Widget && Widget->isWindow() ? Widget : nullptr;
-}
+IPlacedWindow* PlacedWindow(HWND Handle) { return dynamic_cast<IPlacedWindow*>(WindowOf(Handle)); }
 
-constexpr Qt::WindowStates Restorable = Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
+// How much of a window must show on a screen to be taken hold of: its title's width, roughly.
+constexpr int GripWidth = 100;
+constexpr int GripHeight = 50;
+
+// How far Point lies from Area: 0 inside it.
+double Distance(const QRect& Area, const QPoint& Point) {
+  const QPoint Nearest(std::clamp(Point.x(), Area.left(), Area.right()), std::clamp(Point.y(), Area.top(), Area.bottom()));
+  return QLineF(Point, Nearest).length();
+}
 }  // namespace
 
 BOOL GetWindowPlacement(HWND hWnd, WINDOWPLACEMENT* lpwndpl) {
-  QWidget* Window = TopLevel(hWnd);
+  const IPlacedWindow* Window = PlacedWindow(hWnd);
   if (!Window || !lpwndpl || lpwndpl->length != sizeof(WINDOWPLACEMENT)) return FALSE;
-  QRect Normal = Window->normalGeometry();
-  if (!Normal.isValid()) Normal = Window->geometry();
-  const Qt::WindowStates State = Window->windowState();
+  const QRect Normal = Window->NormalGeometry();
+  const Qt::WindowStates State = Window->PlacementStates();
   lpwndpl->flags = 0;
-  lpwndpl->showCmd = State & Qt::WindowMinimized                              ? SW_SHOWMINIMIZED
-                     : State & (Qt::WindowMaximized | Qt::WindowFullScreen) ? SW_SHOWMAXIMIZED
-                                                                             : SW_SHOWNORMAL;
+  lpwndpl->showCmd = State & Qt::WindowMinimized   ? SW_SHOWMINIMIZED
+                     : State & Qt::WindowMaximized ? SW_SHOWMAXIMIZED
+                                                   : SW_SHOWNORMAL;
   lpwndpl->ptMinPosition = POINT{-1, -1};
   lpwndpl->ptMaxPosition = POINT{-1, -1};
   lpwndpl->rcNormalPosition = RECT{Normal.x(), Normal.y(), Normal.x() + Normal.width(), Normal.y() + Normal.height()};
@@ -28,32 +38,45 @@ BOOL GetWindowPlacement(HWND hWnd, WINDOWPLACEMENT* lpwndpl) {
 }
 
 BOOL SetWindowPlacement(HWND hWnd, const WINDOWPLACEMENT* lpwndpl) {
-  QWidget* Window = TopLevel(hWnd);
+  IPlacedWindow* Window = PlacedWindow(hWnd);
   if (!Window || !lpwndpl || lpwndpl->length != sizeof(WINDOWPLACEMENT)) return FALSE;
   const RECT& R = lpwndpl->rcNormalPosition;
-  const QRect Normal(R.left, R.top, R.right - R.left, R.bottom - R.top);
-  // Qt keeps the normal geometry of a maximized window to itself: leave the state, set the
-  // geometry, and enter the state again, which records it as the normal geometry.
-  const Qt::WindowStates State = Window->windowState();
-  if (State & Restorable) {
-    Window->setWindowState(State & ~Restorable);
-    Window->setGeometry(Normal);
-    Window->setWindowState(State);
-  } else {
-    Window->setGeometry(Normal);
-  }
+  Window->SetNormalGeometry(OnAScreen(QRect(R.left, R.top, R.right - R.left, R.bottom - R.top)));
   switch (lpwndpl->showCmd) {
-    case SW_HIDE: Window->hide(); break;
+    case SW_HIDE: Window->SetShown(false); break;
     case SW_SHOWNORMAL:
     case SW_SHOWNOACTIVATE:
-    case SW_RESTORE: Window->showNormal(); break;
+    case SW_RESTORE: Window->ShowInStates(Qt::WindowNoState); break;
     case SW_SHOWMINIMIZED:
     case SW_MINIMIZE:
-    case SW_SHOWMINNOACTIVE: Window->showMinimized(); break;
-    case SW_SHOWMAXIMIZED: Window->showMaximized(); break;
+    case SW_SHOWMINNOACTIVE: Window->ShowInStates(Qt::WindowMinimized); break;
+    case SW_SHOWMAXIMIZED: Window->ShowInStates(Qt::WindowMaximized); break;
     case SW_SHOW:
-    case SW_SHOWNA: Window->show(); break;
+    case SW_SHOWNA: Window->SetShown(true); break;
     default: break;
   }
   return TRUE;
+}
+
+QRect MovedInside(const QRect& Rect, const QRect& Area) {
+  const QSize Size = Rect.size().boundedTo(Area.size());
+  const int X = std::clamp(Rect.x(), Area.left(), Area.left() + Area.width() - Size.width());
+  const int Y = std::clamp(Rect.y(), Area.top(), Area.top() + Area.height() - Size.height());
+  return QRect(QPoint(X, Y), Size);
+}
+
+QRect OnAScreen(const QRect& Rect) {
+  const QSize Grip(std::min(Rect.width(), GripWidth), std::min(Rect.height(), GripHeight));
+  const QScreen* Nearest = nullptr;
+  double Closest = std::numeric_limits<double>::max();
+  for (const QScreen* Screen : QGuiApplication::screens()) {
+    const QRect Area = Screen->availableGeometry();
+    const QRect Shown = Area & Rect;
+    if (Shown.width() >= Grip.width() && Shown.height() >= Grip.height()) return Rect;
+    if (const double D = Distance(Area, Rect.center()); D < Closest) {
+      Closest = D;
+      Nearest = Screen;
+    }
+  }
+  return Nearest ? MovedInside(Rect, Nearest->availableGeometry()) : Rect;
 }

@@ -1,6 +1,6 @@
 // main for tests that need Qt's event loop: timers and the graphs' notifications run on it, and
-// widgets too where the program is built with VIZMORA_TEST_WIDGETS. With no display the widgets
-// use Qt's offscreen platform.
+// widgets too where the program is built with VIZMORA_TEST_WIDGETS (windows without widgets
+// with VIZMORA_TEST_GUI). With no display the windows use Qt's offscreen platform.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -8,6 +8,9 @@
 #ifdef VIZMORA_TEST_WIDGETS
 #include <QApplication>
 using TTestApplication = QApplication;
+#elif defined(VIZMORA_TEST_GUI)
+#include <QGuiApplication>
+using TTestApplication = QGuiApplication;
 #else
 #include <QCoreApplication>
 using TTestApplication = QCoreApplication;

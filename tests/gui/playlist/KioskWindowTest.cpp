@@ -106,7 +106,7 @@ TEST_F(PlayListWindow, AKioskStartsFullScreenWithTheListHiddenAndThePointerHides
   Kiosk.FullScreen = Kiosk.HidePlayList = true;
   Restart(Kiosk);
   Program->Start();
-  EXPECT_EQ(vizmoraFM->BorderStyle(), bsNone);
+  EXPECT_TRUE(vizmoraFM->FullScreen());
   EXPECT_EQ(vizmoraFM->WindowState(), wsMaximized);
   EXPECT_FALSE(Window().FullScreen->isEnabled());
   EXPECT_TRUE(Window().Restore->isEnabled());

@@ -6,11 +6,12 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QWidget>
+#include <QWindow>
 #include <functional>
 
 #include "support/GstTestSupport.h"
 #include "media/TestMedia.h"
+#include "media/VideoWindow.h"
 #include "platform/dshow/Video.h"
 #include "platform/gst/GstGlOutput.h"
 #include "platform/win/Messages.h"
@@ -43,6 +44,7 @@ protected:
     Graph = NewGraph();
     const ComPtr<IBaseFilter> Mixer = AddWindowlessMixer(Graph, u"VW", HandleOf(&Window));
     ASSERT_TRUE(Mixer);
+    ASSERT_TRUE(Window.windowHandle()->findChild<QWindow*>()) << "no GL window over the video window";
     ASSERT_EQ(S_OK, Mixer.As(Windowless));
     ASSERT_EQ(S_OK, Mixer.As(MixerControl));
     ASSERT_EQ(S_OK, Mixer.As(Aspect));
@@ -62,7 +64,7 @@ protected:
     return Image;
   }
 
-  QWidget Window;
+  TVideoWindow Window;  // the surface the program's renderer draws into
   ComPtr<IGraphBuilder> Graph;
   ComPtr<IVMRWindowlessControl9> Windowless;
   ComPtr<IVMRMixerControl9> MixerControl;
