@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "engine/PlayListEntry.h"
+#include "framework/Exception.h"
 #include "framework/Timer.h"
 
 TVizmoraPlayList::TVizmoraPlayList() : FHandOver(CreateTimer()) {
@@ -65,18 +66,28 @@ void TVizmoraPlayList::PlayIndex(int Index) {
   Listeners.Notify(TPlayListChange::pcStarting);
   TPlayListEntry* Entry = Items(Index);
   Entry->OnFinished.Bind(this, &TVizmoraPlayList::EntryPlayedOut);
+  const int Start = ++FStarts;
+  FStarting = Entry;
   try {
     Entry->Play();
+  } catch (const EAbort&) {
+    // Called off by a Stop, which told the listeners, or by the program's end; the entry may
+    // be gone.
+    if (Start == FStarts) FStarting = nullptr;
+    return;
   } catch (const std::exception& E) {
     // Current stays set and State at esStopped; the listeners hear of both, and why.
+    FStarting = nullptr;
     PlayError = E.what();
     Listeners.Notify(TPlayListChange::pcCurrent);
     throw;
   } catch (...) {
+    FStarting = nullptr;
     PlayError = "Unknown exception";
     Listeners.Notify(TPlayListChange::pcCurrent);
     throw;
   }
+  FStarting = nullptr;
   PlayError.clear();
   State = esPlaying;
   Listeners.Notify(TPlayListChange::pcCurrent);
@@ -85,8 +96,10 @@ void TVizmoraPlayList::PlayIndex(int Index) {
 void TVizmoraPlayList::Stop() {
   FHandOver->SetEnabled(false);
   FHandOverDue = false;
-  if (TPlayListEntry* Entry = CurrentEntry(); Entry && (Entry->State == esPlaying || Entry->State == esPaused))
+  if (TPlayListEntry* Entry = CurrentEntry();
+      Entry && (Entry->State == esPlaying || Entry->State == esPaused || Entry == FStarting))
     Entry->Stop();
+  FStarting = nullptr;
   State = esStopped;
   Listeners.Notify(TPlayListChange::pcState);
 }

@@ -32,6 +32,9 @@ public:
   TPlayListEntry* Items(int Index) const;  // nil outside the list
   int IndexOf(const TPlayListEntry* Entry) const;
 
+  // An entry's Play may wait for its files to open, the event loop running meanwhile; a Stop
+  // then (also through Remove or another PlayIndex) stops the entry, and this PlayIndex ends
+  // quietly, with State as the Stop left it.
   void PlayIndex(int Index);
   void Stop();
   void PauseResume();
@@ -67,4 +70,6 @@ private:
   std::unique_ptr<ITimer> FHandOver;     // a zero-delay timer while a handover is due
   bool FHandOverDue = false;             // while the listeners hear pcFinished
   TPlayListEntry* FPlayedOut = nullptr;  // the entry handing over; nil once it was removed
+  TPlayListEntry* FStarting = nullptr;   // the entry whose Play runs, until a Stop
+  int FStarts = 0;                       // PlayIndex calls so far
 };

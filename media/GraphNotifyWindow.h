@@ -1,7 +1,8 @@
 #pragma once
 // The graph component's hidden notification window: the graph posts WM_GRAPHNOTIFY to it from
 // any thread, and it drains the graph's events on the thread it lives on (the user-interface
-// thread). Exceptions from the drain go to the application's exception report.
+// thread); WM_GRAPHRENDERED, when a render on the graph's thread has ended. Exceptions from the
+// drain go to the application's exception report.
 #include <QObject>
 
 class TFilterGraph;
