@@ -11,6 +11,7 @@
 #include <QWidget>
 #include <filesystem>
 
+#include "engine/GIFPLE.h"
 #include "engine/PlayListEntry.h"
 #include "engine/VizmoraPlayer.h"
 #include "framework/ExceptionReport.h"
@@ -53,7 +54,8 @@ protected:
         << "run with LD_PRELOAD naming libvizmora_slow_reads.so, as ctest does";
     Slow = Dir.path().toStdString() + "/slow-reads";
     std::filesystem::create_directory(Slow);
-    for (auto [Kind, Name] : {std::pair{TTestMedia::RedClip, "red.avi"}, {TTestMedia::Truncated, "cut.avi"}}) {
+    for (auto [Kind, Name] :
+         {std::pair{TTestMedia::RedClip, "red.avi"}, {TTestMedia::Truncated, "cut.avi"}, {TTestMedia::Wav, "tone.wav"}}) {
       ASSERT_FALSE(TestMediaPath(Kind).empty()) << "test media could not be generated";
       std::filesystem::copy_file(TestMediaPath(Kind), Slow / Name);
     }
@@ -66,6 +68,8 @@ protected:
     Kinds->AddMediaFile((Slow / "red.avi").string());
     Kinds->AddMediaFile(TestMediaPath(TTestMedia::AviMjpegPcm));  // opens at the disk's pace
     Kinds->AddMediaFile((Slow / "cut.avi").string());
+    Kinds->AddMediaFile(TestMediaPath(TTestMedia::GreenJpeg));
+    static_cast<TGIFPLE*>(List().Items(3))->SoundFile = (Slow / "tone.wav").string();
     List().Listeners.Add([this](TPlayListChange Change) {
       if (Change == TPlayListChange::pcStarting) Opening = true;
       if (Change == TPlayListChange::pcCurrent) Opening = false;
@@ -175,9 +179,16 @@ TEST_F(OpeningSlowFiles, StopAnotherEntryOrRemovingTheEntryCallsItsOpenOffLeavin
   List().Stop();
   EXPECT_TRUE(LeftNothing());
 
+  // A picture whose sound opens slowly.
+  Play(3, [&] { List().Stop(); });
+  EXPECT_EQ("", Failure);
+  EXPECT_EQ(esStopped, List().State);
+  EXPECT_NE(gsRunning, vizmoraFM->SG->GraphState());
+  EXPECT_TRUE(LeftNothing());
+
   Play(0, [&] { List().Remove(List().Items(0)); });
   EXPECT_EQ("", Failure);
-  EXPECT_EQ(2, List().Count());
+  EXPECT_EQ(3, List().Count());
   EXPECT_EQ(esStopped, List().State);
   EXPECT_TRUE(LeftNothing());
   EXPECT_TRUE(Reports.empty()) << Reports.front();
