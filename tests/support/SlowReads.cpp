@@ -43,21 +43,15 @@ mode_t ModeOf(int Flags, va_list Args) { return (Flags & (O_CREAT | O_TMPFILE)) 
 }  // namespace
 
 extern "C" {
+// On this 64-bit system the 64-bit forms take the same arguments.
 int open(const char* Path, int Flags, ...) {
   va_list Args;
   va_start(Args, Flags);
   const mode_t Mode = ModeOf(Flags, Args);
   va_end(Args);
-  return Opened(Next<int (*)(const char*, int, ...)>("open")(Path, Flags, Mode), Path);
+  return Opened(Next<int (*)(int, const char*, int, ...)>("openat")(AT_FDCWD, Path, Flags, Mode), Path);
 }
-
-int open64(const char* Path, int Flags, ...) {
-  va_list Args;
-  va_start(Args, Flags);
-  const mode_t Mode = ModeOf(Flags, Args);
-  va_end(Args);
-  return Opened(Next<int (*)(const char*, int, ...)>("open64")(Path, Flags, Mode), Path);
-}
+int open64(const char* Path, int Flags, ...) __attribute__((alias("open")));
 
 int openat(int Dir, const char* Path, int Flags, ...) {
   va_list Args;
@@ -66,14 +60,7 @@ int openat(int Dir, const char* Path, int Flags, ...) {
   va_end(Args);
   return Opened(Next<int (*)(int, const char*, int, ...)>("openat")(Dir, Path, Flags, Mode), Path);
 }
-
-int openat64(int Dir, const char* Path, int Flags, ...) {
-  va_list Args;
-  va_start(Args, Flags);
-  const mode_t Mode = ModeOf(Flags, Args);
-  va_end(Args);
-  return Opened(Next<int (*)(int, const char*, int, ...)>("openat64")(Dir, Path, Flags, Mode), Path);
-}
+int openat64(int Dir, const char* Path, int Flags, ...) __attribute__((alias("openat")));
 
 int close(int Fd) {
   if (Fd >= 0 && Fd < MostDescriptors) Slow[Fd] = false;
@@ -89,11 +76,7 @@ ssize_t pread(int Fd, void* Buffer, size_t Size, off_t Offset) {
   Wait(Fd);
   return Next<ssize_t (*)(int, void*, size_t, off_t)>("pread")(Fd, Buffer, Size, Offset);
 }
-
-ssize_t pread64(int Fd, void* Buffer, size_t Size, off64_t Offset) {
-  Wait(Fd);
-  return Next<ssize_t (*)(int, void*, size_t, off64_t)>("pread64")(Fd, Buffer, Size, Offset);
-}
+ssize_t pread64(int Fd, void* Buffer, size_t Size, off64_t Offset) __attribute__((alias("pread")));
 
 ssize_t readv(int Fd, const struct iovec* Vectors, int Count) {
   Wait(Fd);

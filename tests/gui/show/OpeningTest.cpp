@@ -6,25 +6,20 @@
 
 #include <QCoreApplication>
 #include <QKeyEvent>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
 #include <filesystem>
 
 #include "engine/GIFPLE.h"
 #include "engine/PlayListEntry.h"
-#include "engine/VizmoraPlayer.h"
 #include "framework/ExceptionReport.h"
 #include "media/DirectShowException.h"
 #include "media/TestMedia.h"
 #include "platform/gst/GstFilterGraph.h"
-#include "platform/gst/GstPlatform.h"
 #include "platform/win/WorkItems.h"
 #include "support/GstTestSupport.h"
 #include "support/WaitUntil.h"
-#include "ui/EntryKinds.h"
-#include "ui/StatusLine.h"
-#include "ui/vizmoraFM.h"
+#include "VideoFormFixture.h"
 
 namespace {
 int Threads() {
@@ -47,7 +42,7 @@ private:
   const bool& FOpening;
 };
 
-class OpeningSlowFiles : public ::testing::Test {
+class OpeningSlowFiles : public VideoFormFixture {
 protected:
   void SetUp() override {
     ASSERT_NE(std::string::npos, qgetenv("LD_PRELOAD").indexOf("slow_reads"))
@@ -59,12 +54,8 @@ protected:
       ASSERT_FALSE(TestMediaPath(Kind).empty()) << "test media could not be generated";
       std::filesystem::copy_file(TestMediaPath(Kind), Slow / Name);
     }
-    qputenv("VIZMORA_REGISTRY", (Dir.path() + "/registry.reg").toUtf8());
-    SetStatusDisplay([](const std::string&) {});
     SetExceptionReporter([this](const std::string& Message) { Reports.push_back(Message); });
-    GstPlatformInitialize();
-    vizmoraFM = CreateForm<TvizmoraFM>();
-    Kinds = std::make_unique<TEntryKinds>(ThePlayer->PlayList, vizmoraFM->FG, vizmoraFM->SG, vizmoraFM->VW);
+    VideoFormFixture::SetUp();
     Kinds->AddMediaFile((Slow / "red.avi").string());
     Kinds->AddMediaFile(TestMediaPath(TTestMedia::AviMjpegPcm));  // opens at the disk's pace
     Kinds->AddMediaFile((Slow / "cut.avi").string());
@@ -82,15 +73,9 @@ protected:
     BaseThreads = Threads();
   }
   void TearDown() override {
-    Kinds.reset();
-    FreeForms();
-    vizmoraFM = nullptr;
-    delete ThePlayer;
-    ThePlayer = nullptr;
-    SetStatusDisplay({});
+    VideoFormFixture::TearDown();
     SetExceptionReporter({});
   }
-  TVizmoraPlayList& List() { return *ThePlayer->PlayList; }
 
   // Plays the entry from the event loop, as the window and the show do; While runs once the
   // entry has begun to open, from the loop that waits for it. Returns once PlayIndex has.
@@ -119,9 +104,7 @@ protected:
                     30000);
   }
 
-  QTemporaryDir Dir;
   std::filesystem::path Slow;
-  std::unique_ptr<TEntryKinds> Kinds;
   std::vector<std::string> Reports;
   std::string Failure;
   bool Opening = false;

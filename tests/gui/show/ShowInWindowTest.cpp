@@ -24,6 +24,7 @@
 #include "ui/StatusLine.h"
 #include "ui/vizmoraFM.h"
 #include "support/WaitUntil.h"
+#include "VideoFormFixture.h"
 
 namespace {
 int Entries(const char* Folder) {
@@ -43,25 +44,13 @@ bool Near(QRgb Seen, int R, int G, int B) {
   return std::abs(qRed(Seen) - R) < 60 && std::abs(qGreen(Seen) - G) < 60 && std::abs(qBlue(Seen) - B) < 60;
 }
 
-class ShowInWindowTest : public ::testing::Test {
+class ShowInWindowTest : public VideoFormFixture {
 protected:
   void SetUp() override {
     for (auto Kind : {TTestMedia::RedClip, TTestMedia::BlueClip, TTestMedia::AviMjpegPcm, TTestMedia::GreenJpeg,
                       TTestMedia::AnimatedGif, TTestMedia::Wav})
       ASSERT_FALSE(TestMediaPath(Kind).empty()) << "test media could not be generated";
-    qputenv("VIZMORA_REGISTRY", (Dir.path() + "/registry.reg").toUtf8());
-    SetStatusDisplay([](const std::string&) {});
-    GstPlatformInitialize();
-    vizmoraFM = CreateForm<TvizmoraFM>();
-    Kinds = std::make_unique<TEntryKinds>(ThePlayer->PlayList, vizmoraFM->FG, vizmoraFM->SG, vizmoraFM->VW);
-  }
-  void TearDown() override {
-    Kinds.reset();
-    FreeForms();
-    vizmoraFM = nullptr;
-    delete ThePlayer;
-    ThePlayer = nullptr;
-    SetStatusDisplay({});
+    VideoFormFixture::SetUp();
   }
   TVideoWindow& Window() { return *vizmoraFM->VW; }
   // The area of the window's picture that the first stream covers.
@@ -78,9 +67,6 @@ protected:
     delete[] Bits;
     return Image;
   }
-
-  QTemporaryDir Dir;
-  std::unique_ptr<TEntryKinds> Kinds;
 };
 }  // namespace
 
