@@ -27,7 +27,7 @@ class TGstFilterGraph : public TComObject<IFilterGraph2, IGraphBuilderAsync, IMe
 public:
   TGstFilterGraph();
 
-  // Graphs that exist, freed or not yet: any thread.
+  // How many graphs exist, those still being freed included; any thread.
   static int Count();
 
   // IFilterGraph, IGraphBuilder; AddFilter, RemoveFilter and EnumFilters on any thread.
