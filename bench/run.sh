@@ -2,7 +2,8 @@
 # Runs the benchmarks side by side against mpv and gst-play-1.0 and prints one table
 # (metric, ours, peer, ratio); appends it with the date and machine to bench/RESULTS.md.
 # Usage: bench/run.sh BUILD_DIR   (a Release build with vizmora, playlist_bench, registry_bench,
-#                                  window_bench, bench_measure, bench_frames)
+#                                  window_bench, opening_bench, vizmora_slow_reads, bench_measure,
+#                                  bench_frames)
 # B5_TRANSITIONS=1000 makes the long run the full length (default 300); B7_TRANSITIONS likewise.
 # B2W_RUNS sets the interleaved runs of B2w (default 3).
 # Nothing here judges a figure; the table only reports them.
@@ -139,6 +140,10 @@ read -r _ b6e b6w b6r < <(QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1600x120
 row "B6 load 100000 entries into the playlist window under Xvfb, s (best of 5; vs the engine's load, entries wired alike; target 1.5)" \
   "$b6w" "$b6e" "$b6r"
 rm -f "$work/b6.pll"
+
+# --- B12 opening from a slow disk ----------------------------------------------------------
+log "B12: the event loop while entries open from a slow disk"
+while IFS= read -r line; do rows+=("$line"); done < <(bash "$here/opening.sh" "$build" "$work")
 
 # --- B5 long run ---------------------------------------------------------------------------
 late=${B5_TRANSITIONS:-300}  # 1000 for the full run; 300 keeps make bench within ten minutes

@@ -72,6 +72,7 @@ void TGIFPLE::Play() {
 
 void TGIFPLE::Stop() {
   MainGraph->Stop();
+  SoundGraph->Abort();  // a sound still opening for this Play is called off with it
   SoundStopTimer().SetEnabled(true);
   DisplayTimer().SetEnabled(false);
   TPlayListEntry::Stop();

@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "engine/PlayListEntry.h"
+#include "framework/Exception.h"
 #include "framework/Timer.h"
 
 TVizmoraPlayList::TVizmoraPlayList() : FHandOver(CreateTimer()) {
@@ -68,20 +69,30 @@ void TVizmoraPlayList::Start(int Index, TEndReason Why) {
   Listeners.Notify(TPlayListChange::pcStarting);
   TPlayListEntry* Entry = Items(Index);
   Entry->OnFinished.Bind(this, &TVizmoraPlayList::EntryPlayedOut);
+  const int Start = ++FStarts;
+  FStarting = Entry;
   try {
     Entry->Play();
+  } catch (const EAbort&) {
+    // Called off by a Stop, which told the listeners, or by the program's end; the entry may
+    // be gone.
+    if (Start == FStarts) FStarting = nullptr;
+    return;
   } catch (const std::exception& E) {
     // Current stays set and State at esStopped; the listeners hear of both, and why.
+    FStarting = nullptr;
     PlayError = E.what();
     Ended(TEndReason::erFailed);
     Listeners.Notify(TPlayListChange::pcCurrent);
     throw;
   } catch (...) {
+    FStarting = nullptr;
     PlayError = "Unknown exception";
     Ended(TEndReason::erFailed);
     Listeners.Notify(TPlayListChange::pcCurrent);
     throw;
   }
+  FStarting = nullptr;
   PlayError.clear();
   State = esPlaying;
   Listeners.Notify(TPlayListChange::pcCurrent);
@@ -95,7 +106,10 @@ void TVizmoraPlayList::Stop(TEndReason Why) {
   if (TPlayListEntry* Entry = CurrentEntry(); Entry && (Entry->State == esPlaying || Entry->State == esPaused)) {
     Entry->Stop();
     Ended(Why);
+  } else if (Entry && Entry == FStarting) {
+    Entry->Stop();  // called off while it opens; it never started, so it has no end to tell
   }
+  FStarting = nullptr;
   State = esStopped;
   Listeners.Notify(TPlayListChange::pcState);
 }

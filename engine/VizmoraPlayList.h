@@ -33,6 +33,9 @@ public:
   TPlayListEntry* Items(int Index) const;  // nil outside the list
   int IndexOf(const TPlayListEntry* Entry) const;
 
+  // An entry's Play may wait for its files to open, the event loop running meanwhile; a Stop
+  // then (also through Remove or another PlayIndex) stops the entry, and this PlayIndex ends
+  // quietly, with State as the Stop left it.
   void PlayIndex(int Index);
   void Stop();
   void PauseResume();
@@ -87,4 +90,6 @@ private:
   bool FHandOverDue = false;             // while the listeners hear pcEnded
   std::uint64_t FLastId = 0;             // the Id given to the entry added last
   TPlayListEntry* FPlayedOut = nullptr;  // the entry handing over; nil once it was removed
+  TPlayListEntry* FStarting = nullptr;   // the entry whose Play runs, until a Stop
+  int FStarts = 0;                       // PlayIndex calls so far
 };

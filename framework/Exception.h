@@ -10,3 +10,10 @@ public:
 
   std::string Message;
 };
+
+// The silent exception: an operation called off, not failed. The application's exception report
+// shows nothing for it.
+class EAbort : public Exception {
+public:
+  EAbort() : Exception("Operation aborted") {}
+};

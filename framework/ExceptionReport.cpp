@@ -3,6 +3,8 @@
 #include <exception>
 #include <iostream>
 
+#include "framework/Exception.h"
+
 namespace {
 TExceptionReporter& Reporter() {
   static TExceptionReporter R;
@@ -22,6 +24,8 @@ void ShowException(const std::string& Message) {
 void ApplicationHandleException(QObject* /*Sender*/) {
   try {
     throw;
+  } catch (const EAbort&) {
+    // called off: nothing to report
   } catch (const std::exception& E) {
     ShowException(E.what());
   } catch (...) {

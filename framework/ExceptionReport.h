@@ -12,5 +12,5 @@ using TExceptionReporter = std::function<void(const std::string& Message)>;
 void SetExceptionReporter(TExceptionReporter Reporter);
 // Reports a message through the installed reporter.
 void ShowException(const std::string& Message);
-// Call inside a catch block: reports the exception being handled, whatever its type.
+// Call inside a catch block: reports the exception being handled, whatever its type, but EAbort.
 void ApplicationHandleException(QObject* Sender);

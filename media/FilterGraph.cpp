@@ -4,9 +4,12 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <QEventLoop>
+#include <QPointer>
 #include <algorithm>
 #include <cstdio>
 
+#include "framework/Exception.h"
 #include "media/DirectShowException.h"
 #include "media/FilterList.h"
 #include "media/GraphNotifyWindow.h"
@@ -27,7 +30,7 @@ void Erase(std::vector<T*>& List, T* Item) {
 }  // namespace
 
 TFilterGraph::TFilterGraph(QObject* AOwner)
-    : QObject(AOwner), NotifyWindow(std::make_unique<TGraphNotifyWindow>([this] { HandleGraphEvents(); }, this)) {}
+    : QObject(AOwner), NotifyWindow(std::make_unique<TGraphNotifyWindow>([this] { HandleGraphEvents(); }, [this] { GraphRendered(); }, this)) {}
 
 TFilterGraph::~TFilterGraph() {
   SetActive(false);
@@ -91,6 +94,7 @@ void TFilterGraph::Activate() {
 }
 
 void TFilterGraph::Deactivate() {
+  Abort();
   SendControl(gcActivation, 0);
   if (InnerGraph)
     for (IGraphMember* Member : Members) RemoveMemberFilter(Member);
@@ -177,6 +181,7 @@ void TFilterGraph::RemoveObserver(IGraphObserver* Observer) { Erase(Observers, O
 // --- control
 
 bool TFilterGraph::Play() {
+  Abort();
   ComPtr<IMediaControl> Control;
   if (FAILED(QueryInterface(Control))) return false;
   SendControl(gcPlay, 0);
@@ -184,6 +189,7 @@ bool TFilterGraph::Play() {
 }
 
 bool TFilterGraph::Pause() {
+  Abort();
   ComPtr<IMediaControl> Control;
   if (FAILED(QueryInterface(Control))) return false;
   SendControl(gcPause, 0);
@@ -191,6 +197,7 @@ bool TFilterGraph::Pause() {
 }
 
 bool TFilterGraph::Stop() {
+  Abort();
   ComPtr<IMediaControl> Control;
   if (FAILED(QueryInterface(Control))) return false;
   SendControl(gcStop, 0);
@@ -199,21 +206,62 @@ bool TFilterGraph::Stop() {
 
 HRESULT TFilterGraph::RenderFile(const std::u16string& Path) {
   if (!InnerGraph) return S_FALSE;
+  Abort();
   SendControl(gcBeforeRender, 0);
   // The graph takes the path up to its first NUL: a path holding one (a playlist file can)
   // names no file, and must not play the file named by the part before it.
   const bool Whole = Path.find(u'\0') == std::u16string::npos;
   const HRESULT Code =
-      CheckGraphResult(Whole ? InnerGraph->RenderFile(Path.c_str(), nullptr) : HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND),
-                       InnerGraph.Get(), QString::fromStdU16String(Path).replace(QChar(u'\0'), QStringLiteral("\\0")).toStdString());
+      CheckGraphResult(Whole ? Render(Path) : HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND), InnerGraph.Get(),
+                       QString::fromStdU16String(Path).replace(QChar(u'\0'), QStringLiteral("\\0")).toStdString());
   SendControl(gcAfterRender, 0);
   return Code;
 }
 
 HRESULT TFilterGraph::RenderFile(const std::string& Path) { return RenderFile(Widen(Path)); }
 
+HRESULT TFilterGraph::Render(const std::u16string& Path) {
+  ComPtr<IGraphBuilderAsync> Async;
+  if (FAILED(InnerGraph.As(Async))) return InnerGraph->RenderFile(Path.c_str(), nullptr);
+  ComPtr<IRenderOperation> Operation;
+  if (const HRESULT Code = Async->BeginRenderFile(Path.c_str(), HandleOf(NotifyWindow.get()), WM_GRAPHRENDERED, 0,
+                                                  Operation.ReleaseAndGetAddressOf());
+      FAILED(Code))
+    return Code;
+  // Anything the loop runs may call the render off, rebuild the graph, or free this component.
+  const QPointer<TFilterGraph> Alive(this);
+  QEventLoop Loop;
+  FRender = Operation;
+  FRenderLoop = &Loop;
+  HRESULT Result = S_OK;
+  if (Operation->GetResult(&Result) == S_FALSE) Loop.exec();
+  if (!Alive || FRender.Get() != Operation.Get()) throw EAbort();
+  FRender.Reset();
+  FRenderLoop = nullptr;
+  // The loop ended without the result: the program is ending.
+  if (Operation->GetResult(&Result) == S_FALSE) {
+    Operation->Abort();
+    throw EAbort();
+  }
+  return Result;
+}
+
+void TFilterGraph::Abort() {
+  if (!FRender) return;
+  FRender->Abort();
+  FRender.Reset();
+  if (FRenderLoop) FRenderLoop->exit();
+  FRenderLoop = nullptr;
+}
+
+void TFilterGraph::GraphRendered() {
+  HRESULT Result = S_OK;
+  if (FRender && FRenderLoop && FRender->GetResult(&Result) == S_OK) FRenderLoop->exit();
+}
+
 void TFilterGraph::DisconnectAll() {
   if (!InnerGraph) return;
+  Abort();
   const TFilterList Filters(InnerGraph.Get());
   for (int F = 0; F < Filters.Count(); ++F) {
     const TPinList Pins(Filters.FilterAt(F));

@@ -5,6 +5,11 @@
 // into typed events. Members keep their filters in the graph; observers see every event and
 // control step first. User-interface thread only; the graph's own threads only post to the
 // notification window.
+//
+// A render runs on the graph's own thread where the graph offers one, and RenderFile waits for
+// it in the event loop: windows paint, timers fire and input is handled meanwhile. Whatever
+// else drives the graph then (a control call, clearing, deactivation, the loop's end) first
+// calls the render off, and the waiting RenderFile raises EAbort.
 #include <QObject>
 #include <QString>
 #include <memory>
@@ -21,6 +26,7 @@
 #include "platform/dshow/Control.h"
 #include "platform/dshow/Filters.h"
 
+class QEventLoop;
 class TGraphNotifyWindow;
 
 class TFilterGraph : public QObject, public TComponentLoading, public TGraphEvents {
@@ -61,9 +67,12 @@ public:
   bool Pause();  // True only for S_OK
   bool Stop();   // True only for S_OK
   // S_FALSE without a graph; otherwise the success code of rendering; a failure raises
-  // EDirectShowException after gcBeforeRender and before gcAfterRender.
+  // EDirectShowException after gcBeforeRender and before gcAfterRender, a render called off
+  // raises EAbort.
   HRESULT RenderFile(const std::u16string& Path);
   HRESULT RenderFile(const std::string& Path);  // the path widened to UTF-16
+  // Calls off a render that RenderFile waits for; nothing without one.
+  void Abort();
   // Disconnects every pin of every filter.
   void DisconnectAll();
   // Stops, disconnects and removes every filter but the members'.
@@ -90,6 +99,8 @@ public:
   // --- event dispatch
   // Drains the event queue: run by the notification window for each notification.
   void HandleGraphEvents();
+  // A render has ended: run by the notification window for WM_GRAPHRENDERED.
+  void GraphRendered();
 
 protected:
   void Loaded() override;
@@ -99,6 +110,8 @@ protected:
 private:
   void Activate();
   void Deactivate();
+  // RenderFile's work: on the graph's thread, waiting in the event loop, where it can.
+  HRESULT Render(const std::u16string& Path);
   void BuildGraph();
   void ApplyVolume();
   void SendControl(TGraphControl Code, LONG Param);
@@ -128,4 +141,6 @@ private:
   std::vector<IGraphObserver*> Observers;
   DWORD RotCookie = 0;  // running object table registration; 0 = not registered
   int LogStream = -1;   // the open log file's descriptor while logging
+  ComPtr<IRenderOperation> FRender;     // the render RenderFile waits for
+  QEventLoop* FRenderLoop = nullptr;   // where it waits
 };

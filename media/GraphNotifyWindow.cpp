@@ -4,8 +4,13 @@
 #include "platform/win/Messages.h"
 
 bool TGraphNotifyWindow::event(QEvent* Event) {
-  if (Event->type() != TWindowMessage::EventType() || static_cast<TWindowMessage*>(Event)->Msg != WM_GRAPHNOTIFY)
-    return QObject::event(Event);
+  if (Event->type() != TWindowMessage::EventType()) return QObject::event(Event);
+  const UINT Msg = static_cast<TWindowMessage*>(Event)->Msg;
+  if (Msg == WM_GRAPHRENDERED) {
+    FRendered();
+    return true;
+  }
+  if (Msg != WM_GRAPHNOTIFY) return QObject::event(Event);
   try {
     FDrain();
   } catch (...) {

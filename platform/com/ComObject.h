@@ -24,13 +24,15 @@ public:
   ULONG AddRef() override { return ++FRefCount; }
   ULONG Release() override {
     const ULONG Left = --FRefCount;
-    if (Left == 0) delete this;
+    if (Left == 0) FinalRelease();
     return Left;
   }
 
 protected:
   TComObject() = default;
   virtual ~TComObject() = default;
+  // The last reference went: frees the object, or has it freed elsewhere.
+  virtual void FinalRelease() { delete this; }
   // Interfaces that are not base classes (held by the object); returns a non-owning pointer.
   virtual void* QueryExtraInterface(REFIID) { return nullptr; }
 

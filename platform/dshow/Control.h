@@ -50,5 +50,4 @@ struct IMediaEventEx : IMediaEvent {
   virtual HRESULT GetNotifyFlags(LONG* Flags) = 0;
 };
 
-constexpr HRESULT E_ABORT = static_cast<HRESULT>(0x80004004u);
 constexpr HRESULT VFW_S_STATE_INTERMEDIATE = 0x00040237;

@@ -79,6 +79,26 @@ struct IFilterGraph2 : IGraphBuilder {
   static constexpr GUID IID = MakeGuid("{36B73882-C2C8-11CF-8B46-00805F6CEF60}");
 };
 
+// One RenderFile under way on a thread of its graph's (IGraphBuilderAsync).
+struct IRenderOperation : IUnknown {
+  static constexpr GUID IID = MakeGuid("{319B68C1-4659-4AD4-B546-2DFAF487757B}");
+  // S_FALSE while the render runs; S_OK once it has ended, with its result code in *Result.
+  virtual HRESULT GetResult(HRESULT* Result) = 0;
+  // Calls the render off: it ends at its next step, undoing what it did, and posts nothing.
+  // Its result is then E_ABORT. Any thread.
+  virtual HRESULT Abort() = 0;
+};
+
+// A graph that renders files off the calling thread, which goes on meanwhile.
+struct IGraphBuilderAsync : IUnknown {
+  static constexpr GUID IID = MakeGuid("{E8146ECF-6FAF-4BB6-B90C-4EBB9B890330}");
+  // Starts RenderFile(File) on a thread of its own and returns at once. Once the render has
+  // ended, Msg is posted to Window (lParam = Instance). A graph's renders run one at a time, in
+  // the order they were begun.
+  virtual HRESULT BeginRenderFile(LPCWSTR File, OAHWND Window, LONG Msg, LONG_PTR Instance,
+                                  IRenderOperation** Operation) = 0;
+};
+
 struct ICaptureGraphBuilder2 : IUnknown {
   static constexpr GUID IID = MakeGuid("{93E5A4E0-2D50-11D2-ABFA-00A0C9C6E38D}");
   virtual HRESULT SetFiltergraph(IGraphBuilder* Graph) = 0;

@@ -78,6 +78,20 @@ TGstFileRenderer::~TGstFileRenderer() {
     gst_pad_remove_probe(Pad, Probe);
     gst_object_unref(Pad);
   }
+  for (GstElement* Renderer : FRenderers) gst_object_unref(Renderer);
+}
+
+void TGstFileRenderer::Abort() {
+  std::lock_guard Guard(FLock);
+  if (SUCCEEDED(FFailure)) FFailure = E_ABORT;
+  FChanged.notify_all();
+}
+
+bool TGstFileRenderer::HoldFilters(std::unique_lock<std::recursive_mutex>& Filters) {
+  Filters = FTarget.Filters.Lock();
+  if (SUCCEEDED(Failure())) return true;
+  Filters.unlock();
+  return false;
 }
 
 HRESULT TGstFileRenderer::Render() {
@@ -101,7 +115,7 @@ HRESULT TGstFileRenderer::Add(const ComPtr<TGstFilter>& Filter, const std::strin
     FOwned.push_back(Filter->Element());
   }
   FAdded.push_back(Filter);
-  const HRESULT Result = FTarget.Filters.Add(Filter.Get(), Name);
+  const HRESULT Result = FTarget.Filters.AddOwn(Filter.Get(), Name);
   Moved();  // a renderer may have taken its time finding its device
   return Result;
 }
@@ -109,14 +123,17 @@ HRESULT TGstFileRenderer::Add(const ComPtr<TGstFilter>& Filter, const std::strin
 HRESULT TGstFileRenderer::Open() {
   FPicture = PictureKindOf(FPath);
   FTarget.Bus.SetInterceptor([this](GstMessage* Message) { return Intercept(Message); });
+  std::unique_lock<std::recursive_mutex> Filters;
   if (FPicture == TPictureKind::Animated) {
     if (const ComPtr<TGstFilter> Animation = CreateAnimationSource(FPath)) {
       // The animation's one stream is there at once, decoded; held like a decoder's until
       // linked, so it must not start before the hold is in place.
       GstElement* Element = Animation->Element();
+      if (!HoldFilters(Filters)) return Failure();
       gst_element_set_locked_state(Element, TRUE);
       const HRESULT Result = Add(Animation, FileNameOf(FPath));
       gst_element_set_locked_state(Element, FALSE);
+      Filters.unlock();
       if (FAILED(Result)) return Result;
       GstPad* Pad = gst_element_get_static_pad(Element, "src");
       OnPadAdded(nullptr, Pad, this);
@@ -128,13 +145,14 @@ HRESULT TGstFileRenderer::Open() {
   }
   GstElement* Source = gst_element_factory_make("filesrc", nullptr);
   g_object_set(Source, "location", FPath.c_str(), nullptr);
-  FDecoder = gst_element_factory_make("decodebin", nullptr);
+  FDecoder = GST_ELEMENT(gst_object_ref_sink(gst_element_factory_make("decodebin", nullptr)));
   FPadAddedId = g_signal_connect(FDecoder, "pad-added", G_CALLBACK(&TGstFileRenderer::OnPadAdded), this);
   FNoMorePadsId = g_signal_connect(FDecoder, "no-more-pads", G_CALLBACK(&TGstFileRenderer::OnNoMorePads), this);
   LimitDecoderThreads(FDecoder);
   const ComPtr<TGstFilter> SourceFilter = TGstFilter::Create(Source);
   const ComPtr<TGstFilter> DecoderFilter = TGstFilter::Create(FDecoder);
 
+  if (!HoldFilters(Filters)) return Failure();
   gst_element_set_locked_state(Source, TRUE);  // both start together once linked
   gst_element_set_locked_state(FDecoder, TRUE);
   HRESULT Result = Add(SourceFilter, FileNameOf(FPath));
@@ -142,6 +160,7 @@ HRESULT TGstFileRenderer::Open() {
   if (SUCCEEDED(Result) && !gst_element_link(Source, FDecoder)) Result = VFW_E_CANNOT_CONNECT;
   gst_element_set_locked_state(Source, FALSE);
   gst_element_set_locked_state(FDecoder, FALSE);
+  Filters.unlock();
   if (FAILED(Result)) return Result;
   Start(FDecoder);
   Start(Source);
@@ -234,6 +253,8 @@ HRESULT TGstFileRenderer::ConnectStreams() {
     Pads = FPads;
     FPartial = FMissingPlugin;
   }
+  std::unique_lock<std::recursive_mutex> Filters;
+  if (!HoldFilters(Filters)) return Failure();
   const GstClockTimeDiff Offset = RunningTimeOf(FTarget.Filters.Pipeline());
   for (const auto& [Pad, Probe] : Pads) {
     const HRESULT Result = ConnectStream(Pad, Offset);
@@ -264,7 +285,7 @@ HRESULT TGstFileRenderer::ConnectStream(GstPad* Pad, GstClockTimeDiff Offset) {
       GstPad* Sink = gst_element_get_static_pad(Renderer->Element(), "sink");
       Result = Linked(Pad, Sink);
       gst_object_unref(Sink);
-      FRenderers.push_back(Renderer->Element());
+      FRenderers.push_back(GST_ELEMENT(gst_object_ref(Renderer->Element())));
       if (SUCCEEDED(Result)) FTarget.Ends.AddEnding(Pad);
     }
   } else {
@@ -316,7 +337,7 @@ HRESULT TGstFileRenderer::ConnectVideo(GstPad* Pad, GstCaps* Caps, GstClockTimeD
     else
       FTarget.Ends.AddHeld(Output);
   }
-  FRenderers.push_back(Renderer);
+  FRenderers.push_back(GST_ELEMENT(gst_object_ref(Renderer)));
   gst_object_unref(Sink);
   gst_object_unref(Output);
   return Result;
@@ -352,13 +373,21 @@ void TGstFileRenderer::ForgetDecoder() {
   if (!FDecoder) return;
   if (FPadAddedId) g_signal_handler_disconnect(FDecoder, FPadAddedId);
   if (FNoMorePadsId) g_signal_handler_disconnect(FDecoder, FNoMorePadsId);
+  gst_object_unref(FDecoder);
   FDecoder = nullptr;
 }
 
+// Filters removed by others meanwhile (the graph cleared after a call-off) are not there to
+// remove. A render called off leaves the pipeline's state to whoever called it off.
 void TGstFileRenderer::Undo() {
   FTarget.Bus.SetInterceptor(nullptr);
-  ForgetDecoder();  // removing it from the graph frees it
-  for (auto It = FAdded.rbegin(); It != FAdded.rend(); ++It) FTarget.Filters.Remove(It->Get());
+  {
+    const auto Filters = FTarget.Filters.Lock();
+    for (auto It = FAdded.rbegin(); It != FAdded.rend(); ++It) FTarget.Filters.Remove(It->Get());
+  }
   FAdded.clear();
-  gst_element_set_state(FTarget.Filters.Pipeline(), FResumeState);
+  // The decoder's threads call this render back: unlinked now, they end before it stops listening.
+  if (FDecoder) gst_element_set_state(FDecoder, GST_STATE_NULL);
+  ForgetDecoder();
+  if (Failure() != E_ABORT) gst_element_set_state(FTarget.Filters.Pipeline(), FResumeState);
 }

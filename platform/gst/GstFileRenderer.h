@@ -1,8 +1,8 @@
 #pragma once
 // One RenderFile: a source and a decoder for the file, and each decoded stream connected to a
 // renderer. It returns when the streams are connected and prerolled, or with the failure code
-// that says why not; a render that stops moving fails in bounded time. A failed render leaves
-// the graph as it was.
+// that says why not; a render that stops moving fails in bounded time, and one called off
+// (Abort) at its next step. A failed render leaves the graph as it was.
 #include <gst/gst.h>
 
 #include <condition_variable>
@@ -31,8 +31,11 @@ public:
   TGstFileRenderer(const TGstRenderTarget& Target, std::string Path);
   ~TGstFileRenderer();
 
-  // User-interface thread.
+  // Any thread; one render of a graph at a time. The graph's filters may change meanwhile only
+  // once the render was called off.
   HRESULT Render();
+  // Calls the render off: any thread.
+  void Abort();
 
 private:
   using TClock = TRenderDeadline::TClock;
@@ -51,6 +54,9 @@ private:
   // Stops listening to the decoder, which the graph owns.
   void ForgetDecoder();
   HRESULT Failure();
+  // The graph's filters held for a step that changes them; false (and nothing held) when the
+  // render was called off or failed meanwhile.
+  bool HoldFilters(std::unique_lock<std::recursive_mutex>& Filters);
   // A step of the render is done (any thread); Stalled asks whether the render has to give up.
   void Moved();
   bool Stalled();
@@ -64,8 +70,8 @@ private:
   const GstState FResumeState;  // the state asked for before the render, paused at least; a failure goes back to it
   TPictureKind FPicture = TPictureKind::None;
   std::vector<ComPtr<TGstFilter>> FAdded;  // filters this render added, in order
-  std::vector<GstElement*> FRenderers;     // elements whose preroll ends the render
-  GstElement* FDecoder = nullptr;
+  std::vector<GstElement*> FRenderers;     // elements whose preroll ends the render, with a reference
+  GstElement* FDecoder = nullptr;          // with a reference while listened to
   gulong FPadAddedId = 0, FNoMorePadsId = 0;
   bool FPartial = false;
 

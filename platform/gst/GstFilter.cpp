@@ -102,7 +102,7 @@ HRESULT TGstFilter::QueryFilterInfo(FILTER_INFO* Info) {
   if (!Info) return E_POINTER;
   CopyName(Name(), Info->achName, MAX_FILTER_NAME);
   Info->pGraph = FGraph;
-  if (FGraph) FGraph->AddRef();
+  if (Info->pGraph) Info->pGraph->AddRef();
   return S_OK;
 }
 

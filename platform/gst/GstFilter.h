@@ -69,7 +69,7 @@ private:
   HRESULT ChangeState(GstState State);
 
   GstElement* FElement;
-  IFilterGraph* FGraph = nullptr;
+  std::atomic<IFilterGraph*> FGraph{nullptr};  // a render joins filters on its own thread
   std::u16string FName;
   std::atomic<bool> FDetached{false};
 };

@@ -9,8 +9,12 @@
 #include "platform/gst/GstFileRenderer.h"
 #include "platform/gst/GstLogFile.h"
 #include "platform/gst/GstRenderers.h"
+#include "platform/win/Messages.h"
+#include "platform/win/WorkItems.h"
 
 namespace {
+std::atomic<int> Graphs{0};
+
 const char* StateName(FILTER_STATE State) {
   switch (State) {
     case State_Running: return "running";
@@ -52,12 +56,65 @@ void DescribePins(GstElement* Element, std::ostringstream& Out) {
 }
 }  // namespace
 
+// One render begun with BeginRenderFile, run by a work item that holds the graph.
+class TGstFilterGraph::TRenderOperation : public TComObject<IRenderOperation> {
+public:
+  TRenderOperation(TGstFilterGraph* Graph, std::string Path, OAHWND Window, LONG Msg, LONG_PTR Instance)
+      : FGraph(Graph), FPath(std::move(Path)), FWindow(Window), FMsg(Msg), FInstance(Instance) {}
+
+  HRESULT GetResult(HRESULT* Result) override {
+    if (!Result) return E_POINTER;
+    std::lock_guard Guard(FLock);
+    if (!FDone) return S_FALSE;
+    *Result = FResult;
+    return S_OK;
+  }
+
+  HRESULT Abort() override {
+    std::lock_guard Guard(FLock);
+    FAborted = true;
+    FWindow = 0;
+    if (FRenderer) FRenderer->Abort();
+    return S_OK;
+  }
+
+  // The work item.
+  void Run() {
+    const HRESULT Result = FGraph->Render(FPath, this);
+    std::lock_guard Guard(FLock);
+    FResult = FAborted ? E_ABORT : Result;
+    FDone = true;
+    if (FWindow) PostMessageA(FWindow, UINT(FMsg), 0, FInstance);
+  }
+
+  // The render Renderer begins (false: it was called off before) or has ended (null).
+  bool Rendering(TGstFileRenderer* Renderer) {
+    std::lock_guard Guard(FLock);
+    FRenderer = FAborted ? nullptr : Renderer;
+    return !FAborted;
+  }
+
+private:
+  const ComPtr<TGstFilterGraph> FGraph;
+  const std::string FPath;
+  std::mutex FLock;  // guards everything below
+  OAHWND FWindow;    // 0 once called off: nothing is posted then
+  const LONG FMsg;
+  const LONG_PTR FInstance;
+  TGstFileRenderer* FRenderer = nullptr;
+  bool FAborted = false;
+  bool FDone = false;
+  HRESULT FResult = S_OK;
+};
+
 TGstFilterGraph::TGstFilterGraph()
     : FOwnPipeline(GST_ELEMENT(gst_object_ref_sink(gst_pipeline_new(nullptr))), &gst_object_unref),
       FPipeline(FOwnPipeline.get()),
       FBus(std::make_unique<TGstBusEvents>(FPipeline, FEvents)),
       FFilters(static_cast<IFilterGraph2*>(this), FPipeline),
-      FEnds(FEvents) {}
+      FEnds(FEvents) {
+  ++Graphs;
+}
 
 // After the body the members go: the streams' watches, the filters (out of the stopped
 // pipeline), and last the pipeline itself.
@@ -66,6 +123,16 @@ TGstFilterGraph::~TGstFilterGraph() {
   GstLogFileSet(FPipeline, 0);
   gst_element_set_state(FPipeline, GST_STATE_NULL);  // joins every streaming thread
   FBus.reset();
+  --Graphs;
+}
+
+int TGstFilterGraph::Count() { return Graphs; }
+
+// Filters from outside (a video window's renderer) may belong to another thread; the rest is
+// GStreamer's alone.
+void TGstFilterGraph::FinalRelease() {
+  FFilters.RemoveForeign();
+  QueueUserWorkItem([this] { delete this; });
 }
 
 void* TGstFilterGraph::QueryExtraInterface(REFIID Iid) {
@@ -95,9 +162,28 @@ HRESULT TGstFilterGraph::EnumFilters(IEnumFilters** Enum) {
 
 HRESULT TGstFilterGraph::RenderFile(LPCWSTR File, LPCWSTR) {
   if (!File) return E_POINTER;
+  return Render(QString::fromUtf16(File).toStdString(), nullptr);
+}
+
+HRESULT TGstFilterGraph::BeginRenderFile(LPCWSTR File, OAHWND Window, LONG Msg, LONG_PTR Instance,
+                                         IRenderOperation** Operation) {
+  if (!File || !Operation) return E_POINTER;
+  const ComPtr<TRenderOperation> Made(
+      new TRenderOperation(this, QString::fromUtf16(File).toStdString(), Window, Msg, Instance));
+  QueueUserWorkItem([Made] { Made->Run(); });
+  *Operation = Made.Get();
+  Made->AddRef();
+  return S_OK;
+}
+
+HRESULT TGstFilterGraph::Render(const std::string& Path, TRenderOperation* Operation) {
+  std::lock_guard Serial(FRendering);
   FBus->ForgetError();  // what failed before is not this file's failure
-  const TGstRenderTarget Target{FFilters, *FBus, FEvents, FEnds, LinearVolume(FVolume)};
-  const HRESULT Result = TGstFileRenderer(Target, QString::fromUtf16(File).toStdString()).Render();
+  TGstFileRenderer Renderer({FFilters, *FBus, FEvents, FEnds, LinearVolume(FVolume)}, Path);
+  if (Operation && !Operation->Rendering(&Renderer)) return E_ABORT;
+  const HRESULT Result = Renderer.Render();
+  if (Operation) Operation->Rendering(nullptr);
+  ApplyVolume();  // a volume set while the render ran reaches its audio renderers too
   Refresh();
   return Result;
 }
@@ -215,9 +301,14 @@ HRESULT TGstFilterGraph::Seek(GstSeekType CurrentType, LONGLONG Current, GstSeek
 HRESULT TGstFilterGraph::put_Volume(LONG Volume) {
   if (Volume > 0 || Volume < -10000) return E_INVALIDARG;
   FVolume = Volume;
-  for (const ComPtr<IGstFilter>& Filter : FFilters.GstFilters())
-    if (GstElement* Level = VolumeOf(Filter->Element())) g_object_set(Level, "volume", LinearVolume(Volume), nullptr);
+  ApplyVolume();
   return S_OK;
+}
+
+void TGstFilterGraph::ApplyVolume() {
+  const double Level = LinearVolume(FVolume);
+  for (const ComPtr<IGstFilter>& Filter : FFilters.GstFilters())
+    if (GstElement* Element = VolumeOf(Filter->Element())) g_object_set(Element, "volume", Level, nullptr);
 }
 
 HRESULT TGstFilterGraph::get_Volume(LONG* Volume) {

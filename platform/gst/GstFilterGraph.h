@@ -1,10 +1,13 @@
 #pragma once
 // The filter graph over a GstPipeline: filters are elements and bins, pins their pads. It
-// renders files, runs, pauses, stops and seeks the pipeline, sets the audio renderers' volume,
-// turns the bus into graph events and describes itself for the running object table.
+// renders files (also on a thread of its own), runs, pauses, stops and seeks the pipeline, sets
+// the audio renderers' volume, turns the bus into graph events and describes itself for the
+// running object table. Its last release frees it off the releasing thread, since stopping the
+// pipeline joins streaming threads that may be waiting on a slow disk.
 // Every method runs on the user-interface thread unless it says otherwise.
 #include <gst/gst.h>
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -20,17 +23,25 @@
 #include "platform/gst/GstGraphFilters.h"
 #include "platform/gst/GstStreamEnds.h"
 
-class TGstFilterGraph : public TComObject<IFilterGraph2, IMediaControl, IMediaSeeking, IBasicAudio, IMediaEventEx,
-                                          IObjectDescription, IGraphErrorInfo> {
+class TGstFilterGraph : public TComObject<IFilterGraph2, IGraphBuilderAsync, IMediaControl, IMediaSeeking, IBasicAudio,
+                                          IMediaEventEx, IObjectDescription, IGraphErrorInfo> {
 public:
   TGstFilterGraph();
 
-  // IFilterGraph, IGraphBuilder
+  // How many graphs exist, those still being freed included; any thread.
+  static int Count();
+
+  // IFilterGraph, IGraphBuilder; AddFilter, RemoveFilter and EnumFilters on any thread.
   HRESULT AddFilter(IBaseFilter* Filter, LPCWSTR Name) override;
   HRESULT RemoveFilter(IBaseFilter* Filter) override;
   HRESULT EnumFilters(IEnumFilters** Enum) override;
+  // Any thread; renders wait for the one before to end.
   HRESULT RenderFile(LPCWSTR File, LPCWSTR PlayList) override;
   HRESULT SetLogFile(std::uintptr_t File) override;
+
+  // IGraphBuilderAsync
+  HRESULT BeginRenderFile(LPCWSTR File, OAHWND Window, LONG Msg, LONG_PTR Instance,
+                          IRenderOperation** Operation) override;
 
   // IMediaControl. The graph's own state is what was asked for last; the pipeline stays
   // paused while the graph is stopped, so connections and position survive a stop.
@@ -45,7 +56,7 @@ public:
   HRESULT GetStopPosition(LONGLONG* Stop) override;
   HRESULT SetPositions(LONGLONG* Current, DWORD CurrentFlags, LONGLONG* Stop, DWORD StopFlags) override;
 
-  // IBasicAudio: every audio renderer, also those rendered later
+  // IBasicAudio: every audio renderer, also those rendered later; any thread
   HRESULT put_Volume(LONG Volume) override;
   HRESULT get_Volume(LONG* Volume) override;
 
@@ -56,7 +67,7 @@ public:
   HRESULT SetNotifyFlags(LONG Flags) override;
   HRESULT GetNotifyFlags(LONG* Flags) override;
 
-  // IObjectDescription: state, filters, pins and connections
+  // IObjectDescription: state, filters, pins and connections; any thread
   std::string Describe() override;
 
   // IGraphErrorInfo: GStreamer's words for the last error of a filter of the graph
@@ -65,11 +76,18 @@ public:
 protected:
   ~TGstFilterGraph() override;
   void* QueryExtraInterface(REFIID Iid) override;
+  // Filters added from outside leave on the releasing thread, the rest goes on a work item.
+  void FinalRelease() override;
 
 private:
+  class TRenderOperation;
+
+  // RenderFile's work; Operation, if any, is told of the render while it runs.
+  HRESULT Render(const std::string& Path, TRenderOperation* Operation);
   HRESULT Seek(GstSeekType CurrentType, LONGLONG Current, GstSeekType StopType, LONGLONG Stop);
   HRESULT Changed(GstStateChangeReturn Result);
   void Refresh();
+  void ApplyVolume();
 
   // Running, pausing or stopping: the pipeline, the bus and the streams' ends are told.
   void SetRunning(bool Running);
@@ -81,8 +99,9 @@ private:
   std::unique_ptr<TGstBusEvents> FBus;
   TGstGraphFilters FFilters;
   TGstStreamEnds FEnds;
-  FILTER_STATE FState = State_Stopped;
-  LONG FVolume = 0;
+  std::mutex FRendering;  // held by the render under way
+  std::atomic<FILTER_STATE> FState{State_Stopped};
+  std::atomic<LONG> FVolume{0};
   LONGLONG FStop = -1;  // the stop position set, -1 for the end
   LONGLONG FSought = -1;  // the position a seek still under way goes to, -1 for none
 };

@@ -115,6 +115,8 @@ private:
 // One layer's conversion: colours and scale, and the images it keeps from one frame to the next.
 class TGstFrameMixer::TConversion {
 public:
+  ~TConversion() { Forget(); }
+
   // Converts the Source part of Frame (described by In, its caps) into the Dest part of
   // Target, whose pixels are B, G, R, A bytes.
   void Run(const GstVideoInfo& In, GstVideoFrame* Frame, const QRect& Source, QImage& Target, const QRect& Dest) {
@@ -131,17 +133,34 @@ public:
     gst_video_frame_unmap(&StagedFrame);
   }
 
-  // An image of Size for the layer to be converted into, kept from one frame to the next.
-  QImage& Image(const QSize& Size) {
+  // The Source part of Sample converted into an image of Size, kept from one call to the next:
+  // converted again only when the frame, the part or the size changed. Null when the frame
+  // cannot be read.
+  const QImage* Converted(GstSample* Sample, const GstVideoInfo& In, const QRect& Source, const QSize& Size) {
+    if (FImage.size() == Size && Source == FImageSource && SameFrame(Sample, FImageSample)) return &FImage;
+    Forget();
+    GstVideoFrame Frame;
+    if (!gst_video_frame_map(&Frame, &In, gst_sample_get_buffer(Sample), GST_MAP_READ)) return nullptr;
     // Opaque, so the painter blends it in without converting it first.
     if (FImage.size() != Size) FImage = QImage(Size, QImage::Format_RGB32);
-    return FImage;
+    Run(In, &Frame, Source, FImage, FImage.rect());
+    gst_video_frame_unmap(&Frame);
+    FImageSample = gst_sample_ref(Sample);
+    FImageSource = Source;
+    return &FImage;
   }
 
 private:
+  void Forget() {
+    if (FImageSample) gst_sample_unref(FImageSample);
+    FImageSample = nullptr;
+  }
+
   TConverter FColours, FScale;
   QImage FStage;  // the frame's part at its own size, for enlarging
-  QImage FImage;
+  QImage FImage;  // the frame FImageSample's part FImageSource, converted
+  GstSample* FImageSample = nullptr;
+  QRect FImageSource;
 };
 
 TGstPicture::TGstPicture(TGstPicture&& Other) noexcept
@@ -179,20 +198,20 @@ void TGstFrameMixer::Draw(QPainter& Painter, const QRect& Clip, const std::vecto
     GstBuffer* Buffer = Layer.Sample ? gst_sample_get_buffer(Layer.Sample) : nullptr;
     GstVideoInfo In;
     if (Visible.isEmpty() || Layer.Alpha <= 0.0f || !Caps || !Buffer || !gst_video_info_from_caps(&In, Caps)) continue;
-    GstVideoFrame Frame;
-    if (!gst_video_frame_map(&Frame, &In, Buffer, GST_MAP_READ)) continue;
     const QRect Source = SourceOf(int(In.width), int(In.height), Layer.Box, Visible);
     TConversion& Conversion = *FConversions[I];
     if (Direct && Back && Layer.Alpha >= 1.0f) {
+      GstVideoFrame Frame;
+      if (!gst_video_frame_map(&Frame, &In, Buffer, GST_MAP_READ)) continue;
       Conversion.Run(In, &Frame, Source, *Direct, Visible.translated(Origin));
-    } else {
-      QImage& Image = Conversion.Image(Visible.size());
-      Conversion.Run(In, &Frame, Source, Image, Image.rect());
+      gst_video_frame_unmap(&Frame);
+    } else if (const QImage* Image = Conversion.Converted(Layer.Sample, In, Source, Visible.size())) {
       Painter.setOpacity(Layer.Alpha);
-      Painter.drawImage(Visible.topLeft(), Image);
+      Painter.drawImage(Visible.topLeft(), *Image);
       Painter.setOpacity(1.0);
+    } else {
+      continue;
     }
-    gst_video_frame_unmap(&Frame);
     Back = false;
   }
 }
@@ -211,4 +230,18 @@ QSize PictureSizeOf(GstCaps* Caps) {
   if (!Caps || !gst_video_info_from_caps(&Info, Caps)) return {};
   const int Width = GST_VIDEO_INFO_PAR_D(&Info) > 0 ? int(gint64(Info.width) * Info.par_n / Info.par_d) : Info.width;
   return QSize(Width, Info.height);
+}
+
+bool SameFrame(GstSample* A, GstSample* B) {
+  if (A == B) return true;
+  GstBuffer* X = A ? gst_sample_get_buffer(A) : nullptr;
+  GstBuffer* Y = B ? gst_sample_get_buffer(B) : nullptr;
+  if (!X || !Y) return false;
+  if (X == Y) return true;
+  const guint Memories = gst_buffer_n_memory(X);
+  if (Memories == 0 || Memories != gst_buffer_n_memory(Y) || !gst_caps_is_equal(gst_sample_get_caps(A), gst_sample_get_caps(B)))
+    return false;
+  for (guint M = 0; M < Memories; ++M)
+    if (gst_buffer_peek_memory(X, M) != gst_buffer_peek_memory(Y, M)) return false;
+  return true;
 }

@@ -3,8 +3,8 @@
 // at an opacity of its own. Colour conversion and scaling happen in one pass at the final size:
 // for the opaque frame at the back straight into the device, where that is an image the
 // painter writes without scaling (a raster window's backing store, an image); for the others
-// into an image of the box's size, which the painter then blends in.
-// User-interface thread.
+// into an image of the box's size, kept while their frame does not change, which the painter
+// then blends in. User-interface thread.
 #include <gst/gst.h>
 
 #include <QPainter>
@@ -54,3 +54,7 @@ private:
 
 // The picture size of a video frame in square pixels; empty when the caps do not say.
 QSize PictureSizeOf(GstCaps* Caps);
+
+// Whether two samples show the same picture: the same sample, or buffers over the same memory
+// in the same format (a still picture repeated). Held, a sample's memory is not reused.
+bool SameFrame(GstSample* A, GstSample* B);

@@ -55,9 +55,15 @@ bool ThreePlanes(const GstVideoInfo& Info) {
 }  // namespace
 
 struct TGstGlWindow::TLayerTextures {
+  ~TLayerTextures() {
+    if (Uploaded) gst_sample_unref(Uploaded);
+  }
+
   GLuint Planes[3] = {0, 0, 0};
   QSize Sizes[3];
-  QImage Rgb;  // a frame of another format, converted
+  std::pair<GLfloat, GLfloat> Scales[3]{};  // of the picture's part of each plane's texture
+  QImage Rgb;                  // a frame of another format, converted
+  GstSample* Uploaded = nullptr;  // the frame in the textures, held
 };
 
 TGstGlWindow* TGstGlWindow::Over(QWindow* Below) {
@@ -174,23 +180,32 @@ void TGstGlWindow::DrawLayer(const TGstLayer& Layer, TLayerTextures& Textures, d
     return std::pair{GLfloat(Width) / GLfloat(Stride), 1.0f};
   };
 
-  GLuint Program = FRgbProgram;
-  std::pair<GLfloat, GLfloat> Scales[3]{};
-  if (ThreePlanes(Info)) {
+  // A frame already in the textures (the other stream's turn, a still picture) is not uploaded again.
+  const bool Fresh = !SameFrame(Layer.Sample, Textures.Uploaded);
+  auto* Scales = Textures.Scales;
+  const GLuint Program = ThreePlanes(Info) ? FYuvProgram : FRgbProgram;
+  if (Fresh && Program == FYuvProgram) {
     GstVideoFrame Frame;
     if (!gst_video_frame_map(&Frame, &Info, Buffer, GST_MAP_READ)) return;
     for (int C = 0; C < 3; ++C)
       Scales[C] = Upload(C, GST_VIDEO_FRAME_COMP_DATA(&Frame, C), GST_VIDEO_FRAME_COMP_STRIDE(&Frame, C),
                          GST_VIDEO_FRAME_COMP_WIDTH(&Frame, C), GST_VIDEO_FRAME_COMP_HEIGHT(&Frame, C), GL_LUMINANCE);
     gst_video_frame_unmap(&Frame);
-    Program = FYuvProgram;
-  } else {
+  } else if (Fresh) {
     const QSize Size(int(Info.width), int(Info.height));
     if (Textures.Rgb.size() != Size) Textures.Rgb = QImage(Size, QImage::Format_RGB32);
     QPainter Painter(&Textures.Rgb);
     FConverter.Draw(Painter, Textures.Rgb.rect(), {{Layer.Sample, Textures.Rgb.rect(), 1.0f}});
     Painter.end();
     Scales[0] = Upload(0, Textures.Rgb.constBits(), int(Textures.Rgb.bytesPerLine() / 4), Size.width(), Size.height(), GL_RGBA);
+  }
+  if (Fresh) {
+    if (Textures.Uploaded) gst_sample_unref(Textures.Uploaded);
+    Textures.Uploaded = gst_sample_ref(Layer.Sample);
+  }
+  for (int C = 0; C < (Program == FYuvProgram ? 3 : 1); ++C) {
+    glActiveTexture(GL_TEXTURE0 + GLenum(C));
+    glBindTexture(GL_TEXTURE_2D, Textures.Planes[C]);
   }
 
   glUseProgram(Program);

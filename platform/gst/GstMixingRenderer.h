@@ -36,7 +36,8 @@ public:
   ULONG AddRef() override { return TGstFilter::AddRef(); }
   ULONG Release() override { return TGstFilter::Release(); }
 
-  // IGstFilter: the first free input for a video stream.
+  // IGstFilter: the first free input for a video stream; on a render's thread, while the
+  // window may paint.
   GstPad* FreeStreamInput(GstCaps* Caps) override;
 
   // IVMRFilterConfig9
@@ -75,7 +76,7 @@ private:
     VMR9NormalizedRect Rect;
     float Alpha = 1.0f;
     DWORD Z = 0;
-    bool Recent = false;  // among the streams connected last; their frames stay while none is
+    std::atomic<bool> Recent{false};  // among the streams connected last; their frames stay while none is
   };
 
   explicit TGstMixingRenderer(GstElement* Bin);

@@ -2,6 +2,7 @@
 // A scripted filter graph with its control, seeking, audio and event-queue interfaces. It logs
 // every call the graph component makes as "G<n> <call>", answers with the scripted results,
 // and posts its notification the way the real graph does, from whichever thread calls Notify.
+// Told to, it renders in the background: a render begun waits for FinishRender.
 #include <QString>
 #include <cstdio>
 #include <deque>
@@ -143,6 +144,51 @@ public:
   }
 
   void Queue(LONG Code, LONG_PTR Param1 = 0, LONG_PTR Param2 = 0) { Events.push_back({Code, Param1, Param2}); }
+
+  // --- rendering in the background, while Background is set
+  struct TRender : TComObject<IRenderOperation> {
+    HRESULT GetResult(HRESULT* R) override {
+      *R = Result;
+      return Done ? S_OK : S_FALSE;
+    }
+    HRESULT Abort() override {
+      Log->Add(Id + " Abort");
+      Window = 0;
+      return S_OK;
+    }
+    TCallLog* Log;
+    std::string Id;
+    OAHWND Window;
+    LONG Msg;
+    bool Done = false;
+    HRESULT Result = S_OK;
+  };
+  struct TAsync : IGraphBuilderAsync {
+    explicit TAsync(TFakeFilterGraph* AOuter) : Outer(AOuter) {}
+    HRESULT QueryInterface(REFIID Iid, void** Object) override { return Outer->QueryInterface(Iid, Object); }
+    ULONG AddRef() override { return Outer->AddRef(); }
+    ULONG Release() override { return Outer->Release(); }
+    HRESULT BeginRenderFile(LPCWSTR File, OAHWND Window, LONG Msg, LONG_PTR, IRenderOperation** Operation) override {
+      Outer->Call("BeginRenderFile " + QString::fromUtf16(File).toStdString());
+      Outer->Pending = ComPtr<TRender>(new TRender);
+      Outer->Pending->Log = &Outer->Log;
+      Outer->Pending->Id = Outer->Id;
+      Outer->Pending->Window = Window;
+      Outer->Pending->Msg = Msg;
+      *Operation = Outer->Pending.Get();
+      (*Operation)->AddRef();
+      return S_OK;
+    }
+    TFakeFilterGraph* Outer;
+  };
+  // Ends the render begun last with Result and posts its message, as the graph's thread does.
+  void FinishRender(HRESULT Result) {
+    Pending->Done = true;
+    Pending->Result = Result;
+    if (Pending->Window) PostMessageA(Pending->Window, static_cast<UINT>(Pending->Msg), 0, 0);
+  }
+  bool Background = false;
+  ComPtr<TRender> Pending;
   // Posts the notification if notifications are on; safe from any thread.
   void Notify() const {
     if (FWindow && FFlags == 0) PostMessageA(FWindow, static_cast<UINT>(FMessage), 0, FInstance);
@@ -162,6 +208,7 @@ public:
 
 protected:
   void* QueryExtraInterface(REFIID Iid) override {
+    if (Iid == IGraphBuilderAsync::IID && Background) return &FAsync;
     if (Iid == IGraphBuilder::IID || Iid == IFilterGraph::IID) return static_cast<IGraphBuilder*>(this);
     if (Iid == IMediaEvent::IID) return static_cast<IMediaEvent*>(static_cast<IMediaEventEx*>(this));
     return nullptr;
@@ -175,6 +222,7 @@ private:
     std::string Name;
   };
   std::vector<TEntry> FFilters;
+  TAsync FAsync{this};
   OAHWND FWindow = 0;
   LONG FMessage = 0;
   LONG_PTR FInstance = 0;

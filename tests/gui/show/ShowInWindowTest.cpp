@@ -21,8 +21,10 @@
 #include "platform/dshow/Control.h"
 #include "platform/gst/GstMixerLayout.h"
 #include "platform/gst/GstPlatform.h"
+#include "platform/win/WorkItems.h"
 #include "support/WaitUntil.h"
 #include "ui/vizmoraFM.h"
+#include "VideoFormFixture.h"
 
 namespace {
 int Entries(const char* Folder) {
@@ -42,24 +44,17 @@ bool Near(QRgb Seen, int R, int G, int B) {
   return std::abs(qRed(Seen) - R) < 60 && std::abs(qGreen(Seen) - G) < 60 && std::abs(qBlue(Seen) - B) < 60;
 }
 
-class ShowInWindowTest : public ::testing::Test {
+class ShowInWindowTest : public VideoFormFixture {
 protected:
   void SetUp() override {
     for (auto Kind : {TTestMedia::RedClip, TTestMedia::BlueClip, TTestMedia::AviMjpegPcm, TTestMedia::GreenJpeg,
                       TTestMedia::AnimatedGif, TTestMedia::Wav})
       ASSERT_FALSE(TestMediaPath(Kind).empty()) << "test media could not be generated";
-    qputenv("VIZMORA_REGISTRY", (Dir.path() + "/registry.reg").toUtf8());
-    GstPlatformInitialize();
     // The video form alone, its show of two rounds reporting on Events.
-    TCommandLine Line;
-    Line.Headless = true;
     Line.Loops = 2;
     Line.Events = true;
-    Program = std::make_unique<TProgram>(Line, TProgramContext{Events, Errors, {}, QDBusConnection(QStringLiteral("no bus"))});
-    ASSERT_TRUE(Program->Create());
-    Kinds = &Program->Kinds();
+    VideoFormFixture::SetUp();
   }
-  void TearDown() override { Program.reset(); }
   TVideoWindow& Window() { return *vizmoraFM->VW; }
   // The area of the window's picture that the first stream covers.
   TMixerBox Picture() {
@@ -75,11 +70,6 @@ protected:
     delete[] Bits;
     return Image;
   }
-
-  QTemporaryDir Dir;
-  std::ostringstream Events, Errors;
-  std::unique_ptr<TProgram> Program;
-  TEntryKinds* Kinds = nullptr;
 };
 }  // namespace
 
@@ -205,9 +195,10 @@ TEST_F(ShowInWindowTest, FiveHundredGraphRenewalsEachGiveANewRendererAndLeakNoth
   for (int Cycle = 20; Cycle < 520; ++Cycle) Renew(Cycle);
   Previous.Reset();
   Graph.SetActive(false);
-  QCoreApplication::processEvents();
-  EXPECT_LE(Entries("/proc/self/fd"), Descriptors + 2);
-  EXPECT_LE(Entries("/proc/self/task"), Threads + 2);
+  // Graphs are freed on work items, whose threads end a while after.
+  EXPECT_TRUE(RunUntil([&] {
+    return WaitForWorkItems(0) && Entries("/proc/self/fd") <= Descriptors + 2 && Entries("/proc/self/task") <= Threads + 2;
+  })) << Entries("/proc/self/fd") << " descriptors, " << Entries("/proc/self/task") << " threads";
   EXPECT_LE(QGuiApplication::allWindows().size(), Windows);
   EXPECT_LT(ResidentKb() - Resident, 20000) << "kB gained over 500 renewals";
 }

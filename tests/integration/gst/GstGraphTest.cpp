@@ -16,6 +16,7 @@
 #include "platform/dshow/RunningObjectTable.h"
 #include "platform/gst/GstFilter.h"
 #include "platform/gst/GstRenderers.h"
+#include "platform/win/WorkItems.h"
 
 namespace {
 // A renderer with two inputs over compositor, standing in for the mixing renderer: it hands
@@ -246,7 +247,9 @@ TEST(GraphLifetime, ManyGraphCyclesLeaveNoDescriptorsBehind) {
   };
   Cycle(Clip);  // GStreamer's own threads and caches are made once
   Cycle(Picture);
+  ASSERT_TRUE(WaitForWorkItems(20000));  // graphs and their files are freed off this thread
   const int Before = OpenDescriptors();
   for (int I = 0; I < 20; ++I) Cycle(I % 2 ? Picture : Clip);
+  ASSERT_TRUE(WaitForWorkItems(20000));
   EXPECT_EQ(OpenDescriptors(), Before);
 }

@@ -9,6 +9,7 @@
 #include <QPixmap>
 #include <cstring>
 #include <functional>
+#include <tuple>
 
 #include "platform/gst/GstFrameMixer.h"
 
@@ -123,4 +124,28 @@ TEST(FrameMixer, EnlargingAndReducingInTurnPlaceThePictureAlike) {
       EXPECT_TRUE(Near(Image.pixel(Box.right() - Quarter, Y), 0, 0, 255)) << Box.width() << " at " << Alpha;
     }
   gst_sample_unref(RedBlue);
+}
+
+// A layer blended in through the painter keeps its converted picture while its frame stays the
+// same (also a still picture handed on in new buffers), and follows every new frame.
+TEST(FrameMixer, AKeptLayerFollowsItsFrameAndAStillPictureStaysTheSame) {
+  GstSample* Red2 = Frame(Red, Red);
+  GstSample* Blue2 = Frame(Blue, Blue);
+  GstBuffer* Again = gst_buffer_copy(gst_sample_get_buffer(Blue2));  // the same memory in a new buffer
+  GstSample* BlueAgain = gst_sample_new(Again, gst_sample_get_caps(Blue2), nullptr, nullptr);
+  gst_buffer_unref(Again);
+  EXPECT_TRUE(SameFrame(Blue2, BlueAgain));
+  EXPECT_FALSE(SameFrame(Blue2, Red2));
+  TGstFrameMixer Mixer;
+  for (const auto& [Sample, R, B] : {std::tuple{Red2, 255, 0}, {Blue2, 0, 255}, {BlueAgain, 0, 255}, {Red2, 255, 0}}) {
+    QImage Image(100, 60, QImage::Format_RGB32);
+    Image.fill(Qt::black);
+    QPainter Painter(&Image);
+    Mixer.Draw(Painter, Image.rect(), {{Sample, QRect(20, 10, 40, 30), 0.99f}});
+    Painter.end();
+    EXPECT_TRUE(Near(Image.pixel(40, 25), R, 0, B)) << "red " << R;
+  }
+  gst_sample_unref(BlueAgain);
+  gst_sample_unref(Red2);
+  gst_sample_unref(Blue2);
 }

@@ -1,13 +1,16 @@
 #pragma once
 // An entry kind of the tests' own: records the operations the playlist calls, in order,
 // and can be told to fail in Play.
+#include <functional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/EntryStreaming.h"
 #include "engine/PlayListEntry.h"
 #include "engine/PlayListFile.h"
+#include "framework/Exception.h"
 
 class TTestEntry : public TPlayListEntry {
 public:
@@ -22,10 +25,17 @@ public:
   void Play() override {
     Record("play");
     if (FailPlay) throw std::runtime_error("cannot play " + FileName);
+    if (WhileOpening) {
+      // What runs while the files open; a Stop then calls the open off. The entry may be gone.
+      bool* WasStopped = Stopped;
+      std::exchange(WhileOpening, {})();
+      if (WasStopped && *WasStopped) throw EAbort();
+    }
     TPlayListEntry::Play();
   }
   void Stop() override {
     Record("stop");
+    if (Stopped) *Stopped = true;
     TPlayListEntry::Stop();
   }
   void Pause() override {
@@ -56,6 +66,8 @@ public:
   double Position = 0;
   bool FailPlay = false;
   bool FailSave = false;
+  std::function<void()> WhileOpening;
+  bool* Stopped = nullptr;  // set by Stop, outliving the entry
   std::int32_t Extra = 0;
 
 private:

@@ -230,6 +230,42 @@ TEST_F(PlayListTest, FailingPlayLeavesTheNewIndexCurrentAndThePlaylistStopped) {
   EXPECT_EQ(B->State, esIdle);
 }
 
+// While an entry's files open the event loop runs: whatever stops the playlist then stops the
+// entry still starting, whose Play is called off, and its PlayIndex ends quietly.
+TEST_F(PlayListTest, AStopWhileAnEntryOpensStopsItAndItsPlayIndexEndsQuietly) {
+  TTestEntry* A = Add("a");
+  Add("b");
+  Add("c");
+  bool Stopped = false;
+  A->Stopped = &Stopped;
+  Log Heard;
+  PL.Listeners.Add([&](TPlayListChange C) { Heard.push_back(std::to_string(static_cast<int>(C))); });
+  const auto PlayWhile = [&](const std::function<void()>& While) {
+    Stopped = false;
+    A->WhileOpening = While;
+    Calls.clear();
+    Heard.clear();
+    PL.PlayIndex(0);
+    return Calls;
+  };
+  EXPECT_EQ(PlayWhile([&] { PL.Stop(); }), (Log{"play a", "stop a"}));
+  EXPECT_EQ(PL.State, esStopped);
+  EXPECT_EQ(A->State, esStopped);
+  EXPECT_EQ(PL.PlayError, "");
+  EXPECT_EQ(Heard, (Log{"3", "1", "3"})) << "stopped, starting, stopped: no current of its own";
+
+  EXPECT_EQ(PlayWhile([&] { PL.PlayIndex(1); }), (Log{"play a", "stop a", "play b"}));
+  EXPECT_EQ(PL.Current, 1);
+  EXPECT_EQ(PL.State, esPlaying);
+
+  PL.Stop();
+  EXPECT_EQ(PlayWhile([&] { PL.Remove(A); }), (Log{"play a", "stop a", "free a"}));
+  EXPECT_EQ(PL.Count(), 2);
+  EXPECT_EQ(PL.State, esStopped);
+  PL.Stop();  // the entry gone, nothing is left to stop
+  EXPECT_EQ(Calls, (Log{"play a", "stop a", "free a"}));
+}
+
 TEST_F(PlayListTest, DestroyingThePlaylistFreesEveryEntryInOrder) {
   {
     TVizmoraPlayer Other;

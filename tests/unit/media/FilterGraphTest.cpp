@@ -1,8 +1,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -356,4 +358,34 @@ TEST_F(GraphFixture, TheLastVolumeSetReachesEveryGraphBuiltLater) {
   FG->SetActive(false);
   FG->SetActive(true);
   EXPECT_EQ(VolumeCalls(), (TCalls{"G2 put_Volume -10000", "G3 put_Volume -7500", "G4 put_Volume -7500"}));
+}
+
+// A graph that renders on a thread of its own is waited for in the event loop: RenderFile gives
+// its result, or, when something comes first (a control call, the loop's end, the component
+// freed), calls it off and raises EAbort.
+TEST_F(GraphFixture, ARenderInTheBackgroundIsAwaitedInTheEventLoopAndCalledOffByWhatComesFirst) {
+  ActivateWithMemberAndObserver();
+  Graph().Background = true;
+  const auto Meanwhile = [](std::function<void()> Then) { QTimer::singleShot(0, std::move(Then)); };
+  Meanwhile([&] { Graph().FinishRender(S_FALSE); });
+  EXPECT_EQ(S_FALSE, FG->RenderFile(std::string("a.avi")));
+  Meanwhile([&] { Graph().FinishRender(VFW_E_UNKNOWN_FILE_TYPE); });
+  EXPECT_THROW(FG->RenderFile(std::string("b.avi")), EDirectShowException);
+  Meanwhile([&] { FG->Stop(); });
+  EXPECT_THROW(FG->RenderFile(std::string("c.avi")), EAbort);
+  EXPECT_EQ(Log.Take(), (TCalls{"observe control 3 0", "G1 BeginRenderFile a.avi", "observe control 4 0",
+                                "observe control 3 0", "G1 BeginRenderFile b.avi", "observe control 3 0",
+                                "G1 BeginRenderFile c.avi", "G1 Abort", "observe control 2 0", "G1 Stop"}));
+
+  Meanwhile([] { QCoreApplication::exit(0); });
+  EXPECT_THROW(FG->RenderFile(std::string("d.avi")), EAbort);
+  QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+  QCoreApplication::exec();  // later loops would end at once otherwise
+  Meanwhile([&] { FG.reset(); });
+  TFilterGraph* Freed = FG.get();
+  EXPECT_THROW(Freed->RenderFile(std::string("e.avi")), EAbort);
+  EXPECT_EQ(Log.Take(), (TCalls{"observe control 3 0", "G1 BeginRenderFile d.avi", "G1 Abort", "observe control 3 0",
+                                "G1 BeginRenderFile e.avi", "G1 Abort", "observe control 7 0", "A before-remove",
+                                "A filter", "G1 RemoveFilter A", "A after-remove", "G1 SetNotifyFlags 1",
+                                "G1 SetLogFile 0"}));
 }
