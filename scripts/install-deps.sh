@@ -18,7 +18,10 @@ packages=(
   ffmpeg
   dbus-daemon libglib2.0-bin playerctl
   dpkg-dev file help2man librsvg2-bin desktop-file-utils appstream python3
+  chromium nodejs
 )
+# The page test's npm ci; a Node.js from elsewhere (NodeSource) brings its own npm.
+command -v npm > /dev/null || packages+=(npm)
 if [ "${1:-}" = "--bench" ]; then
   packages+=(mpv gstreamer1.0-plugins-base-apps libxdamage-dev xrestop)
 fi
