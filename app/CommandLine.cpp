@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <functional>
+#include <optional>
 
 #include "app/EntryKinds.h"
 #include "engine/PlayListFormats.h"
@@ -32,6 +34,15 @@ const TOptionRow Options[] = {
     {{"save"}, "OUT.pll",
      "write the playlist built from the other arguments and exit\n"
      "(as M3U8 or XSPF when OUT ends in .m3u8, .m3u or .xspf)"},
+    {{"remote"}, "[ADDR:]PORT",
+     "serve remote operation (HTTP API and web page) on PORT of ADDR\n"
+     "(127.0.0.1 unless given; PORT 0 takes any free port)"},
+    {{"remote-token-file"}, "FILE", "keep the remote token in FILE (made 0600 if missing)"},
+    {{"remote-cert"}, "FILE", "serve remote operation over TLS with this certificate (PEM)"},
+    {{"remote-key"}, "FILE", "the TLS certificate's private key (PEM)"},
+    {{"media-dir"}, "DIR", "the folder remote uploads and paths are kept to\n(default ~/Videos/vizmora)"},
+    {{"upload-limit"}, "BYTES", "largest remote upload, K, M or G suffix allowed (default 2G)"},
+    {{"remote-timeout"}, "SECONDS", "time a remote client has for each read (default 30)"},
     {{"help", "h"}, nullptr, "show this help and exit"},
     {{"version"}, nullptr, "show the version and exit"},
 };
@@ -49,6 +60,57 @@ std::string TypedOption(const std::vector<std::string>& Arguments, const QString
       return Option;
   }
   return "-" + Name.toStdString();
+}
+
+// A whole number from the text, nullopt when it is none or out of range.
+std::optional<std::uint64_t> Whole(const std::string& Text) {
+  std::uint64_t Value = 0;
+  const auto [End, Err] = std::from_chars(Text.data(), Text.data() + Text.size(), Value);
+  if (Err != std::errc() || End != Text.data() + Text.size() || Text.empty()) return std::nullopt;
+  return Value;
+}
+
+// The remote options into C; a fault goes to C.Error.
+void ParseRemote(const QCommandLineParser& Parser, const std::function<std::string(const QString&)>& Value, TCommandLine& C) {
+  C.RemoteTokenFile = Value("remote-token-file");
+  C.RemoteCert = Value("remote-cert");
+  C.RemoteKey = Value("remote-key");
+  C.MediaDir = Value("media-dir");
+  if (Parser.isSet("remote")) {
+    std::string Given = Value("remote");
+    std::string Port = Given;
+    if (const std::size_t Colon = Given.rfind(':'); Colon != std::string::npos) {
+      C.RemoteAddress = Given.substr(0, Colon);
+      if (C.RemoteAddress.size() > 1 && C.RemoteAddress.front() == '[' && C.RemoteAddress.back() == ']')
+        C.RemoteAddress = C.RemoteAddress.substr(1, C.RemoteAddress.size() - 2);
+      Port = Given.substr(Colon + 1);
+    }
+    const auto Number = Whole(Port);
+    if (!Number || *Number > 65535 || C.RemoteAddress.empty())
+      C.Error = "--remote needs [ADDR:]PORT with a port from 0 to 65535, not \"" + Given + "\"";
+    else
+      C.RemotePort = static_cast<int>(*Number);
+  }
+  if (Parser.isSet("upload-limit")) {
+    std::string Text = Value("upload-limit");
+    const std::string Suffixes = "KMG";
+    const std::size_t Suffix = Text.empty() ? std::string::npos : Suffixes.find(static_cast<char>(std::toupper(Text.back())));
+    if (Suffix != std::string::npos) Text.pop_back();
+    const auto Number = Whole(Text);
+    const int Shift = Suffix == std::string::npos ? 0 : 10 * (static_cast<int>(Suffix) + 1);
+    if (!Number || *Number == 0 || *Number > (std::uint64_t(1) << (62 - Shift)))
+      C.Error = "--upload-limit needs a size in bytes (K, M or G suffix allowed), not \"" + Value("upload-limit") + "\"";
+    else
+      C.UploadLimit = *Number << Shift;
+  }
+  if (Parser.isSet("remote-timeout")) {
+    const auto Number = Whole(Value("remote-timeout"));
+    if (!Number || *Number < 1 || *Number > 3600)
+      C.Error = "--remote-timeout needs whole seconds from 1 to 3600, not \"" + Value("remote-timeout") + "\"";
+    else
+      C.RemoteTimeout = static_cast<int>(*Number);
+  }
+  if (C.RemoteCert.empty() != C.RemoteKey.empty()) C.Error = "--remote-cert and --remote-key go together";
 }
 }  // namespace
 
@@ -90,6 +152,7 @@ TCommandLine TCommandLine::Parse(const std::vector<std::string>& Arguments) {
   if (Parser.isSet("log")) C.LogFile = Bytes(Parser.value("log"));
   if (Parser.isSet("list")) C.ListFile = Bytes(Parser.value("list"));
   if (Parser.isSet("save")) C.SaveFile = Bytes(Parser.value("save"));
+  ParseRemote(Parser, [&](const QString& Name) { return Parser.isSet(Name) ? Bytes(Parser.value(Name)) : std::string(); }, C);
   if (Parser.isSet("loops")) {
     const std::string V = Bytes(Parser.value("loops"));
     const auto [End, Err] = std::from_chars(V.data(), V.data() + V.size(), C.Loops);

@@ -1,6 +1,7 @@
 #pragma once
 // The program's command line: media files and playlists to load, and the switches for
 // unattended and scripted runs.
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,14 @@ struct TCommandLine {
   std::string LogFile;             // --log: one JSON line per show event appended here
   std::string ListFile;            // --list: print the entries of this playlist and exit
   std::string SaveFile;            // --save: write the playlist built from Files and exit
+  // Remote operation (--remote [ADDR:]PORT): off while RemotePort is -1.
+  std::string RemoteAddress = "127.0.0.1";
+  int RemotePort = -1;             // 0: any free port
+  std::string RemoteTokenFile;     // empty: the token is kept in the settings
+  std::string RemoteCert, RemoteKey;  // TLS when given (both or neither)
+  std::string MediaDir;            // empty: ~/Videos/vizmora
+  std::uint64_t UploadLimit = std::uint64_t(2) << 30;
+  int RemoteTimeout = 30;          // seconds a read or write of a request may take
   bool Help = false;
   bool Version = false;
   std::string Error;               // non-empty when the arguments could not be understood

@@ -16,15 +16,6 @@ bool IsFile(const std::string& Path) {
   return std::filesystem::is_regular_file(Path, Error);
 }
 
-std::string EntryJson(int Index, const TPlayListEntry& Entry) {
-  const TEntryKind& Kind = EntryKindOf(Entry);
-  QJsonObject Json{{"index", Index},
-                   {"kind", Kind.Name},
-                   {"file", JsonText(Entry.FileName)},
-                   {"duration", Entry.Duration * SecsPerDay}};
-  Kind.JsonFields(Entry, Json);
-  return JsonLine(Json);
-}
 // Loads a playlist file, writing what was skipped and what broke to Errors; false when it broke.
 bool LoadReporting(TEntryKinds& Kinds, const std::string& Path, std::ostream& Errors) {
   std::vector<std::string> Notes;
@@ -39,6 +30,16 @@ bool LoadReporting(TEntryKinds& Kinds, const std::string& Path, std::ostream& Er
   return Ok;
 }
 }  // namespace
+
+QJsonObject EntryFields(int Index, const TPlayListEntry& Entry) {
+  const TEntryKind& Kind = EntryKindOf(Entry);
+  QJsonObject Json{{"index", Index},
+                   {"kind", Kind.Name},
+                   {"file", JsonText(Entry.FileName)},
+                   {"duration", Entry.Duration * SecsPerDay}};
+  Kind.JsonFields(Entry, Json);
+  return Json;
+}
 
 bool AddArguments(TEntryKinds& Kinds, const std::vector<std::string>& Files, std::ostream& Errors,
                   bool SayMissingMedia) {
@@ -70,7 +71,7 @@ int ListPlayList(const std::string& Path, std::ostream& Out, std::ostream& Error
     return 1;
   }
   if (!LoadReporting(Kinds, Path, Errors)) Status = 1;
-  for (int I = 0; I < Player.PlayList->Count(); ++I) Out << EntryJson(I, *Player.PlayList->Items(I)) << "\n";
+  for (int I = 0; I < Player.PlayList->Count(); ++I) Out << JsonLine(EntryFields(I, *Player.PlayList->Items(I))) << "\n";
   return Status;
 }
 

@@ -5,7 +5,12 @@
 #include <string>
 #include <vector>
 
+class QJsonObject;
 class TEntryKinds;
+class TPlayListEntry;
+
+// An entry as --list prints it: index, kind, file, duration and the kind's own fields.
+QJsonObject EntryFields(int Index, const TPlayListEntry& Entry);
 
 // Adds each argument to the playlist: a .pll file is appended, a media file added by its
 // extension (unsupported ones skipped with a note). Problems are written to Errors, each

@@ -59,14 +59,18 @@ bool TProofLog::StillThere() const {
          Open.st_ino == Named.st_ino;
 }
 
-void TProofLog::Write(const char* Event, std::int64_t WallMs, int Index, const std::string& File,
-                      const std::string& Reason) {
+QJsonObject ProofLine(const char* Event, std::int64_t WallMs, int Index, const std::string& File, const std::string& Reason) {
   QJsonObject Json{{"time", QString::fromStdString(IsoTime(WallMs))},
                    {"event", Event},
                    {"index", Index},
                    {"file", JsonText(File)}};
   if (!Reason.empty()) Json["reason"] = JsonText(Reason);
-  const std::string Line = JsonLine(Json) + "\n";
+  return Json;
+}
+
+void TProofLog::Write(const char* Event, std::int64_t WallMs, int Index, const std::string& File,
+                      const std::string& Reason) {
+  const std::string Line = JsonLine(ProofLine(Event, WallMs, Index, File, Reason)) + "\n";
 
   if (FHandle >= 0 && FSize > 0 && FSize + static_cast<std::int64_t>(Line.size()) > FLimit) Rotate();
   if (FHandle >= 0 && !StillThere()) {

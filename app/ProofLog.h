@@ -7,6 +7,7 @@
 // at its path as soon as it can be. Past a size limit the file is renamed aside (FILE.1, the
 // older ones moving up to FILE.<Keep>, the oldest dropped) and a new one begun.
 // User-interface thread.
+#include <QJsonObject>
 #include <cstdint>
 #include <ostream>
 #include <string>
@@ -50,6 +51,9 @@ private:
   std::int64_t FLostSince = 0;   // wall-clock time of the first of them
   bool FTroubleSaid = false;     // until lines go out again
 };
+
+// One event's line as the log writes it (without the line end).
+QJsonObject ProofLine(const char* Event, std::int64_t WallMs, int Index, const std::string& File, const std::string& Reason);
 
 // Local time as ISO-8601 with milliseconds and the offset from UTC: 2026-12-09T23:57:07.123+01:00.
 std::string IsoTime(std::int64_t WallMs);

@@ -210,6 +210,7 @@ void TShowRunner::Emit(const char* Event, int Index, const std::string& Why, lon
   TPlayListEntry* Entry = FPlayList->Items(Index);
   const std::string File = Entry ? Entry->FileName : "";
   if (FOptions.Log) FOptions.Log->Write(Event, WallMs(Ms), Index, File, Why);  // the proof first
+  if (FOptions.OnEvent) FOptions.OnEvent(ProofLine(Event, WallMs(Ms), Index, File, Why), WallMs(Ms));
   if (FOptions.Events && IsStreamEvent(Event)) {
     QJsonObject Json{{"event", Event},
                      {"index", Index},

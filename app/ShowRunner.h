@@ -6,6 +6,7 @@
 // graph, so entries started from anywhere (the window, the desktop's media controls) count.
 // Entries that fail either halt the show or, when skipping, are passed over, with
 // a growing wait between rounds in which every entry failed. User-interface thread.
+#include <QJsonObject>
 #include <QPointer>
 #include <QTimer>
 #include <cstdint>
@@ -37,6 +38,8 @@ struct TShowOptions {
   // with status 2.
   bool EndWhenNothingPlays = false;
   TStatusLine* Status = nullptr;      // where a wait between rounds is told; nil: nowhere
+  // Every event as the log writes it, with its wall-clock time (for the remote views); empty: none.
+  std::function<void(const QJsonObject& Line, std::int64_t WallMs)> OnEvent;
 };
 
 class TShowRunner : public IGraphObserver {

@@ -16,6 +16,8 @@
 #include "desktop/MprisService.h"
 #include "engine/VizmoraPlayer.h"
 #include "media/FilterGraph.h"
+#include "main/PlayListRemotePlayer.h"
+#include "main/RemoteOperation.h"
 #include "media/VideoWindow.h"
 #include "settings/Registry.h"
 #include "ui/KeyboardShortcuts.h"
@@ -67,6 +69,7 @@ TProgram::TProgram(TCommandLine ALine, TProgramContext AContext)
 
 TProgram::~TProgram() {
   SetExceptionReporter(FContext.Report);
+  FRemote.reset();  // its requests reach the player
   FMpris.reset();  // before the playlist it listens to
   FControls.reset();
   FRunner.reset();  // before the graph it observes
@@ -103,11 +106,22 @@ bool TProgram::Create() {
   Options.Log = FLog.get();
   Options.Resume = FResume.get();
   Options.SkipBroken = [this] { return SkipsBroken(); };
-  Options.EndWhenNothingPlays = FLine.Headless || FLine.Loops > 0;
+  // A headless program with remote operation waits for its list to be made remotely.
+  Options.EndWhenNothingPlays = (FLine.Headless && FLine.RemotePort < 0) || FLine.Loops > 0;
+  Options.OnEvent = [this](const QJsonObject& Line, std::int64_t WallMs) {
+    if (FRemote) FRemote->Event(Line, WallMs);
+  };
   Options.Status = &FStatusLine;
   FRunner = std::make_unique<TShowRunner>(FPlayer->PlayList, vizmoraFM->FG, Options);
   FControls = std::make_unique<TPlayerControls>(*FPlayer, *FKinds, MainWindowCommands());
   FMpris = std::make_unique<TMprisService>(*FControls, *FPlayer->PlayList, FContext.Bus);
+  if (FLine.RemotePort >= 0) {
+    FRemote = std::make_unique<TRemoteOperation>(
+        std::make_unique<TPlayListRemotePlayer>(*FPlayer, *FControls, *FKinds, vizmoraFM->VW), FContext.Errors);
+    if (!FRemote->Start(FLine, {[] { return TRegistry(RegPath).ReadString("Remote", "Token", ""); },
+                                [](const std::string& Token) { TRegistry(RegPath).WriteString("Remote", "Token", Token); }}))
+      return false;
+  }
   Wire();
   return true;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The program assembled in one place. Create makes the parts, bottom up: the player, the video
 // form (which takes the player), the playlist window, the entry kinds, the log, the resume store,
-// the show runner, the player's controls and the MPRIS service; Wire then joins them, in one
+// the show runner, the player's controls, the MPRIS service and, with --remote, the remote server; Wire then joins them, in one
 // function that says who listens to whom. Start loads the command line's files and starts the
 // show. The parts go in the reverse order. User-interface thread.
 #include <QDBusConnection>
@@ -18,6 +18,7 @@ class TEntryKinds;
 class TMprisService;
 class TPlayerControls;
 class TProofLog;
+class TRemoteOperation;
 class TResumeStore;
 class TShowRunner;
 class TVizmoraPlayer;
@@ -68,5 +69,6 @@ private:
   std::unique_ptr<TShowRunner> FRunner;
   std::unique_ptr<TPlayerControls> FControls;
   std::unique_ptr<TMprisService> FMpris;
+  std::unique_ptr<TRemoteOperation> FRemote;  // with --remote
   std::set<std::string> FSaid;  // failures said on standard error while skipping
 };

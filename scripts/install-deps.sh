@@ -16,6 +16,7 @@ packages=(
   libxcb1-dev qt6-wayland
   openbox icewm fluxbox weston x11-utils
   ffmpeg
+  libboost-dev libssl-dev
   dbus-daemon libglib2.0-bin playerctl
   dpkg-dev file help2man librsvg2-bin desktop-file-utils appstream python3
   chromium nodejs

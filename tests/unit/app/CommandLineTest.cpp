@@ -4,6 +4,7 @@
 #include "app/JsonLine.h"
 
 #include <QJsonDocument>
+#include <tuple>
 
 TEST(CommandLine, FilesAndSwitchesInTheOrderGiven) {
   const auto C = TCommandLine::Parse({"a.avi", "--headless", "show.PLL", "--loops", "3", "--events", "b.jpg"});
@@ -26,6 +27,19 @@ TEST(CommandLine, BadArgumentsAreNamed) {
   const auto Dashes = TCommandLine::Parse({"--", "--odd-name.avi"});
   EXPECT_TRUE(Dashes.Error.empty());
   EXPECT_EQ(Dashes.Files, (std::vector<std::string>{"--odd-name.avi"}));
+}
+
+TEST(CommandLine, RemoteOptions) {
+  EXPECT_EQ(TCommandLine::Parse({}).RemotePort, -1);
+  const auto C = TCommandLine::Parse({"--remote", "8080", "--upload-limit", "3M", "--remote-timeout", "5"});
+  EXPECT_EQ(std::tie(C.RemoteAddress, C.RemotePort, C.UploadLimit, C.RemoteTimeout),
+            std::make_tuple(std::string("127.0.0.1"), 8080, std::uint64_t(3) << 20, 5));
+  const auto V6 = TCommandLine::Parse({"--remote", "[::1]:0"});
+  EXPECT_EQ(std::tie(V6.RemoteAddress, V6.RemotePort), std::make_tuple(std::string("::1"), 0));
+  EXPECT_EQ(TCommandLine::Parse({"--remote", "0.0.0.0:9"}).RemoteAddress, "0.0.0.0");
+  for (const std::vector<std::string>& Bad : {std::vector<std::string>{"--remote", "70000"}, {"--remote", ":80"},
+                                             {"--upload-limit", "2T"}, {"--remote-timeout", "0"}, {"--remote-cert", "c.pem"}})
+    EXPECT_FALSE(TCommandLine::Parse(Bad).Error.empty()) << Bad[0] << " " << Bad[1];
 }
 
 TEST(JsonLine, AnyBytesMakeOneValidLineAndFloatsReadAsWritten) {
