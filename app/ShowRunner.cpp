@@ -1,10 +1,12 @@
 #include "app/ShowRunner.h"
 
 #include <QCoreApplication>
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <exception>
 #include <iostream>
+#include <utility>
 
 #include "app/EntryKinds.h"
 #include "app/JsonLine.h"
@@ -48,6 +50,9 @@ TShowRunner::TShowRunner(TVizmoraPlayList* APlayList, TFilterGraph* AMainGraph, 
       }, MonotonicMilliseconds) {
   FListener = FPlayList->Listeners.Add([this](TPlayListChange Change) { Changed(Change); });
   FMainGraph->AddObserver(this);
+  FMainGraph->OnFadeEnded = [this](QObject*) {
+    if (FFadingOut) Emit("finished", *std::exchange(FFadingOut, std::nullopt));
+  };
   FNext.setSingleShot(true);
   QObject::connect(&FNext, &QTimer::timeout, [this] {
     try {
@@ -59,7 +64,10 @@ TShowRunner::TShowRunner(TVizmoraPlayList* APlayList, TFilterGraph* AMainGraph, 
 }
 
 TShowRunner::~TShowRunner() {
-  if (FMainGraph) FMainGraph->RemoveObserver(this);
+  if (FMainGraph) {
+    FMainGraph->RemoveObserver(this);
+    FMainGraph->OnFadeEnded.Clear();
+  }
   FPlayList->Listeners.Remove(FListener);
 }
 
@@ -109,7 +117,7 @@ void TShowRunner::Changed(TPlayListChange Change) {
       FWatchdog.Sought();
       break;
     case TPlayListChange::pcEnded:
-      if (FPlayList->LastEnd == TEndReason::erFinished) Finished();
+      if (FPlayList->LastEnd == TEndReason::erFinished) Finished(FPlayList->FadingOut());
       break;
     default:
       break;
@@ -132,10 +140,12 @@ void TShowRunner::ObserveGraphEvent(LONG Event, LONG_PTR Param1, LONG_PTR) {
   if (Event == EC_FIRST_FRAME && FFrameDue) {
     FFrameDue = false;
     Played();
+    // A frame prepared ahead waited for its entry's start to be shown.
+    const long long Ms = std::max(static_cast<long long>(Param1), FStartMs);
     if (FStarting)
-      FHeldFrame = static_cast<long long>(Param1);
+      FHeldFrame = Ms;
     else
-      Emit("frame", FPlayList->Current, {}, static_cast<long long>(Param1));
+      Emit("frame", FPlayList->Current, {}, Ms);
   } else if (Event == EC_ERRORABORT && !FStarting) {
     // Nothing plays: an entry that failed to start was reported already.
     if (FPlayList->State == esStopped) return;
@@ -154,12 +164,17 @@ void TShowRunner::Played() {
   FBackOff.Reset();
 }
 
-void TShowRunner::Finished() {
+void TShowRunner::Finished(bool Fading) {
   const int Index = FPlayList->Current;
-  Emit("finished", Index);
   Played();
   FWatchdog.Stop();
-  if (FPlayList->IndexAfter(Index) == 0 && EndsRound()) {
+  const bool Last = FPlayList->IndexAfter(Index) == 0 && EndsRound();
+  if (Fading && !Last) {
+    FFadingOut = Index;  // finished once it has faded out
+    return;
+  }
+  Emit("finished", Index);
+  if (Last) {
     FPlayList->Stop();  // also calls off the handover to the next entry
     QCoreApplication::exit(0);
   }

@@ -56,7 +56,8 @@ public:
 private:
   void Changed(TPlayListChange Change);
   void Started();
-  void Finished();
+  // Fading: the entry fades out under the next one, and is reported finished once it is gone.
+  void Finished(bool Fading);
   // Reason erFailed or erStalled. WhilePlaying: the entry broke down or stalled while it played;
   // it is ended here and reported, as no exception carries its failure to the report.
   void Failed(TEndReason Reason, const std::string& Why, bool WhilePlaying);
@@ -82,4 +83,5 @@ private:
   long long FStartMs = 0;    // when the entry starting began to start
   bool FFrameDue = false;    // the entry started last has not reported a frame yet
   std::optional<long long> FHeldFrame;  // a frame that came before its start was reported
+  std::optional<int> FFadingOut;        // the entry fading out, to report finished
 };
