@@ -154,9 +154,11 @@ void TVizmoraPlayList::WatchEnd() {
   const double Length = Entry->GetDuration() * MSecsPerDay;
   const int Fade = FTransition.MsFor(Length);
   if (Fade <= 0 || Length - Entry->GetExactPosition() * MSecsPerDay > Fade) return;
-  // The entry plays on in the graph going out; it is no longer the playlist's to stop.
+  // The entry plays on in the graph going out; it is no longer the playlist's to stop, and its
+  // own end (a picture's display time) hands over no more.
   FEndWatch->SetEnabled(false);
   Entry->State = esIdle;
+  Entry->OnFinished.Clear();
   FFadeOut = {FTransition.Kind, Fade};
   EntryPlayedOut(Entry);
 }
