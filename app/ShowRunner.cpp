@@ -1,7 +1,6 @@
 #include "app/ShowRunner.h"
 
 #include <QCoreApplication>
-#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <exception>
@@ -127,8 +126,9 @@ void TShowRunner::Changed(TPlayListChange Change) {
 void TShowRunner::Started() {
   const int Index = FPlayList->Current;
   if (FOptions.Resume) FOptions.Resume->Save(Index);  // saved once reported: a kill after the report finds it
+  FStartedMs = MonotonicMilliseconds();
   Emit("started", Index, {}, FStartMs);
-  if (FHeldFrame) Emit("frame", Index, {}, *FHeldFrame);
+  if (FHeldFrame) Emit("frame", Index, {}, Shown(*FHeldFrame));
   FHeldFrame.reset();
   if (SkipsBroken()) FWatchdog.Watch();
 }
@@ -140,12 +140,11 @@ void TShowRunner::ObserveGraphEvent(LONG Event, LONG_PTR Param1, LONG_PTR) {
   if (Event == EC_FIRST_FRAME && FFrameDue) {
     FFrameDue = false;
     Played();
-    // A frame prepared ahead waited for its entry's start to be shown.
-    const long long Ms = std::max(static_cast<long long>(Param1), FStartMs);
+    const auto Ms = static_cast<long long>(Param1);
     if (FStarting)
       FHeldFrame = Ms;
     else
-      Emit("frame", FPlayList->Current, {}, Ms);
+      Emit("frame", FPlayList->Current, {}, Shown(Ms));
   } else if (Event == EC_ERRORABORT && !FStarting) {
     // Nothing plays: an entry that failed to start was reported already.
     if (FPlayList->State == esStopped) return;
@@ -157,6 +156,9 @@ void TShowRunner::ObserveGraphEvent(LONG Event, LONG_PTR Param1, LONG_PTR) {
            true);
   }
 }
+
+// A frame prepared ahead of its entry's start is shown once the entry has started.
+long long TShowRunner::Shown(long long FrameMs) const { return FrameMs < FStartMs ? FStartedMs : FrameMs; }
 
 void TShowRunner::Played() {
   FEverPlayed = true;
