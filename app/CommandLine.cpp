@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "app/EntryKinds.h"
+#include "app/TransitionText.h"
 #include "engine/PlayListFormats.h"
 
 bool IsPlayListPath(const std::string& Path) { return PlayListFormatOf(Path) != TPlayListFormat::pfNone; }
@@ -29,6 +30,12 @@ const TOptionRow Options[] = {
      "pass over entries that fail instead of stopping the show\n"
      "(entries that stall too); wait longer between rounds that all fail"},
     {{"resume"}, nullptr, "start at the entry this same show played last"},
+    {{"no-preload"}, nullptr,
+     "open each entry only once the one before has ended (otherwise the\n"
+     "next entry is opened ahead and waits on its first frame)"},
+    {{"transition"}, "KIND[:S]",
+     "how entries give way: cut, crossfade:S or black:S (a fade through\n"
+     "black), over S seconds from 0.2 to 5 (1 if left out); kept for later runs"},
     {{"log"}, "FILE", "append one JSON line per show event to FILE (rotated at 10 MB)"},
     {{"list"}, "PLAYLIST", "print each entry of a playlist file as a JSON line and exit"},
     {{"save"}, "OUT.pll",
@@ -147,6 +154,12 @@ TCommandLine TCommandLine::Parse(const std::vector<std::string>& Arguments) {
   C.HidePlayList = Parser.isSet("hide-playlist");
   C.SkipBroken = Parser.isSet("skip-broken");
   C.Resume = Parser.isSet("resume");
+  C.NoPreload = Parser.isSet("no-preload");
+  if (Parser.isSet("transition")) {
+    const std::string V = Bytes(Parser.value("transition"));
+    C.Transition = ParseTransition(V);
+    if (!C.Transition) C.Error = "--transition needs cut, crossfade:S or black:S with S from 0.2 to 5, not \"" + V + "\"";
+  }
   C.Help = Parser.isSet("help");
   C.Version = Parser.isSet("version");
   if (Parser.isSet("log")) C.LogFile = Bytes(Parser.value("log"));

@@ -2,8 +2,11 @@
 // The program's command line: media files and playlists to load, and the switches for
 // unattended and scripted runs.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "media/Transition.h"
 
 struct TCommandLine {
   std::vector<std::string> Files;  // media files and playlists, in the order given
@@ -14,6 +17,8 @@ struct TCommandLine {
   bool HidePlayList = false;       // the playlist window starts hidden
   bool SkipBroken = false;         // entries that fail are passed over instead of halting the show
   bool Resume = false;             // start at the entry this show played last, and keep saving it
+  bool NoPreload = false;          // open each entry only once the one before has ended
+  std::optional<TTransition> Transition;  // --transition; none: as saved
   std::string LogFile;             // --log: one JSON line per show event appended here
   std::string ListFile;            // --list: print the entries of this playlist and exit
   std::string SaveFile;            // --save: write the playlist built from Files and exit

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <exception>
 #include <iostream>
+#include <utility>
 
 #include "app/EntryKinds.h"
 #include "app/JsonLine.h"
@@ -48,6 +49,9 @@ TShowRunner::TShowRunner(TVizmoraPlayList* APlayList, TFilterGraph* AMainGraph, 
       }, MonotonicMilliseconds) {
   FListener = FPlayList->Listeners.Add([this](TPlayListChange Change) { Changed(Change); });
   FMainGraph->AddObserver(this);
+  FMainGraph->OnFadeEnded = [this](QObject*) {
+    if (FFadingOut) Emit("finished", *std::exchange(FFadingOut, std::nullopt));
+  };
   FNext.setSingleShot(true);
   QObject::connect(&FNext, &QTimer::timeout, [this] {
     try {
@@ -59,7 +63,10 @@ TShowRunner::TShowRunner(TVizmoraPlayList* APlayList, TFilterGraph* AMainGraph, 
 }
 
 TShowRunner::~TShowRunner() {
-  if (FMainGraph) FMainGraph->RemoveObserver(this);
+  if (FMainGraph) {
+    FMainGraph->RemoveObserver(this);
+    FMainGraph->OnFadeEnded.Clear();
+  }
   FPlayList->Listeners.Remove(FListener);
 }
 
@@ -109,7 +116,7 @@ void TShowRunner::Changed(TPlayListChange Change) {
       FWatchdog.Sought();
       break;
     case TPlayListChange::pcEnded:
-      if (FPlayList->LastEnd == TEndReason::erFinished) Finished();
+      if (FPlayList->LastEnd == TEndReason::erFinished) Finished(FPlayList->FadingOut());
       break;
     default:
       break;
@@ -119,8 +126,9 @@ void TShowRunner::Changed(TPlayListChange Change) {
 void TShowRunner::Started() {
   const int Index = FPlayList->Current;
   if (FOptions.Resume) FOptions.Resume->Save(Index);  // saved once reported: a kill after the report finds it
+  FStartedMs = MonotonicMilliseconds();
   Emit("started", Index, {}, FStartMs);
-  if (FHeldFrame) Emit("frame", Index, {}, *FHeldFrame);
+  if (FHeldFrame) Emit("frame", Index, {}, Shown(*FHeldFrame));
   FHeldFrame.reset();
   if (SkipsBroken()) FWatchdog.Watch();
 }
@@ -132,10 +140,11 @@ void TShowRunner::ObserveGraphEvent(LONG Event, LONG_PTR Param1, LONG_PTR) {
   if (Event == EC_FIRST_FRAME && FFrameDue) {
     FFrameDue = false;
     Played();
+    const auto Ms = static_cast<long long>(Param1);
     if (FStarting)
-      FHeldFrame = static_cast<long long>(Param1);
+      FHeldFrame = Ms;
     else
-      Emit("frame", FPlayList->Current, {}, static_cast<long long>(Param1));
+      Emit("frame", FPlayList->Current, {}, Shown(Ms));
   } else if (Event == EC_ERRORABORT && !FStarting) {
     // Nothing plays: an entry that failed to start was reported already.
     if (FPlayList->State == esStopped) return;
@@ -148,18 +157,26 @@ void TShowRunner::ObserveGraphEvent(LONG Event, LONG_PTR Param1, LONG_PTR) {
   }
 }
 
+// A frame prepared ahead of its entry's start is shown once the entry has started.
+long long TShowRunner::Shown(long long FrameMs) const { return FrameMs < FStartMs ? FStartedMs : FrameMs; }
+
 void TShowRunner::Played() {
   FEverPlayed = true;
   FFailedInRow = 0;
   FBackOff.Reset();
 }
 
-void TShowRunner::Finished() {
+void TShowRunner::Finished(bool Fading) {
   const int Index = FPlayList->Current;
-  Emit("finished", Index);
   Played();
   FWatchdog.Stop();
-  if (FPlayList->IndexAfter(Index) == 0 && EndsRound()) {
+  const bool Last = FPlayList->IndexAfter(Index) == 0 && EndsRound();
+  if (Fading && !Last) {
+    FFadingOut = Index;  // finished once it has faded out
+    return;
+  }
+  Emit("finished", Index);
+  if (Last) {
     FPlayList->Stop();  // also calls off the handover to the next entry
     QCoreApplication::exit(0);
   }

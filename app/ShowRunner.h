@@ -59,11 +59,13 @@ public:
 private:
   void Changed(TPlayListChange Change);
   void Started();
-  void Finished();
+  // Fading: the entry fades out under the next one, and is reported finished once it is gone.
+  void Finished(bool Fading);
   // Reason erFailed or erStalled. WhilePlaying: the entry broke down or stalled while it played;
   // it is ended here and reported, as no exception carries its failure to the report.
   void Failed(TEndReason Reason, const std::string& Why, bool WhilePlaying);
   void Played();
+  long long Shown(long long FrameMs) const;
   // Starts the entry at Index from the event loop after Ms; its failure is reported here.
   void PlayLater(int Index, int Ms);
   // Counts a round played through; true when it was the last the show plays.
@@ -83,6 +85,8 @@ private:
   bool FEverPlayed = false;  // an entry showed a frame or played out in this run
   bool FStarting = false;    // between the playlist's pcStarting and its pcCurrent
   long long FStartMs = 0;    // when the entry starting began to start
+  long long FStartedMs = 0;  // when the entry started last had started
   bool FFrameDue = false;    // the entry started last has not reported a frame yet
   std::optional<long long> FHeldFrame;  // a frame that came before its start was reported
+  std::optional<int> FFadingOut;        // the entry fading out, to report finished
 };

@@ -6,7 +6,7 @@
 #                                  bench_frames)
 # B5_TRANSITIONS=1000 makes the long run the full length (default 300); B7_TRANSITIONS likewise.
 # B2W_RUNS sets the interleaved runs of B2w (default 3); B11_SECONDS the length of each of B11's
-# phases (default 60).
+# phases (default 60). B1_ONLY=1 stops after B1.
 # Nothing here judges a figure; the table only reports them.
 set -euo pipefail
 
@@ -46,8 +46,10 @@ long_seconds=$(duration "$work/long720.avi")
 
 # Each player, given files, plays them once in real time with no picture or sound output.
 play_ours()  { "$measure" "$1" '"frame"' "$vizmora" --headless --loops 1 --events "${@:2}"; }
+play_cut()   { play_ours "$1" --no-preload "${@:2}"; }  # ours without the next entry opened ahead
 play_mpv()   { "$measure" "$1" 'playback restart complete' mpv --no-config --vo=null --ao=null \
                  --msg-level=all=warn,cplayer=v "${@:2}"; }
+play_mpvpf() { play_mpv "$1" --prefetch-playlist=yes "${@:2}"; }
 play_gst()   { "$measure" "$1" '' gst-play-1.0 -q --no-interactive \
                  --videosink="fakesink sync=true" --audiosink="fakesink sync=true" "${@:2}"; }
 wall_s() { awk '{ printf "%.3f", ($2 - $1) / 1000 }' "$1"; }
@@ -57,26 +59,48 @@ checked() {  # checked REPORT NAME: a player that failed spoils the figure
   [ "$status" = 0 ] || log "$2 exited with status $status"
 }
 
+# The table, printed and appended with the date and machine to RESULTS.md.
+finish() {
+  local cpu table
+  cpu=$(grep -m1 'model name' /proc/cpuinfo | sed 's/.*: //')
+  table=$(printf '%s\n' "| metric | ours | peer | ratio |" "|---|---|---|---|" "${rows[@]}")
+  echo "$table"
+  {
+    echo
+    echo "## $(date -u '+%Y-%m-%d %H:%M UTC') — $(nproc) cores, $cpu"
+    echo "mpv $(mpv --version | head -1 | awk '{ print $2 }'), $(gst-play-1.0 --version | head -1)"
+    echo
+    echo "$table"
+  } >> "$here/RESULTS.md"
+}
+
 # --- B1 transition overhead ---------------------------------------------------------------
 log "B1: 20 x 1 s clips, 3 interleaved runs each"
-declare -A b1
-gaps=()
+declare -A b1 gaps
 for run in 1 2 3; do
-  for who in ours mpv gst; do
+  for who in ours cut mpv mpvpf gst; do
     "play_$who" "$work/b1-$who-$run.txt" "${clips[@]}" > "$work/b1-$who-$run.log"
     checked "$work/b1-$who-$run.txt" "$who"
     b1[$who]+=" $(awk -v m="$media_total" '{ printf "%.1f", (($2 - $1) - m * 1000) / 20 }' "$work/b1-$who-$run.txt")"
   done
   # Our own gap: one entry's "finished" to the next entry's first "frame".
-  gaps+=($(grep -o '"event":"[a-z]*".*"ms":[0-9]*' "$work/b1-ours-$run.log" |
-    sed -E 's/"event":"([a-z]+)".*"ms":([0-9]+)/\1 \2/' |
-    awk '$1 == "finished" { f = $2 } $1 == "frame" && f { print $2 - f; f = 0 }'))
+  for who in ours cut; do
+    gaps[$who]+=" $(grep -o '"event":"[a-z]*".*"ms":[0-9]*' "$work/b1-$who-$run.log" |
+      sed -E 's/"event":"([a-z]+)".*"ms":([0-9]+)/\1 \2/' |
+      awk '$1 == "finished" { f = $2 } $1 == "frame" && f { print $2 - f; f = 0 }' | tr '\n' ' ')"
+  done
 done
-o=$(median ${b1[ours]}); m=$(median ${b1[mpv]}); g=$(median ${b1[gst]})
+o=$(median ${b1[ours]}); c=$(median ${b1[cut]}); m=$(median ${b1[mpv]}); p=$(median ${b1[mpvpf]}); g=$(median ${b1[gst]})
+row "B1 overhead per transition, ms (median of 3; ours, next entry opened ahead, vs mpv --prefetch-playlist=yes)" "$o" "$p" "$(ratio "$o" "$p")"
 row "B1 overhead per transition, ms (median of 3; ours vs mpv)" "$o" "$m" "$(ratio "$o" "$m")"
+row "B1 overhead per transition, ms (median of 3; ours vs ours --no-preload)" "$o" "$c" "$(ratio "$o" "$c")"
 row "B1 overhead per transition, ms (median of 3; ours vs gst-play)" "$o" "$g" "$(ratio "$o" "$g")"
-row "B1 our gap finished→next frame, ms (median of ${#gaps[@]}; max $(printf '%s\n' "${gaps[@]}" | sort -g | tail -1))" \
-  "$(median "${gaps[@]}")" "-" "-"
+for who in ours cut; do
+  read -ra list <<< "${gaps[$who]}"
+  row "B1 our gap finished→next frame, ms, $([ $who = ours ] && echo "opened ahead" || echo "--no-preload") (median of ${#list[@]}; max $(printf '%s\n' "${list[@]}" | sort -g | tail -1))" \
+    "$(median "${list[@]}")" "-" "-"
+done
+if [ -n "${B1_ONLY:-}" ]; then finish; exit 0; fi
 
 # --- B3 launch to first frame -------------------------------------------------------------
 log "B3: launch to first frame, 3 interleaved runs"
@@ -163,14 +187,4 @@ while IFS= read -r line; do rows+=("$line"); done < <(xvfb-run -a -s "-screen 0 
   bash "$here/kioskrun.sh" "$build" "$work" 100 "$late7")
 rows+=("$(bash "$here/resume.sh" "$build" "$work" 2> /dev/null)")
 
-# --- table --------------------------------------------------------------------------------
-cpu=$(grep -m1 'model name' /proc/cpuinfo | sed 's/.*: //')
-table=$(printf '%s\n' "| metric | ours | peer | ratio |" "|---|---|---|---|" "${rows[@]}")
-echo "$table"
-{
-  echo
-  echo "## $(date -u '+%Y-%m-%d %H:%M UTC') — $(nproc) cores, $cpu"
-  echo "mpv $(mpv --version | head -1 | awk '{ print $2 }'), $(gst-play-1.0 --version | head -1)"
-  echo
-  echo "$table"
-} >> "$here/RESULTS.md"
+finish

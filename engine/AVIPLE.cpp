@@ -45,8 +45,27 @@ void TAVIPLE::Play() {
   TPlayListEntry::Play();
 }
 
-// Deactivating and reactivating the graph gives the video window a fresh renderer.
+std::vector<std::string> TAVIPLE::Files() const {
+  if (AdditionalFile.empty()) return {FileName};
+  return {FileName, AdditionalFile};
+}
+
+void TAVIPLE::Prepare() {
+  if (MainGraph && !MainGraph->NextPrepared(Files())) MainGraph->PrepareNext(Files());
+}
+
+void TAVIPLE::DropPrepared() {
+  if (MainGraph) MainGraph->DropNext();
+}
+
+// Deactivating and reactivating the graph gives the video window a fresh renderer; a graph
+// prepared ahead comes with one, and only takes over.
 void TAVIPLE::Reload() {
+  if (MainGraph->TakeNext(Files(), FadeIn)) {
+    if (!AdditionalFile.empty()) MixOverlay();
+    MainGraph->Play();
+    return;
+  }
   MainGraph->Stop();
   MainGraph->SetActive(false);
   MainGraph->ClearGraph();
@@ -86,6 +105,7 @@ void TAVIPLE::Stop() {
 
 void TAVIPLE::Seek(int Percent) {
   TPlayListEntry::Seek(Percent);
+  MainGraph->EndFade();
   ComPtr<IMediaSeeking> Seeking;
   if (FAILED(MainGraph->QueryInterface(IMediaSeeking::IID, Seeking.ReleaseAndGetVoidAddress()))) return;
   LONGLONG StopPosition = 0;

@@ -4,6 +4,7 @@
 // of its own and at an opacity of its own. User-interface thread only.
 #include <QPointer>
 #include <string>
+#include <vector>
 
 #include "engine/PlayListEntry.h"
 #include "media/FilterGraph.h"
@@ -23,6 +24,8 @@ public:
   void Pause() override;
   IPropertiesFrame* CreatePropertiesFrame() override;
   void Seek(int Percent) override;
+  void Prepare() override;
+  void DropPrepared() override;
   void SaveToStream(TStream& Stream) override;
   void LoadFromStream(TStream& Stream) override;
   void ApplyProperties(IPropertiesFrame* Frame) override;
@@ -40,5 +43,6 @@ public:
 
 private:
   void Reload();
+  std::vector<std::string> Files() const;
   void MixOverlay();
 };

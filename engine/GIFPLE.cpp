@@ -49,17 +49,20 @@ void TGIFPLE::Play() {
       }
       break;
     case gsStopped:
-    case gsRunning:
-      MainGraph->ClearGraph();
+    case gsRunning: {
+      // A picture prepared ahead is taken over instead of rendered into the cleared graph.
+      const bool Prepared = MainGraph->NextPrepared({FileName});
+      if (!Prepared) MainGraph->ClearGraph();
       if (!SoundFile.empty() && !ContinueSound) {
         SoundGraph->ClearGraph();
         SoundGraph->RenderFile(SoundFile);
         SoundGraph->Play();
       }
       if (ContinueSound) SoundStopTimer().SetEnabled(false);
-      MainGraph->RenderFile(FileName);
+      if (!Prepared || !MainGraph->TakeNext({FileName}, FadeIn)) MainGraph->RenderFile(FileName);
       MainGraph->Play();
       break;
+    }
     case gsPaused:
       break;
   }
@@ -68,6 +71,14 @@ void TGIFPLE::Play() {
   StartDisplayTimer(std::clamp<std::int64_t>(std::int64_t{DisplayTime} * 1000, 1000, INT_MAX));
   StartTime = Now();
   TPlayListEntry::Play();
+}
+
+void TGIFPLE::Prepare() {
+  if (MainGraph && !MainGraph->NextPrepared({FileName})) MainGraph->PrepareNext({FileName});
+}
+
+void TGIFPLE::DropPrepared() {
+  if (MainGraph) MainGraph->DropNext();
 }
 
 void TGIFPLE::Stop() {

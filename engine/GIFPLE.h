@@ -20,6 +20,8 @@ public:
   double GetDuration() override;
   double GetPosition() override;
   void Play() override;
+  void Prepare() override;
+  void DropPrepared() override;
   void Stop() override;
   void Pause() override;
   IPropertiesFrame* CreatePropertiesFrame() override;

@@ -9,6 +9,7 @@
 
 #include "engine/EntryState.h"
 #include "framework/Event.h"
+#include "media/Transition.h"
 
 class IPropertiesFrame;
 class TStream;
@@ -36,6 +37,10 @@ public:
   // A new properties frame; the caller parents and frees it.
   virtual IPropertiesFrame* CreatePropertiesFrame() = 0;
   virtual void Seek(int Percent);
+  // Opens the entry's files ahead, in a graph of its own that its next Play takes over; what
+  // was prepared before in the graphs it plays in is dropped. Nothing for an entry that cannot.
+  virtual void Prepare() {}
+  virtual void DropPrepared() {}
   // Overrides call the base first, then append or read their own fields.
   virtual void SaveToStream(TStream& Stream);
   virtual void LoadFromStream(TStream& Stream);
@@ -49,6 +54,7 @@ public:
   TVizmoraPlayer* Owner;               // the owning player; stored, not otherwise used
   std::string FileName;
   std::uint64_t Id = 0;                // the entry's own number in its playlist, given when added
+  TTransition FadeIn;                  // how its Play takes over from the entry before; set for that Play
 
   // Notify runs, with the entry, when the entry is being freed, so what holds on to it (a
   // properties dialog) can let go; one notification per subscriber, a later one replacing it.

@@ -2,14 +2,22 @@
 
 #include <algorithm>
 #include <exception>
+#include <utility>
 
 #include "engine/PlayListEntry.h"
+#include "framework/DayFractions.h"
 #include "framework/Exception.h"
 #include "framework/Timer.h"
 
-TVizmoraPlayList::TVizmoraPlayList() : FHandOver(CreateTimer()) {
+namespace {
+constexpr int EndWatchMs = 10;  // finer than a frame at 60 frames/s
+}
+
+TVizmoraPlayList::TVizmoraPlayList() : FHandOver(CreateTimer()), FEndWatch(CreateTimer()) {
   FHandOver->SetInterval(0);
   FHandOver->OnTimer = [this](ITimer*) { HandOver(); };
+  FEndWatch->SetInterval(EndWatchMs);
+  FEndWatch->OnTimer = [this](ITimer*) { WatchEnd(); };
 }
 
 TVizmoraPlayList::~TVizmoraPlayList() {
@@ -20,6 +28,7 @@ void TVizmoraPlayList::Add(TPlayListEntry* Entry) {
   Entry->Id = ++FLastId;
   FItems.push_back(Entry);
   if (FItems.size() == 1) Current = 0;
+  PrepareNext();
   Listeners.Notify(TPlayListChange::pcEntries);
 }
 
@@ -28,10 +37,12 @@ void TVizmoraPlayList::Remove(TPlayListEntry* Entry) {
   if (I < 0) return;  // not ours: freeing it could free another list's entry
   if (I == Current) Stop();
   if (Entry == FPlayedOut) FPlayedOut = nullptr;
+  if (Entry == FPrepared) DropPrepared();
   FItems.erase(FItems.begin() + I);
   delete Entry;
   if (I < Current) --Current;  // else Pause and Stop would reach an entry that is not playing
   if (Count() - 1 < Current) Current = Count() - 1;
+  PrepareNext();
   Listeners.Notify(TPlayListChange::pcEntries);
 }
 
@@ -48,6 +59,7 @@ void TVizmoraPlayList::Move(int From, int To) {
     --Current;
   else if (To <= Current && Current < From)
     ++Current;
+  PrepareNext();
   Listeners.Notify(TPlayListChange::pcEntries);
 }
 
@@ -64,15 +76,20 @@ void TVizmoraPlayList::PlayIndex(int Index) { Start(Index, TEndReason::erUser); 
 
 void TVizmoraPlayList::Start(int Index, TEndReason Why) {
   if (Index < 0 || Index >= Count()) return;
+  const TTransition Fade = std::exchange(FFadeOut, {});
   Stop(Why);
+  TPlayListEntry* Entry = Items(Index);
+  if (Entry != FPrepared) DropPrepared();
+  FPrepared = nullptr;  // the entry's Play takes it
   Current = Index;
   Listeners.Notify(TPlayListChange::pcStarting);
-  TPlayListEntry* Entry = Items(Index);
   Entry->OnFinished.Bind(this, &TVizmoraPlayList::EntryPlayedOut);
   const int Start = ++FStarts;
   FStarting = Entry;
+  Entry->FadeIn = Fade;
   try {
     Entry->Play();
+    Entry->FadeIn = {};
   } catch (const EAbort&) {
     // Called off by a Stop, which told the listeners, or by the program's end; the entry may
     // be gone.
@@ -96,12 +113,59 @@ void TVizmoraPlayList::Start(int Index, TEndReason Why) {
   PlayError.clear();
   State = esPlaying;
   Listeners.Notify(TPlayListChange::pcCurrent);
+  if (State != esPlaying || Current != Index) return;  // a listener moved on
+  PrepareNext();
+  FEndWatch->SetEnabled(FTransition.Fades() && FPrepared);
 }
 
-void TVizmoraPlayList::Stop() { Stop(TEndReason::erUser); }
+void TVizmoraPlayList::Stop() {
+  Stop(TEndReason::erUser);
+  DropPrepared();
+}
+
+void TVizmoraPlayList::SetPreload(bool Value) {
+  FPreload = Value;
+  if (Value)
+    PrepareNext();
+  else
+    DropPrepared();
+}
+
+void TVizmoraPlayList::PrepareNext() {
+  const TPlayListEntry* Playing = CurrentEntry();
+  TPlayListEntry* Next = FPreload && Playing && Playing->State == esPlaying ? Items(IndexAfter(Current)) : nullptr;
+  if (Next == FPrepared) return;
+  DropPrepared();
+  if (!Next) return;
+  FPrepared = Next;
+  Next->Prepare();
+}
+
+void TVizmoraPlayList::DropPrepared() {
+  if (TPlayListEntry* Prepared = std::exchange(FPrepared, nullptr)) Prepared->DropPrepared();
+}
+
+void TVizmoraPlayList::WatchEnd() {
+  TPlayListEntry* Entry = CurrentEntry();
+  if (!Entry || Entry->State != esPlaying || !FPrepared || !FTransition.Fades()) {
+    if (!Entry || Entry->State == esStopped || Entry->State == esIdle) FEndWatch->SetEnabled(false);
+    return;
+  }
+  const double Length = Entry->GetDuration() * MSecsPerDay;
+  const int Fade = FTransition.MsFor(Length);
+  if (Fade <= 0 || Length - Entry->GetExactPosition() * MSecsPerDay > Fade) return;
+  // The entry plays on in the graph going out; it is no longer the playlist's to stop, and its
+  // own end (a picture's display time) hands over no more.
+  FEndWatch->SetEnabled(false);
+  Entry->State = esIdle;
+  Entry->OnFinished.Clear();
+  FFadeOut = {FTransition.Kind, Fade};
+  EntryPlayedOut(Entry);
+}
 
 void TVizmoraPlayList::Stop(TEndReason Why) {
   FHandOver->SetEnabled(false);
+  FEndWatch->SetEnabled(false);
   FHandOverDue = false;
   if (TPlayListEntry* Entry = CurrentEntry(); Entry && (Entry->State == esPlaying || Entry->State == esPaused)) {
     Entry->Stop();
@@ -110,6 +174,7 @@ void TVizmoraPlayList::Stop(TEndReason Why) {
     Entry->Stop();  // called off while it opens; it never started, so it has no end to tell
   }
   FStarting = nullptr;
+  FFadeOut = {};
   State = esStopped;
   Listeners.Notify(TPlayListChange::pcState);
 }

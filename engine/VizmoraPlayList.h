@@ -9,6 +9,7 @@
 
 #include "engine/EntryState.h"
 #include "engine/PlayListListeners.h"
+#include "media/Transition.h"
 
 class ITimer;
 class TPlayListEntry;
@@ -61,6 +62,16 @@ public:
   // listeners hear pcEnded then. PlayIndex or Stop before then calls the handover off.
   void EntryPlayedOut(TPlayListEntry* Sender);
   void SetPlayer(TVizmoraPlayer* APlayer) { Player = APlayer; }
+  // While an entry plays, the one after it is prepared (opened and paused on its first frame),
+  // so that the hand-over only switches; off, each entry opens once the one before has ended.
+  bool Preload() const { return FPreload; }
+  void SetPreload(bool Value);
+  // How each entry gives way to the next when it plays out; a fade begins its length before
+  // the end (at most half the entry's length) and needs the next entry prepared.
+  const TTransition& Transition() const { return FTransition; }
+  void SetTransition(TTransition Value) { FTransition = Value; }
+  // Whether the entry that played out last hands over with a fade, which is still under way.
+  bool FadingOut() const { return FFadeOut.Fades(); }
   void SetCurrent(int Index) {
     Current = Index;
     Listeners.Notify(TPlayListChange::pcCurrent);
@@ -84,6 +95,12 @@ private:
   void Stop(TEndReason Why);
   void Ended(TEndReason Why);
   void HandOver();
+  // The entry after the current one prepared, once it plays; what was prepared dropped if
+  // another entry follows now.
+  void PrepareNext();
+  void DropPrepared();
+  // While a fade may come: hands over once the current entry is within the fade of its end.
+  void WatchEnd();
 
   std::vector<TPlayListEntry*> FItems;
   std::unique_ptr<ITimer> FHandOver;     // a zero-delay timer while a handover is due
@@ -92,4 +109,9 @@ private:
   TPlayListEntry* FPlayedOut = nullptr;  // the entry handing over; nil once it was removed
   TPlayListEntry* FStarting = nullptr;   // the entry whose Play runs, until a Stop
   int FStarts = 0;                       // PlayIndex calls so far
+  bool FPreload = true;
+  TTransition FTransition;
+  TPlayListEntry* FPrepared = nullptr;   // the entry prepared to play next
+  std::unique_ptr<ITimer> FEndWatch;     // looks at the current entry's position while a fade may come
+  TTransition FFadeOut;                  // the fade of the handover under way
 };

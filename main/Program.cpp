@@ -23,6 +23,7 @@
 #include "ui/KeyboardShortcuts.h"
 #include "ui/PlayLstFm.h"
 #include "ui/PropertiesFrames.h"
+#include "ui/TransitionMenu.h"
 #include "ui/vizmoraFM.h"
 
 namespace {
@@ -135,6 +136,7 @@ bool TProgram::Create() {
 // volume to the graphs, the window's and the keys' commands, and the exception report.
 void TProgram::Wire() {
   EndWithMainForm(vizmoraFM);
+  FPlayer->PlayList->SetPreload(!FLine.NoPreload);
   vizmoraFM->StatusLine = &FStatusLine;
   // The player's volume reaches both graphs; they keep the platform's own until it is first set.
   FPlayer->PlayList->Listeners.Add([Player = FPlayer.get(), Graphs = std::array<QPointer<TFilterGraph>, 2>{
@@ -150,6 +152,9 @@ void TProgram::Wire() {
                                        PlayLstFm->Stop, PlayLstFm->FullScreen, PlayLstFm->Restore});
     InstallShortcuts(*PlayLstFm, *vizmoraFM, *FControls);
     if (FLine.SkipBroken) PlayLstFm->SkipBroken->setChecked(true);
+    if (FLine.Transition) PlayLstFm->Transition->SetValue(*FLine.Transition);
+  } else if (FLine.Transition) {
+    FPlayer->PlayList->SetTransition(*FLine.Transition);
   }
   // A show that skips what fails opens no box: nobody may be there to close it. What fails is
   // said on the status line, and on standard error the first time (round after round, a file

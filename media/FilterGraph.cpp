@@ -11,6 +11,7 @@
 
 #include "framework/Exception.h"
 #include "media/DirectShowException.h"
+#include "media/GraphFader.h"
 #include "media/FilterList.h"
 #include "media/GraphNotifyWindow.h"
 #include "media/PinList.h"
@@ -53,6 +54,10 @@ void TFilterGraph::SetActive(bool Value) {
 }
 
 void TFilterGraph::BuildGraph() {
+  if (FAdopt) {
+    InnerGraph = std::move(FAdopt);
+    return;
+  }
   // No result is checked: a component whose graph could not be built is active all the same.
   const auto CreateFilterGraph = [this] {
     IFilterGraph2* Graph = nullptr;
@@ -95,9 +100,24 @@ void TFilterGraph::Activate() {
 
 void TFilterGraph::Deactivate() {
   Abort();
+  DropNext();
+  EndFade();
   SendControl(gcActivation, 0);
   if (InnerGraph)
     for (IGraphMember* Member : Members) RemoveMemberFilter(Member);
+  ReleaseGraph();
+}
+
+ComPtr<IGraphBuilder> TFilterGraph::Retire(TTransitionKind Kind) {
+  Abort();
+  SendControl(gcActivation, 0);
+  SendMembers(moRetire, Kind);
+  ComPtr<IGraphBuilder> Graph = InnerGraph;
+  ReleaseGraph();
+  return Graph;
+}
+
+void TFilterGraph::ReleaseGraph() {
   if (EventSource) {
     EventSource->SetNotifyFlags(1);
     EventSource.Reset();
@@ -154,7 +174,8 @@ void TFilterGraph::AddMemberFilter(IGraphMember* Member) {
   Member->MemberNotify(moBeforeAdd, 0);
   const std::u16string Name = Widen(Member->QueryMemberName());
   const ComPtr<IBaseFilter> Filter = Member->QueryMemberFilter();
-  InnerGraph->AddFilter(Filter.Get(), Name.c_str());
+  // A next graph taken over holds the member's filter already.
+  if (TFilterList(InnerGraph.Get()).Exclude(Filter.Get()) < 0) InnerGraph->AddFilter(Filter.Get(), Name.c_str());
   Member->MemberNotify(moAfterAdd, 0);
 }
 
@@ -185,6 +206,7 @@ bool TFilterGraph::Play() {
   ComPtr<IMediaControl> Control;
   if (FAILED(QueryInterface(Control))) return false;
   SendControl(gcPlay, 0);
+  PauseFade(true);
   return SUCCEEDED(CheckGraphResult(Control->Run(), Control.Get()));
 }
 
@@ -193,11 +215,13 @@ bool TFilterGraph::Pause() {
   ComPtr<IMediaControl> Control;
   if (FAILED(QueryInterface(Control))) return false;
   SendControl(gcPause, 0);
+  PauseFade(false);
   return CheckGraphResult(Control->Pause(), Control.Get()) == S_OK;
 }
 
 bool TFilterGraph::Stop() {
   Abort();
+  EndFade();
   ComPtr<IMediaControl> Control;
   if (FAILED(QueryInterface(Control))) return false;
   SendControl(gcStop, 0);
@@ -228,6 +252,10 @@ HRESULT TFilterGraph::Render(const std::u16string& Path) {
                                                   Operation.ReleaseAndGetAddressOf());
       FAILED(Code))
     return Code;
+  return Wait(Operation);
+}
+
+HRESULT TFilterGraph::Wait(const ComPtr<IRenderOperation>& Operation) {
   // Anything the loop runs may call the render off, rebuild the graph, or free this component.
   const QPointer<TFilterGraph> Alive(this);
   QEventLoop Loop;
@@ -257,6 +285,7 @@ void TFilterGraph::Abort() {
 void TFilterGraph::GraphRendered() {
   HRESULT Result = S_OK;
   if (FRender && FRenderLoop && FRender->GetResult(&Result) == S_OK) FRenderLoop->exit();
+  AdvanceNext();
 }
 
 void TFilterGraph::DisconnectAll() {

@@ -10,6 +10,11 @@
 // it in the event loop: windows paint, timers fire and input is handled meanwhile. Whatever
 // else drives the graph then (a control call, clearing, deactivation, the loop's end) first
 // calls the render off, and the waiting RenderFile raises EAbort.
+//
+// The component's one graph may have a next one: the graph of the entry that follows, built,
+// rendered and paused on its first frame ahead of its turn, with the members' next filters,
+// not shown. At the hand-over it becomes the component's graph. With a fade, the graph it
+// replaces plays on while it fades out (its members' filters with it), then goes.
 #include <QObject>
 #include <QString>
 #include <memory>
@@ -22,11 +27,13 @@
 #include "media/GraphMember.h"
 #include "media/GraphObserver.h"
 #include "media/GraphTypes.h"
+#include "media/Transition.h"
 #include "platform/com/ComPtr.h"
 #include "platform/dshow/Control.h"
 #include "platform/dshow/Filters.h"
 
 class QEventLoop;
+class TGraphFader;
 class TGraphNotifyWindow;
 
 class TFilterGraph : public QObject, public TComponentLoading, public TGraphEvents {
@@ -73,6 +80,26 @@ public:
   HRESULT RenderFile(const std::string& Path);  // the path widened to UTF-16
   // Calls off a render that RenderFile waits for; nothing without one.
   void Abort();
+  // --- the next graph (see above); gmNormal only
+  // Begins preparing Files (rendered in turn into a graph of their own, then paused), dropping
+  // what was prepared before. Nothing when inactive or when a member offers no next filter.
+  void PrepareNext(const std::vector<std::string>& Files);
+  void DropNext();
+  // Whether Files are prepared or being prepared.
+  bool NextPrepared(const std::vector<std::string>& Files) const;
+  // The hand-over: the next graph, prepared for Files, becomes the graph (waiting in the event
+  // loop while its render still runs); the graph it replaces is stopped and released or, with
+  // Fade, plays on fading out for Fade.Ms. A failed render raises as RenderFile would, the
+  // failing graph in place. False, changing nothing, when Files are not what was prepared.
+  bool TakeNext(const std::vector<std::string>& Files, TTransition Fade = {});
+  // Ends a fade at once, the graph going out stopped and released; nothing without one.
+  void EndFade();
+  bool Fading() const;
+  // Raised once the graph going out is gone, at the fade's end or when it was cut short.
+  TNotifyEvent OnFadeEnded;
+  // How many next graphs were taken at a hand-over; for the tests and the bench.
+  int NextTaken() const { return FNextTaken; }
+
   // Disconnects every pin of every filter.
   void DisconnectAll();
   // Stops, disconnects and removes every filter but the members'.
@@ -110,6 +137,18 @@ protected:
 private:
   void Activate();
   void Deactivate();
+  // Deactivation that leaves the graph and its members' filters playing, for a fade.
+  ComPtr<IGraphBuilder> Retire(TTransitionKind Kind);
+  // The next graph's work: the render of its next file begun, or, all rendered, the pause.
+  void AdvanceNext();
+  // Waits in the event loop while Operation runs; EAbort when called off.
+  HRESULT Wait(const ComPtr<IRenderOperation>& Operation);
+  void FadeStep(TTransitionKind Kind, float Level);
+  // Runs or pauses the graph going out and the fade's clock with the graph.
+  void PauseFade(bool Running);
+  // Deactivation's end, after the members' filters were dealt with.
+  void ReleaseGraph();
+  void SendMembers(TMemberOperation Operation, LONG Param);
   // RenderFile's work: on the graph's thread, waiting in the event loop, where it can.
   HRESULT Render(const std::u16string& Path);
   void BuildGraph();
@@ -143,4 +182,18 @@ private:
   int LogStream = -1;   // the open log file's descriptor while logging
   ComPtr<IRenderOperation> FRender;     // the render RenderFile waits for
   QEventLoop* FRenderLoop = nullptr;   // where it waits
+
+  struct TNext {
+    std::vector<std::string> Files;
+    ComPtr<IGraphBuilder> Graph;
+    ComPtr<IRenderOperation> Render;  // the render under way, if any
+    std::size_t Rendered = 0;         // files rendered so far
+    HRESULT Result = S_OK;            // a failed render's code; the rest is not rendered
+    bool Paused = false;              // all rendered, and asked to pause
+  };
+  std::unique_ptr<TNext> FNext;
+  ComPtr<IGraphBuilder> FAdopt;  // the next graph the activation under way takes
+  int FNextTaken = 0;
+  ComPtr<IGraphBuilder> FOutgoing;      // the graph fading out
+  std::unique_ptr<TGraphFader> FFader;  // while it does
 };

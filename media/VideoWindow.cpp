@@ -114,16 +114,58 @@ void TVideoWindow::SetMode(TVideoMode Value) {
 
 // --- the renderer's life in the graph
 
-void TVideoWindow::MemberNotify(TMemberOperation Operation, LONG) {
+void TVideoWindow::MemberNotify(TMemberOperation Operation, LONG Param) {
   switch (Operation) {
     case moBeforeAdd: CreateRenderer(); break;
     case moAfterAdd: ConfigureRenderer(); break;
     case moBeforeRemove: StopRenderer(); break;
     case moAfterRemove: ReleaseRenderer(); break;
+    case moDropNext: FNextRenderer.Reset(); break;
+    case moRetire: Retire(Param); break;
+    case moFade: Fade(Param); break;
+    case moRetired: Retired(); break;
   }
 }
 
+ComPtr<IBaseFilter> TVideoWindow::QueryNextMemberFilter() {
+  if (FMode != vmVMR || FVMROptions->Mode() != vmrWindowless) return {};
+  if (FNextRenderer) return FNextRenderer;
+  const TFloatingPointGuard Guard;
+  ComPtr<IBaseFilter> Renderer;
+  CoCreateInstance(CLSID_VideoMixingRenderer9, nullptr, MixingRendererContext, IBaseFilter::IID,
+                   Renderer.ReleaseAndGetVoidAddress());
+  ComPtr<IVMRFilterConfig9> Config;
+  if (!Renderer || FAILED(Renderer.As(Config)) || FAILED(Config->SetRenderingMode(VMR9Mode_Windowless))) return {};
+  ConfigureStreams(Config.Get());
+  FNextRenderer = Renderer;
+  return FNextRenderer;
+}
+
+void TVideoWindow::Retire(LONG Kind) {
+  // The renderer going out plays on but no longer paints; the new one paints both.
+  if (FWindowless) FWindowless->SetVideoClippingWindow(0);
+  FOutgoing = FRenderer;
+  FOutgoingKind = Kind;
+  ReleaseRenderer();
+}
+
+void TVideoWindow::Fade(LONG Level) {
+  ComPtr<IVMRTransition9> Transition;
+  if (FOutgoing && SUCCEEDED(QueryInterface(Transition))) Transition->SetTransitionLevel(static_cast<float>(Level) / 1000);
+}
+
+void TVideoWindow::Retired() {
+  ComPtr<IVMRTransition9> Transition;
+  if (SUCCEEDED(QueryInterface(Transition))) Transition->SetTransitionSource(nullptr, 0);
+  FOutgoing.Reset();
+}
+
 void TVideoWindow::CreateRenderer() {
+  FAdopted = static_cast<bool>(FNextRenderer);
+  if (FAdopted) {
+    FRenderer = std::move(FNextRenderer);
+    return;
+  }
   if (FMode == vmNormal) {
     CoCreateInstance(CLSID_VideoRenderer, nullptr, CLSCTX_INPROC_SERVER, IBaseFilter::IID,
                      FRenderer.ReleaseAndGetVoidAddress());
@@ -150,13 +192,7 @@ void TVideoWindow::ConfigureRenderer() {
   {
     ComPtr<IVMRFilterConfig9> Config;
     if (CheckGraphResult(FRenderer.As(Config)) != S_OK) return;
-    // With 4 streams and no forcing the renderer's own default stands.
-    if (Options.Streams() != 4 || Options.Preferences().testFlag(vpForceMixer)) {
-      CheckGraphResult(Config->SetNumberOfStreams(Options.Streams()));
-      DWORD Reported = 0;
-      CheckGraphResult(Config->GetNumberOfStreams(&Reported));
-      Options.StoreReportedStreams(Reported);
-    }
+    if (!FAdopted) ConfigureStreams(Config.Get());
     switch (Options.Mode()) {
       case vmrWindowed:
         CheckGraphResult(FRenderer.As(FRendererWindow));
@@ -172,6 +208,19 @@ void TVideoWindow::ConfigureRenderer() {
     }
   }
   ApplyAspectRatio();
+  ComPtr<IVMRTransition9> Transition;
+  if (FOutgoing && SUCCEEDED(QueryInterface(Transition))) Transition->SetTransitionSource(FOutgoing.Get(), static_cast<DWORD>(FOutgoingKind));
+}
+
+void TVideoWindow::ConfigureStreams(IVMRFilterConfig9* Config) {
+  TVMROptions& Options = *FVMROptions;
+  // With 4 streams and no forcing the renderer's own default stands.
+  if (Options.Streams() != 4 || Options.Preferences().testFlag(vpForceMixer)) {
+    CheckGraphResult(Config->SetNumberOfStreams(Options.Streams()));
+    DWORD Reported = 0;
+    CheckGraphResult(Config->GetNumberOfStreams(&Reported));
+    Options.StoreReportedStreams(Reported);
+  }
 }
 
 void TVideoWindow::ApplyRenderPreferences(IVMRFilterConfig9* Config) {

@@ -97,6 +97,8 @@ public:
   ComPtr<IBaseFilter> QueryMemberFilter() override { return FRenderer; }
   std::string QueryMemberName() override { return ComponentName(this); }
   void MemberNotify(TMemberOperation Operation, LONG Param) override;
+  // The windowless mixing renderer only: one made and given its streams, not yet shown.
+  ComPtr<IBaseFilter> QueryNextMemberFilter() override;
   // --- IGraphObserver
   void ObserveGraphEvent(LONG Event, LONG_PTR Param1, LONG_PTR Param2) override;
   void ObserveControl(TGraphControl Code, LONG Param) override;
@@ -124,6 +126,12 @@ protected:
 private:
   void CreateRenderer();     // moBeforeAdd
   void ConfigureRenderer();  // moAfterAdd
+  // The number of streams; before any pin connects.
+  void ConfigureStreams(IVMRFilterConfig9* Config);
+  // moRetire, moFade and moRetired: the renderer going out shown under the new one.
+  void Retire(LONG Kind);
+  void Fade(LONG Level);
+  void Retired();
   void StopRenderer();       // moBeforeRemove
   void ReleaseRenderer();    // moAfterRemove
   void ApplyRenderPreferences(IVMRFilterConfig9* Config);
@@ -140,6 +148,10 @@ private:
   TVideoMode FMode = vmNormal;
   std::unique_ptr<TVMROptions> FVMROptions;
   ComPtr<IBaseFilter> FRenderer;               // the renderer filter made for the graph
+  ComPtr<IBaseFilter> FNextRenderer;           // the one made for the graph prepared next
+  bool FAdopted = false;                       // FRenderer came from the next graph, streams set
+  ComPtr<IBaseFilter> FOutgoing;               // the renderer fading out
+  LONG FOutgoingKind = 0;
   ComPtr<IVideoWindow> FRendererWindow;        // vmNormal, and vmVMR in vmrWindowed
   ComPtr<IVMRWindowlessControl9> FWindowless;  // vmVMR in vmrWindowless
   bool FFullScreen = false;

@@ -10,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QMenuBar>
+#include <string_view>
 #include <QPainter>
 #include <QProxyStyle>
 #include <QStatusBar>
@@ -40,6 +41,7 @@
 #include "ui/FormPlacement.h"
 #include "ui/MessagesDialog.h"
 #include "ui/PLEProp.h"
+#include "ui/TransitionMenu.h"
 #include "ui/vizmoraFM.h"
 
 TPlayLstFm* PlayLstFm = nullptr;
@@ -248,7 +250,7 @@ void TPlayLstFm::ReadResource() {
   PosTimer->SetEnabled(true);
 
   RegAuto1 = CreateComponent<TRegAuto>("RegAuto1");
-  RegAuto1->SetProps({"Aspect.Checked", "SkipBroken.Checked"});
+  RegAuto1->SetProps({"Aspect.Checked", "SkipBroken.Checked", "Transition.Text"});
   RegAuto1->SetSaveWindowPlace(true);
   RegAuto1->SetRegPath("Software\\Quorvex Software\\Vizmora");
   RegAuto1->SetIniFile("$HOME/.Vizmora");
@@ -277,6 +279,11 @@ void TPlayLstFm::CreateActions() {
 }
 
 void TPlayLstFm::CreateMainMenu() {
+  Transition = new TTransitionMenu(this);
+  Transition->setObjectName("Transition");
+  Transition->OnChange = [this](const TTransition& Value) {
+    if (PlayList) PlayList->SetTransition(Value);
+  };
   MainMenu1 = new QMenuBar(this);
   MainMenu1->setObjectName("MainMenu1");
   MainMenu1->setNativeMenuBar(false);  // in the window, as designed, also where a desktop offers a global menu
@@ -289,6 +296,10 @@ void TPlayLstFm::CreateMainMenu() {
         Menu->addAction(this->*Item);
       else
         Menu->addSeparator();
+    }
+    if (Row.Caption && std::string_view(Row.Caption) == "&Control") {
+      Menu->addSeparator();
+      Menu->addMenu(Transition->Menu());
     }
   }
 }
@@ -422,6 +433,7 @@ void TPlayLstFm::PlayListChanged() {
 
 void TPlayLstFm::FormCreate(QObject*) {
   PlayList = ThePlayer->PlayList;
+  PlayList->SetTransition(Transition->Value());
   LB->SetCount(0);
   LengthReader = std::make_unique<TLengthReader>(*PlayList);
   LengthReader->OnLengthRead = [this](TPlayListEntry*) { LB->viewport()->update(); };

@@ -32,6 +32,7 @@ class TProgressBarEx;
 class TRegAuto;
 class TStatusLine;
 class TTrackBarEx;
+class TTransitionMenu;
 class TVizmoraPlayList;
 
 class TPlayLstFm : public TForm {
@@ -81,6 +82,8 @@ public:
   QAction* Exit1 = nullptr;
   QAction* WWW1 = nullptr;
   QAction* Messages1 = nullptr;
+  // The Control menu's "Transition" submenu; named "Transition", its text kept by RegAuto1.
+  TTransitionMenu* Transition = nullptr;
 
   TVizmoraPlayList* PlayList = nullptr;  // the player's; not owned
   std::unique_ptr<TLengthReader> LengthReader;  // the rows' lengths, read from the files

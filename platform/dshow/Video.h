@@ -52,6 +52,18 @@ struct IVMRMixerControl9 : IUnknown {
   virtual HRESULT GetOutputRect(DWORD Stream, VMR9NormalizedRect* Rect) = 0;
 };
 
+struct IBaseFilter;
+
+// Our own: a mixing renderer taking over from another shows the other's picture with its own
+// while a transition between them runs.
+struct IVMRTransition9 : IUnknown {
+  static constexpr GUID IID = MakeGuid("{5B0E6C3A-8D1F-4C27-9E64-2F7A1D3B9C58}");
+  // From: the renderer going out, null to end; Kind: 1 a cross-fade, 2 a fade through black.
+  virtual HRESULT SetTransitionSource(IBaseFilter* From, DWORD Kind) = 0;
+  // 0 shows only the renderer going out, 1 only this one.
+  virtual HRESULT SetTransitionLevel(float Level) = 0;
+};
+
 constexpr LONG OATRUE = -1;
 constexpr LONG OAFALSE = 0;
 

@@ -164,7 +164,12 @@ private:
 };
 
 TGstPicture::TGstPicture(TGstPicture&& Other) noexcept
-    : Output(Other.Output), Area(Other.Area), Layers(std::move(Other.Layers)) {
+    : Output(Other.Output),
+      Area(Other.Area),
+      Layers(std::move(Other.Layers)),
+      Outgoing(std::move(Other.Outgoing)),
+      Level(Other.Level),
+      ThroughBlack(Other.ThroughBlack) {
   Other.Layers.clear();
 }
 
@@ -172,7 +177,30 @@ TGstPicture& TGstPicture::operator=(TGstPicture&& Other) noexcept {
   std::swap(Output, Other.Output);
   std::swap(Area, Other.Area);
   std::swap(Layers, Other.Layers);
+  std::swap(Outgoing, Other.Outgoing);
+  std::swap(Level, Other.Level);
+  std::swap(ThroughBlack, Other.ThroughBlack);
   return *this;
+}
+
+float TGstPicture::OutgoingOpacity() const { return ThroughBlack ? std::max(0.0f, 1 - 2 * Level) : 1.0f; }
+
+float TGstPicture::Opacity() const {
+  if (!Outgoing) return 1.0f;
+  return ThroughBlack ? std::max(0.0f, 2 * Level - 1) : Level;
+}
+
+void TGstPicture::Flatten() {
+  if (!Outgoing) return;
+  std::vector<TGstLayer> All = std::move(Outgoing->Layers);
+  Outgoing->Layers.clear();
+  for (TGstLayer& Layer : All) Layer.Alpha *= OutgoingOpacity();
+  for (TGstLayer Layer : Layers) {
+    Layer.Alpha *= Opacity();
+    All.push_back(Layer);
+  }
+  Layers = std::move(All);
+  Outgoing.reset();
 }
 
 TGstPicture::~TGstPicture() {
@@ -182,15 +210,16 @@ TGstPicture::~TGstPicture() {
 TGstFrameMixer::TGstFrameMixer() = default;
 TGstFrameMixer::~TGstFrameMixer() = default;
 
-void TGstFrameMixer::Draw(QPainter& Painter, const QRect& Clip, const std::vector<TGstLayer>& Layers) {
+void TGstFrameMixer::Draw(QPainter& Painter, const QRect& Clip, const std::vector<TGstLayer>& Layers,
+                          std::size_t First, bool Back) {
   QPoint Origin;
   QImage* Direct = WritableImage(Painter, &Origin);
   QRect Allowed = Clip;
   // Written directly, the image is only written where the painter may paint.
   if (const QRegion System = Direct ? Painter.paintEngine()->systemClip() : QRegion(); !System.isEmpty())
     Allowed &= System.boundingRect().translated(-Origin);
-  while (FConversions.size() < Layers.size()) FConversions.push_back(std::make_unique<TConversion>());
-  bool Back = true;  // nothing drawn yet: a frame may be written straight into the image
+  while (FConversions.size() < First + Layers.size()) FConversions.push_back(std::make_unique<TConversion>());
+  // While nothing is drawn yet, a frame may be written straight into the image.
   for (std::size_t I = 0; I < Layers.size(); ++I) {
     const TGstLayer& Layer = Layers[I];
     const QRect Visible = Layer.Box & Allowed;
@@ -199,7 +228,7 @@ void TGstFrameMixer::Draw(QPainter& Painter, const QRect& Clip, const std::vecto
     GstVideoInfo In;
     if (Visible.isEmpty() || Layer.Alpha <= 0.0f || !Caps || !Buffer || !gst_video_info_from_caps(&In, Caps)) continue;
     const QRect Source = SourceOf(int(In.width), int(In.height), Layer.Box, Visible);
-    TConversion& Conversion = *FConversions[I];
+    TConversion& Conversion = *FConversions[First + I];
     if (Direct && Back && Layer.Alpha >= 1.0f) {
       GstVideoFrame Frame;
       if (!gst_video_frame_map(&Frame, &In, Buffer, GST_MAP_READ)) continue;
@@ -217,12 +246,28 @@ void TGstFrameMixer::Draw(QPainter& Painter, const QRect& Clip, const std::vecto
 }
 
 void TGstFrameMixer::Draw(QPainter& Painter, const QRect& Target, const TGstPicture& Picture) {
+  if (!Picture.Outgoing) return DrawOne(Painter, Target, Picture, 1.0f, 0, true);
+  // The picture going out, then this one over it at its opacity; converters kept apart.
+  if (Picture.ThroughBlack) Painter.fillRect(Target, Qt::black);
+  if (const float Out = Picture.OutgoingOpacity(); Out > 0)
+    DrawOne(Painter, Target, *Picture.Outgoing, Out, 0, !Picture.ThroughBlack);
+  if (const float In = Picture.Opacity(); In > 0)
+    DrawOne(Painter, Target, Picture, In, Picture.Outgoing->Layers.size(), false);
+}
+
+void TGstFrameMixer::DrawOne(QPainter& Painter, const QRect& Target, const TGstPicture& Picture, float Opacity,
+                             std::size_t First, bool Back) {
   // Black where no picture is: the bars, or all of it before the first frame.
   const QRect Area = Picture.Layers.empty() ? QRect() : Picture.Area.translated(Target.topLeft());
+  Painter.setOpacity(Opacity);
   for (const QRect& Bar : QRegion(Target).subtracted(Area)) Painter.fillRect(Bar, Qt::black);
+  Painter.setOpacity(1.0);
   std::vector<TGstLayer> Layers = Picture.Layers;
-  for (TGstLayer& Layer : Layers) Layer.Box.translate(Target.topLeft());
-  Draw(Painter, Target, Layers);
+  for (TGstLayer& Layer : Layers) {
+    Layer.Box.translate(Target.topLeft());
+    Layer.Alpha *= Opacity;
+  }
+  Draw(Painter, Target, Layers, First, Back);
 }
 
 QSize PictureSizeOf(GstCaps* Caps) {

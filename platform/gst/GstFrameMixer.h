@@ -20,11 +20,21 @@ struct TGstLayer {
 };
 
 // A picture to show: layers, back to front, in an output of a size, and the part of the
-// output they cover (black around it). It holds a reference to each layer's frame.
+// output they cover (black around it). It holds a reference to each layer's frame. During a
+// transition it holds the picture going out too, and how far the transition has come.
 struct TGstPicture {
   QSize Output;
   QRect Area;
   std::vector<TGstLayer> Layers;
+  std::unique_ptr<TGstPicture> Outgoing;
+  float Level = 1.0f;         // 0: only Outgoing shows, 1: only this
+  bool ThroughBlack = false;  // Outgoing fades to black, then this from black
+
+  // The opacity of Outgoing and of this picture at Level.
+  float OutgoingOpacity() const;
+  float Opacity() const;
+  // Outgoing's layers and then these, each at its picture's opacity, as one list of layers.
+  void Flatten();
 
   TGstPicture() = default;
   TGstPicture(TGstPicture&& Other) noexcept;
@@ -42,13 +52,18 @@ public:
   TGstFrameMixer& operator=(const TGstFrameMixer&) = delete;
 
   // Draws Layers, the first at the back, within Clip. Each layer keeps its converter from one
-  // call to the next, so successive frames of the same size are converted without setting up.
-  void Draw(QPainter& Painter, const QRect& Clip, const std::vector<TGstLayer>& Layers);
-  // Draws Picture into Target (the picture's output laid there), black where it has no layers.
+  // call to the next, so successive frames of the same size are converted without setting up;
+  // the layers use the converters from First on. Back: nothing was drawn before them.
+  void Draw(QPainter& Painter, const QRect& Clip, const std::vector<TGstLayer>& Layers, std::size_t First = 0,
+            bool Back = true);
+  // Draws Picture into Target (the picture's output laid there), black where it has no layers;
+  // during a transition, mixed with the picture going out.
   void Draw(QPainter& Painter, const QRect& Target, const TGstPicture& Picture);
 
 private:
   class TConversion;
+  void DrawOne(QPainter& Painter, const QRect& Target, const TGstPicture& Picture, float Opacity, std::size_t First,
+               bool Back);
   std::vector<std::unique_ptr<TConversion>> FConversions;  // by layer
 };
 

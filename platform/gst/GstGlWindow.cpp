@@ -97,6 +97,7 @@ void TGstGlWindow::Place(const QRect& Destination) {
 }
 
 void TGstGlWindow::Show(TGstPicture Picture) {
+  Picture.Flatten();  // a transition's two pictures blended layer by layer
   // A picture without frames (a renderer that has none yet) leaves the last one on screen.
   if (!Picture.Layers.empty() || FPicture.Layers.empty()) FPicture = std::move(Picture);
   Render();

@@ -51,6 +51,7 @@ void* TGstMixingRenderer::QueryExtraInterface(REFIID Iid) {
   if (Iid == IVMRWindowlessControl9::IID) return static_cast<IVMRWindowlessControl9*>(this);
   if (Iid == IVMRAspectRatioControl9::IID) return static_cast<IVMRAspectRatioControl9*>(this);
   if (Iid == IVMRMixerControl9::IID) return static_cast<IVMRMixerControl9*>(this);
+  if (Iid == IVMRTransition9::IID) return static_cast<IVMRTransition9*>(this);
   if (Iid == IVideoWindow::IID && FMode == VMR9Mode_Windowed) {
     if (!FOwnWindow) FOwnWindow = std::make_unique<TGstRendererWindow>(*static_cast<IBaseFilter*>(this), *FPainter);
     return static_cast<IVideoWindow*>(FOwnWindow.get());
@@ -148,6 +149,11 @@ TGstPicture TGstMixingRenderer::Compose(QSize Output) {
   for (std::size_t I : Order) {
     const TStream& Stream = FStreams[Chosen[I]];
     Picture.Layers.push_back({Samples[I], RectOf(StreamBox(Area, Stream.Rect)), Stream.Alpha});
+  }
+  if (FFrom) {
+    Picture.Outgoing = std::make_unique<TGstPicture>(FFrom->Compose(Picture.Output));
+    Picture.Level = FLevel;
+    Picture.ThroughBlack = FTransitionKind == 2;
   }
   return Picture;
 }
@@ -309,5 +315,24 @@ HRESULT TGstMixingRenderer::GetOutputRect(DWORD Stream, VMR9NormalizedRect* Rect
   if (!Rect) return E_POINTER;
   if (Stream >= FStreamCount) return E_INVALIDARG;
   *Rect = FStreams[Stream].Rect;
+  return S_OK;
+}
+
+// --- IVMRTransition9
+
+HRESULT TGstMixingRenderer::SetTransitionSource(IBaseFilter* From, DWORD Kind) {
+  auto* Renderer = dynamic_cast<TGstMixingRenderer*>(From);
+  if (From && (!Renderer || Renderer == this || (Kind != 1 && Kind != 2))) return E_INVALIDARG;
+  FFrom = ComPtr<TGstMixingRenderer>(Renderer);
+  FTransitionKind = Kind;
+  FLevel = 0.0f;
+  FPainter->Repaint();
+  return S_OK;
+}
+
+HRESULT TGstMixingRenderer::SetTransitionLevel(float Level) {
+  if (!(Level >= 0.0f && Level <= 1.0f)) return E_INVALIDARG;
+  FLevel = Level;
+  FPainter->Repaint();
   return S_OK;
 }

@@ -26,7 +26,8 @@ class TGstMixingRenderer : public TGstFilter,
                            public IVMRFilterConfig9,
                            public IVMRWindowlessControl9,
                            public IVMRAspectRatioControl9,
-                           public IVMRMixerControl9 {
+                           public IVMRMixerControl9,
+                           public IVMRTransition9 {
 public:
   static constexpr DWORD MaxStreams = 16;
 
@@ -62,6 +63,9 @@ public:
   HRESULT GetZOrder(DWORD Stream, DWORD* Z) override;
   HRESULT SetOutputRect(DWORD Stream, const VMR9NormalizedRect* Rect) override;
   HRESULT GetOutputRect(DWORD Stream, VMR9NormalizedRect* Rect) override;
+  // IVMRTransition9: the picture going out is composed under this one's.
+  HRESULT SetTransitionSource(IBaseFilter* From, DWORD Kind) override;
+  HRESULT SetTransitionLevel(float Level) override;
 
 protected:
   void* QueryExtraInterface(REFIID Iid) override;
@@ -102,5 +106,8 @@ private:
   TGstFrameMixer FImageMixer;  // GetCurrentImage's
   std::unique_ptr<TGstWindowPainter> FPainter;
   std::unique_ptr<TGstRendererWindow> FOwnWindow;  // windowed mode, once asked for
+  ComPtr<TGstMixingRenderer> FFrom;  // the renderer going out during a transition
+  DWORD FTransitionKind = 0;
+  float FLevel = 1.0f;
   mutable std::mutex FLock;  // the streams' sinks, which unlinking releases on any thread
 };

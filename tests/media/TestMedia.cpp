@@ -65,6 +65,7 @@ bool Generate(TTestMedia Kind, const std::string& Out) {
     }
     case TTestMedia::RedClip: return Ffmpeg(Colour("red") + Tone + "-t 4 -c:v mjpeg -q:v 2 -c:a pcm_s16le", Out);
     case TTestMedia::BlueClip: return Ffmpeg(Colour("blue") + "-t 2 -c:v mjpeg -q:v 2", Out);
+    case TTestMedia::GreenClip: return Ffmpeg(Colour("lime") + Tone + "-t 3 -c:v mjpeg -q:v 2 -c:a pcm_s16le", Out);
     case TTestMedia::GreenJpeg: return Ffmpeg(Colour("lime") + "-frames:v 1 -q:v 2", Out);
     case TTestMedia::Mp4H264Aac: return Ffmpeg(Video + Tone + "-t 2 -c:v libx264 -pix_fmt yuv420p -c:a aac", Out);
     case TTestMedia::WebmVp9Opus:
@@ -98,6 +99,7 @@ const char* NameOf(TTestMedia Kind) {
     case TTestMedia::Truncated: return "truncated.avi";
     case TTestMedia::RedClip: return "red.avi";
     case TTestMedia::BlueClip: return "blue.avi";
+    case TTestMedia::GreenClip: return "green.avi";
     case TTestMedia::GreenJpeg: return "green.jpg";
     case TTestMedia::Mp4H264Aac: return "h264-aac.mp4";
     case TTestMedia::WebmVp9Opus: return "vp9-opus.webm";

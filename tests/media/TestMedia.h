@@ -18,6 +18,7 @@ enum class TTestMedia {
   Truncated,     // the first 3000 bytes of an AVI
   RedClip,       // 4 s, 160x120 (4:3) pure red at 25 frames/s, MJPEG with PCM audio
   BlueClip,      // 2 s, 160x120 pure blue, MJPEG
+  GreenClip,     // 3 s, 160x120 pure green at 25 frames/s, MJPEG with PCM audio
   GreenJpeg,     // 160x120 pure green
   Mp4H264Aac,    // 2 s, H.264 video and AAC audio in MP4
   WebmVp9Opus,   // 2 s, VP9 video and Opus audio in WebM

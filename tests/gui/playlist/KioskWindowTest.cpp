@@ -3,8 +3,11 @@
 // box at a time; a kiosk's start full screen with the list hidden, the pointer hiding.
 #include <unistd.h>
 
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QProcess>
+#include <algorithm>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -16,6 +19,7 @@
 #include "framework/Application.h"
 #include "gui/playlist/PlayListWindowFixture.h"
 #include "settings/Registry.h"
+#include "ui/TransitionMenu.h"
 #include "ui/PointerHider.h"
 
 namespace {
@@ -79,6 +83,29 @@ TEST_F(PlayListWindow, SkippingIsAnOptionOfTheControlMenuKeptAcrossARestart) {
   EXPECT_EQ(TRegistry("Software\\Quorvex Software\\Vizmora").ReadString("PlayLstFm", "SkipBroken.Checked", ""), "1");
   Start();
   EXPECT_TRUE(Window().SkipBroken->isChecked());
+}
+
+TEST_F(PlayListWindow, TheTransitionIsASubmenuOfTheControlMenuKeptAcrossARestart) {
+  QMenu* Menu = Window().Transition->Menu();
+  const auto Control = Window().MainMenu1->actions();
+  EXPECT_TRUE(std::any_of(Control.begin(), Control.end(), [&](QAction* A) {
+    return A->menu() && A->menu()->actions().contains(Menu->menuAction());
+  })) << "not in the Control menu";
+  QStringList Captions;
+  for (QAction* Item : Menu->actions()) Captions << Item->text();
+  EXPECT_EQ(Captions, (QStringList{"Cut", "Cross-fade", "Fade Through Black"}));
+  EXPECT_EQ(List().Transition(), TTransition{});
+  Menu->actions().at(1)->trigger();
+  EXPECT_EQ(List().Transition(), (TTransition{tkCrossFade, 1000}));
+  TCommandLine Black;
+  Black.Transition = TTransition{tkThroughBlack, 500};
+  Restart(Black);
+  EXPECT_EQ(List().Transition(), *Black.Transition) << "the command line chooses";
+  EXPECT_TRUE(Window().Transition->Menu()->actions().at(2)->isChecked());
+  Program.reset();
+  EXPECT_EQ(TRegistry("Software\\Quorvex Software\\Vizmora").ReadString("PlayLstFm", "Transition.Text", ""), "black:0.5");
+  Start();
+  EXPECT_EQ(List().Transition(), *Black.Transition);
 }
 
 TEST_F(PlayListWindow, ASecondErrorWhileAMessageBoxIsOpenGoesToStandardError) {

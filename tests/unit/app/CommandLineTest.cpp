@@ -2,6 +2,7 @@
 
 #include "app/CommandLine.h"
 #include "app/JsonLine.h"
+#include "app/TransitionText.h"
 
 #include <QJsonDocument>
 #include <tuple>
@@ -59,4 +60,18 @@ TEST(JsonLine, AnyBytesMakeOneValidLineAndFloatsReadAsWritten) {
   }
   EXPECT_EQ(JsonLine(QJsonObject{{"f", JsonFloat(0.1f)}, {"n", JsonFloat(1.0f / 0.0f)}, {"d", 2.0}}),
             "{\"d\":2,\"f\":0.1,\"n\":null}");
+}
+
+TEST(CommandLine, TransitionsAndPreloading) {
+  EXPECT_FALSE(TCommandLine::Parse({}).NoPreload);
+  EXPECT_TRUE(TCommandLine::Parse({"--no-preload"}).NoPreload);
+  EXPECT_FALSE(TCommandLine::Parse({}).Transition);
+  EXPECT_EQ((TTransition{tkCrossFade, 1500}), TCommandLine::Parse({"--transition", "crossfade:1.5"}).Transition);
+  EXPECT_EQ((TTransition{tkThroughBlack, 500}), TCommandLine::Parse({"--transition=black:0.5"}).Transition);
+  EXPECT_EQ((TTransition{tkCrossFade, 1000}), TCommandLine::Parse({"--transition", "crossfade"}).Transition);
+  EXPECT_EQ(TTransition{}, TCommandLine::Parse({"--transition", "cut"}).Transition);
+  for (const char* Bad : {"crossfade:0.1", "black:6", "wipe:1", "cut:1", "crossfade:x"})
+    EXPECT_NE(TCommandLine::Parse({"--transition", Bad}).Error.find(Bad), std::string::npos) << Bad;
+  EXPECT_EQ("crossfade:1.5", TransitionText({tkCrossFade, 1500}));
+  EXPECT_EQ("cut", TransitionText({}));
 }

@@ -24,6 +24,7 @@ public:
   double GetPosition() override { return Position; }
   void Play() override {
     Record("play");
+    PlayedWith = FadeIn;
     if (FailPlay) throw std::runtime_error("cannot play " + FileName);
     if (WhileOpening) {
       // What runs while the files open; a Stop then calls the open off. The entry may be gone.
@@ -43,6 +44,8 @@ public:
     TPlayListEntry::Pause();
   }
   void Seek(int Percent) override { Record("seek " + std::to_string(Percent)); }
+  void Prepare() override { ++Prepared; }
+  void DropPrepared() override { ++Dropped; }
   IPropertiesFrame* CreatePropertiesFrame() override { return nullptr; }
   void ApplyProperties(IPropertiesFrame*) override {}
   // A body of the base and one extra 32-bit field, to show subclasses append after the base.
@@ -69,6 +72,8 @@ public:
   std::function<void()> WhileOpening;
   bool* Stopped = nullptr;  // set by Stop, outliving the entry
   std::int32_t Extra = 0;
+  int Prepared = 0, Dropped = 0;  // calls of Prepare and DropPrepared
+  TTransition PlayedWith;         // FadeIn at the last Play
 
 private:
   void Record(const std::string& What) {

@@ -2,6 +2,7 @@
 
 #include "TestEntry.h"
 #include "engine/VizmoraPlayer.h"
+#include "framework/DayFractions.h"
 #include "fakes/ManualTimer.h"
 
 namespace {
@@ -377,4 +378,55 @@ TEST_F(PlayListTest, OneRuleForTheNextEntryAndEveryEndSaysWhy) {
   PL.Move(2, 0);
   EXPECT_EQ(PL.Items(0)->Id, Id);
   EXPECT_EQ(TVizmoraPlayList().IndexAfter(0), -1) << "an empty list has no next entry";
+}
+
+TEST_F(PlayListTest, TheEntryAfterThePlayingOneIsPreparedAnewAsTheListChangesAndDroppedOnStop) {
+  TTestEntry* A = Add("a");
+  TTestEntry* B = Add("b");
+  TTestEntry* C = Add("c");
+  PL.PlayIndex(0);
+  EXPECT_EQ(1, B->Prepared);
+  PL.Move(2, 1);  // c follows now
+  EXPECT_EQ(1, B->Dropped);
+  EXPECT_EQ(1, C->Prepared);
+  PlayOut(A);  // the prepared one plays, and the one after it is prepared
+  EXPECT_EQ(0, C->Dropped);
+  EXPECT_EQ(2, B->Prepared);
+  PL.Remove(B);  // the prepared entry goes: the first one follows now
+  EXPECT_EQ(1, A->Prepared);
+  PL.Stop();
+  EXPECT_EQ(1, A->Dropped);
+  PL.SetPreload(false);
+  PL.PlayIndex(0);
+  EXPECT_EQ(1, C->Prepared);
+}
+
+TEST_F(PlayListTest, AFadeHandsOverItsLengthBeforeTheEndAtMostHalfTheEntryAndTheEntryPlaysOn) {
+  TManualTimer& EndWatch = *Timers.Made.at(1);
+  TTestEntry* A = Add("a");
+  TTestEntry* B = Add("b");
+  A->Length = 10 / SecsPerDay;
+  B->Length = 3 / SecsPerDay;
+  PL.SetTransition({tkCrossFade, 2000});
+  PL.PlayIndex(0);
+  A->Position = 7.9 / SecsPerDay;
+  EndWatch.Fire();
+  EXPECT_FALSE(HandOver.Enabled());
+  A->Position = 8.1 / SecsPerDay;
+  EndWatch.Fire();
+  EXPECT_TRUE(PL.FadingOut());
+  HandOver.Fire();
+  EXPECT_EQ((Log{"play a", "play b"}), Calls) << "the entry fading out is not stopped";
+  EXPECT_EQ((TTransition{tkCrossFade, 2000}), B->PlayedWith);
+  EXPECT_FALSE(PL.FadingOut());
+  B->Position = 1.4 / SecsPerDay;  // a 3 s entry fades for 1.5 s
+  EndWatch.Fire();
+  EXPECT_FALSE(HandOver.Enabled());
+  B->Position = 1.6 / SecsPerDay;
+  EndWatch.Fire();
+  HandOver.Fire();
+  EXPECT_EQ((TTransition{tkCrossFade, 1500}), A->PlayedWith);
+  PL.SetTransition({});
+  PlayOut(A);
+  EXPECT_EQ(TTransition{}, B->PlayedWith);
 }

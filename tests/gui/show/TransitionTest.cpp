@@ -1,0 +1,162 @@
+// The next entry prepared ahead and the fades between entries, played by the program's own form
+// on real GStreamer in a window: the hand-over takes the prepared graph, a change of the list
+// prepares anew, a stop leaves no graph behind; a cross-fade and a fade through black, sampled
+// at each picture the window paints.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <vector>
+
+#include "engine/PlayListEntry.h"
+#include "engine/VizmoraPlayList.h"
+#include "media/TestMedia.h"
+#include "media/VideoWindow.h"
+#include "platform/gst/GstFilterGraph.h"
+#include "platform/win/WorkItems.h"
+#include "support/WaitUntil.h"
+#include "ui/vizmoraFM.h"
+#include "VideoFormFixture.h"
+
+namespace {
+// Counts the renders the main graph is told of.
+class TRenderCount : public IGraphObserver {
+public:
+  void ObserveGraphEvent(LONG, LONG_PTR, LONG_PTR) override {}
+  void ObserveControl(TGraphControl Code, LONG) override { Renders += Code == gcBeforeRender; }
+  int Renders = 0;
+};
+
+struct TSample {
+  int R, G, B;
+  qint64 At;  // when it was painted, to find the middle of the fade
+  int Sum() const { return R + G + B; }
+};
+
+class TransitionTest : public VideoFormFixture {
+protected:
+  void SetUp() override {
+    for (auto Kind : {TTestMedia::RedClip, TTestMedia::GreenClip, TTestMedia::BlueClip})
+      ASSERT_FALSE(TestMediaPath(Kind).empty()) << "test media could not be generated";
+    VideoFormFixture::SetUp();
+  }
+  TFilterGraph& Graph() { return *vizmoraFM->FG; }
+  void Add(TTestMedia Kind) { ASSERT_TRUE(Kinds->AddMediaFile(TestMediaPath(Kind))); }
+  void PlayFromLoop(int Index) {
+    QTimer::singleShot(0, [this, Index] { List().PlayIndex(Index); });
+  }
+  bool GraphsSettleAt(int Count) {
+    return RunUntil([&] { return WaitForWorkItems(0) && TGstFilterGraph::Count() == Count; }, 30000);
+  }
+  // The centre of the picture at each paint of the window while the main graph fades from the
+  // first entry into the second, played until that fade has ended.
+  std::vector<TSample> SampleFade() {
+    std::vector<TSample> Samples;
+    const int Taken = Graph().NextTaken();
+    const auto First = [&] { return Graph().Fading() && Graph().NextTaken() == Taken + 1; };
+    QElapsedTimer Clock;
+    Clock.start();
+    vizmoraFM->VW->OnPaint = [&](QObject*) {
+      if (!First()) return;
+      ComPtr<IVMRWindowlessControl9> Windowless;
+      std::uint8_t* Bits = nullptr;
+      LONG Width = 0, Height = 0;
+      if (FAILED(vizmoraFM->VW->QueryInterface(Windowless)) || Windowless->GetCurrentImage(&Bits, &Width, &Height) != S_OK)
+        return;
+      const QRgb Centre = QImage(Bits, Width, Height, Width * 4, QImage::Format_ARGB32).pixel(Width / 2, Height / 2);
+      delete[] Bits;
+      Samples.push_back({qRed(Centre), qGreen(Centre), qBlue(Centre), Clock.elapsed()});
+    };
+    PlayFromLoop(0);
+    EXPECT_TRUE(RunUntil(First, 60000)) << "no fade began";
+    EXPECT_TRUE(RunUntil([&] { return !First(); }, 60000)) << "the fade did not end";
+    vizmoraFM->VW->OnPaint.Clear();
+    List().Stop();
+    return Samples;
+  }
+};
+}  // namespace
+
+TEST_F(TransitionTest, TheHandOverTakesThePreparedGraphAChangeOfTheListPreparesAnewAStopFreesIt) {
+  Add(TTestMedia::RedClip);
+  Add(TTestMedia::BlueClip);
+  Add(TTestMedia::GreenClip);
+  // What stays without preparing: the main graph of the entry played, and the sound graph.
+  List().SetPreload(false);
+  List().PlayIndex(0);
+  List().Stop();
+  ASSERT_TRUE(WaitForWorkItems(20000));
+  const int Stopped = TGstFilterGraph::Count();
+
+  List().SetPreload(true);
+  List().PlayIndex(0);
+  EXPECT_TRUE(Graph().NextPrepared({TestMediaPath(TTestMedia::BlueClip)}));
+  EXPECT_TRUE(GraphsSettleAt(Stopped + 1)) << TGstFilterGraph::Count();
+  List().Move(2, 1);  // green follows now
+  EXPECT_TRUE(Graph().NextPrepared({TestMediaPath(TTestMedia::GreenClip)}));
+  EXPECT_TRUE(GraphsSettleAt(Stopped + 1)) << "the graph prepared first was not freed";
+
+  TRenderCount Renders;
+  Graph().AddObserver(&Renders);
+  const int Taken = Graph().NextTaken();
+  EXPECT_TRUE(RunUntil([&] { return List().Current == 1 && List().Items(1)->State == esPlaying; }, 60000));
+  Graph().RemoveObserver(&Renders);
+  EXPECT_EQ(Taken + 1, Graph().NextTaken());
+  EXPECT_EQ(0, Renders.Renders) << "a file was opened after the end";
+  EXPECT_TRUE(Graph().NextPrepared({TestMediaPath(TTestMedia::BlueClip)})) << "the next one was not prepared";
+
+  List().Stop();
+  EXPECT_FALSE(Graph().NextPrepared({TestMediaPath(TTestMedia::BlueClip)}));
+  EXPECT_TRUE(GraphsSettleAt(Stopped)) << TGstFilterGraph::Count() << " graphs after the stop; " << Stopped << " before";
+}
+
+// Red into green: the green share rises steadily to all, is half way at the middle paint, and
+// red and green together keep the brightness: no black frame, no dip.
+TEST_F(TransitionTest, ACrossFadeMixesTheTwoEntriesSteadilyWithoutADip) {
+  Add(TTestMedia::RedClip);
+  Add(TTestMedia::GreenClip);
+  List().SetTransition({tkCrossFade, 1000});
+  const std::vector<TSample> Samples = SampleFade();
+  ASSERT_GE(Samples.size(), 10u) << "too few paints during the fade to judge it";
+  const auto Mix = [&](std::size_t I) { return double(Samples[I].G) / std::max(1, Samples[I].R + Samples[I].G); };
+  const int Full = std::min(Samples.front().Sum(), Samples.back().Sum());
+  for (std::size_t I = 0; I < Samples.size(); ++I) {
+    EXPECT_GE(Samples[I].Sum(), Full * 95 / 100) << "a dip at paint " << I;
+    // Steady, give or take a frame: no paint shows less green than the one two before it.
+    if (I >= 2) {
+      EXPECT_GE(Mix(I) + 0.02, Mix(I - 2)) << "the mix fell back at paint " << I;
+    }
+  }
+  EXPECT_LT(Mix(0), 0.25);
+  EXPECT_GT(Mix(Samples.size() - 1), 0.75);
+  // The paint nearest the middle of the fade.
+  const qint64 Middle = (Samples.front().At + Samples.back().At) / 2;
+  std::size_t Mid = 0;
+  for (std::size_t I = 0; I < Samples.size(); ++I)
+    if (std::abs(Samples[I].At - Middle) < std::abs(Samples[Mid].At - Middle)) Mid = I;
+  EXPECT_NEAR(0.5, Mix(Mid), 0.1) << "paint " << Mid << " of " << Samples.size();
+}
+
+// Red through black into green: red goes before green comes, and black lies between.
+TEST_F(TransitionTest, AFadeThroughBlackFadesOutToBlackThenIn) {
+  Add(TTestMedia::RedClip);
+  Add(TTestMedia::GreenClip);
+  List().SetTransition({tkThroughBlack, 1000});
+  const std::vector<TSample> Samples = SampleFade();
+  ASSERT_GE(Samples.size(), 10u) << "too few paints during the fade to judge it";
+  int Darkest = 255 * 3;
+  bool GreenCame = false;
+  for (std::size_t I = 0; I < Samples.size(); ++I) {
+    const TSample& S = Samples[I];
+    Darkest = std::min(Darkest, S.Sum());
+    EXPECT_LT(std::min(S.R, S.G), 40) << "red and green at once at paint " << I;
+    if (GreenCame) {
+      EXPECT_LT(S.R, 40) << "red came back at paint " << I;
+    }
+    GreenCame = GreenCame || S.G > 40;
+  }
+  EXPECT_LT(Darkest, 40) << "no black between the two";
+  EXPECT_GT(Samples.front().R, 150);
+  EXPECT_GT(Samples.back().G, 150);
+}
