@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include <QCommandLineParser>
+#include <QDateTime>
 #include <algorithm>
 #include <cctype>
 #include <charconv>
@@ -32,6 +33,11 @@ const TOptionRow Options[] = {
     {{"save"}, "OUT.pll",
      "write the playlist built from the other arguments and exit\n"
      "(as M3U8 or XSPF when OUT ends in .m3u8, .m3u or .xspf)"},
+    {{"sync-serve"}, "[ADDR:]PORT", "publish the show's clock for players in step with this one"},
+    {{"sync-clock"}, "SOURCE",
+     "play in step with other players on a shared clock: HOST:PORT\n"
+     "of a published one, ptp[:DOMAIN], or system (kept by chrony)"},
+    {{"sync-epoch"}, "TIME", "the ISO-8601 instant such a show begins from\n(default 2000-01-01T00:00:00Z)"},
     {{"help", "h"}, nullptr, "show this help and exit"},
     {{"version"}, nullptr, "show the version and exit"},
 };
@@ -90,6 +96,17 @@ TCommandLine TCommandLine::Parse(const std::vector<std::string>& Arguments) {
   if (Parser.isSet("log")) C.LogFile = Bytes(Parser.value("log"));
   if (Parser.isSet("list")) C.ListFile = Bytes(Parser.value("list"));
   if (Parser.isSet("save")) C.SaveFile = Bytes(Parser.value("save"));
+  if (Parser.isSet("sync-serve")) C.SyncServe = Bytes(Parser.value("sync-serve"));
+  if (Parser.isSet("sync-clock")) C.SyncClock = Bytes(Parser.value("sync-clock"));
+  if (Parser.isSet("sync-epoch")) {
+    const QString V = QString::fromStdString(Bytes(Parser.value("sync-epoch")));
+    const QDateTime Epoch = QDateTime::fromString(V, Qt::ISODateWithMs);
+    if (!Epoch.isValid()) {
+      C.Error = "--sync-epoch needs an ISO-8601 time such as 2000-01-01T00:00:00Z, not \"" + V.toStdString() + "\"";
+      return C;
+    }
+    C.SyncEpochNs = Epoch.toMSecsSinceEpoch() * 1000000;
+  }
   if (Parser.isSet("loops")) {
     const std::string V = Bytes(Parser.value("loops"));
     const auto [End, Err] = std::from_chars(V.data(), V.data() + V.size(), C.Loops);

@@ -1,6 +1,7 @@
 #pragma once
 // The program's command line: media files and playlists to load, and the switches for
 // unattended and scripted runs.
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,11 @@ struct TCommandLine {
   std::string LogFile;             // --log: one JSON line per show event appended here
   std::string ListFile;            // --list: print the entries of this playlist and exit
   std::string SaveFile;            // --save: write the playlist built from Files and exit
+  std::string SyncServe;           // --sync-serve: [ADDR:]PORT to publish the show clock at
+  std::string SyncClock;           // --sync-clock: HOST:PORT, ptp[:DOMAIN] or system
+  std::int64_t SyncEpochNs = 946684800000LL * 1000000;  // --sync-epoch, since 1970; 2000-01-01T00:00:00Z
+  // The show runs in step with other players, on a shared clock.
+  bool Synced() const { return !SyncServe.empty() || !SyncClock.empty(); }
   bool Help = false;
   bool Version = false;
   std::string Error;               // non-empty when the arguments could not be understood

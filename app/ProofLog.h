@@ -27,8 +27,10 @@ public:
   // on Errors, when it cannot be opened.
   bool Open();
   // One event: the wall-clock time in milliseconds since 1970, the entry's index and file, and
-  // for failures why (empty: no reason field).
-  void Write(const char* Event, std::int64_t WallMs, int Index, const std::string& File, const std::string& Reason);
+  // for failures why (empty: no reason field); ClockNs, when not 0, the show clock's time of a
+  // frame (a "clock_ns" field).
+  void Write(const char* Event, std::int64_t WallMs, int Index, const std::string& File, const std::string& Reason,
+             std::int64_t ClockNs = 0);
 
 private:
   // Opens the path; Say: tell Errors why it cannot be.
