@@ -2,6 +2,7 @@
 
 #include <QCommandLineParser>
 #include <QDateTime>
+#include <QRegularExpression>
 #include <algorithm>
 #include <cctype>
 #include <charconv>
@@ -38,6 +39,10 @@ const TOptionRow Options[] = {
      "play in step with other players on a shared clock: HOST:PORT\n"
      "of a published one, ptp[:DOMAIN], or system (kept by chrony)"},
     {{"sync-epoch"}, "TIME", "the ISO-8601 instant such a show begins from\n(default 2000-01-01T00:00:00Z)"},
+    {{"wall"}, "COLSxROWS:INDEX",
+     "show only this screen's tile of every frame, scaled to fill:\n"
+     "tile INDEX (from 0, left to right, top to bottom) of a wall"},
+    {{"wall-bezel"}, "PX", "the pixels hidden between two screens of the wall"},
     {{"help", "h"}, nullptr, "show this help and exit"},
     {{"version"}, nullptr, "show the version and exit"},
 };
@@ -107,6 +112,27 @@ TCommandLine TCommandLine::Parse(const std::vector<std::string>& Arguments) {
     }
     C.SyncEpochNs = Epoch.toMSecsSinceEpoch() * 1000000;
   }
+  if (Parser.isSet("wall")) {
+    const QString V = QString::fromStdString(Bytes(Parser.value("wall")));
+    const QRegularExpressionMatch Wall = QRegularExpression("^(\\d{1,2})x(\\d{1,2}):(\\d{1,3})$").match(V);
+    if (Wall.hasMatch()) {
+      C.WallCols = Wall.captured(1).toInt();
+      C.WallRows = Wall.captured(2).toInt();
+      C.WallIndex = Wall.captured(3).toInt();
+    }
+    if (!Wall.hasMatch() || C.WallCols < 1 || C.WallRows < 1 || C.WallIndex >= C.WallCols * C.WallRows) {
+      C.Error = "--wall needs COLSxROWS:INDEX with a tile of the wall, such as 2x2:3, not \"" + V.toStdString() + "\"";
+      return C;
+    }
+  }
+  if (Parser.isSet("wall-bezel")) {
+    bool Number = false;
+    C.WallBezel = QString::fromStdString(Bytes(Parser.value("wall-bezel"))).toInt(&Number);
+    if (!Number || C.WallBezel < 0 || C.WallBezel > 1000) {
+      C.Error = "--wall-bezel needs a number of pixels from 0 to 1000";
+      return C;
+    }
+  }
   if (Parser.isSet("loops")) {
     const std::string V = Bytes(Parser.value("loops"));
     const auto [End, Err] = std::from_chars(V.data(), V.data() + V.size(), C.Loops);
@@ -139,7 +165,11 @@ std::string OptionLines() {
   std::string Text;
   for (const TOptionRow& Row : Options) {
     std::string Line = "  --" + Row.Names.first().toStdString() + (Row.Value ? std::string(" ") + Row.Value : "");
-    Line.resize(std::max<std::size_t>(Line.size() + 1, 20), ' ');
+    if (Line.size() >= 20) {  // a long option and value: the help on the lines below
+      Text += Line + "\n";
+      Line.clear();
+    }
+    Line.resize(20, ' ');
     for (const QString& Help : QString(Row.Help).split('\n')) {
       Text += Line + Help.toStdString() + "\n";
       Line = std::string(20, ' ');

@@ -8,6 +8,7 @@
 #include "framework/Application.h"
 #include "main/Program.h"
 #include "platform/com/ClassRegistry.h"
+#include "platform/gst/GstMixerLayout.h"
 #include "platform/gst/GstPlatform.h"
 #include "platform/gst/GstShowClock.h"
 
@@ -17,6 +18,7 @@ int RunShow(int argc, char** argv, const TCommandLine& Line) {
   TApplication App(argc, argv);
   CoInitialize(nullptr);
   GstPlatformInitialize();
+  SetWallTile({Line.WallCols, Line.WallRows, Line.WallIndex, Line.WallBezel});
   const bool Boxes = !Line.Headless && QGuiApplication::platformName() != "offscreen";
   TProgramContext Context{std::cout, std::cerr, Boxes ? MessageBoxReporter() : TExceptionReporter()};
   Context.MakeShowClock = [](const std::string& Source, const std::string& Serve, std::string& Error) {

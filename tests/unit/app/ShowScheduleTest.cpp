@@ -34,7 +34,7 @@ TEST(ShowSchedule, EachInstantFallsInOneSlotOfTheLoopingList) {
   EXPECT_EQ(TShowSchedule(0, {0, 0}).At(5 * S).Index, -1);
 }
 
-TEST(ShowSchedule, SyncOptionsAreReadFromTheCommandLine) {
+TEST(ShowSchedule, SyncAndWallOptionsAreReadFromTheCommandLine) {
   const auto Default = TCommandLine::Parse({"--sync-clock", "10.0.0.1:5637"});
   EXPECT_TRUE(Default.Synced());
   EXPECT_EQ(Default.SyncEpochNs, 946684800LL * S);
@@ -43,4 +43,8 @@ TEST(ShowSchedule, SyncOptionsAreReadFromTheCommandLine) {
   EXPECT_EQ(Served.SyncEpochNs, 1796979600LL * S + S / 2);
   EXPECT_FALSE(TCommandLine::Parse({"a.avi"}).Synced());
   EXPECT_NE(TCommandLine::Parse({"--sync-epoch", "noon"}).Error.find("\"noon\""), std::string::npos);
+  const auto Wall = TCommandLine::Parse({"--wall", "3x2:4", "--wall-bezel", "12"});
+  EXPECT_EQ((std::vector<int>{Wall.WallCols, Wall.WallRows, Wall.WallIndex, Wall.WallBezel}), (std::vector<int>{3, 2, 4, 12}));
+  for (const char* Bad : {"2x2:4", "0x2:0", "2x2", "2 x 2:1"})
+    EXPECT_NE(TCommandLine::Parse({"--wall", Bad}).Error.find(Bad), std::string::npos) << Bad;
 }
