@@ -1,6 +1,8 @@
 #include "app/CommandLine.h"
 
 #include <QCommandLineParser>
+#include <QDateTime>
+#include <QRegularExpression>
 #include <algorithm>
 #include <cctype>
 #include <charconv>
@@ -50,6 +52,15 @@ const TOptionRow Options[] = {
     {{"media-dir"}, "DIR", "the folder remote uploads and paths are kept to\n(default ~/Videos/vizmora)"},
     {{"upload-limit"}, "BYTES", "largest remote upload, K, M or G suffix allowed (default 2G)"},
     {{"remote-timeout"}, "SECONDS", "time a remote client has for each read (default 30)"},
+    {{"sync-serve"}, "[ADDR:]PORT", "publish the show's clock for players in step with this one"},
+    {{"sync-clock"}, "SOURCE",
+     "play in step with other players on a shared clock: HOST:PORT\n"
+     "of a published one, ptp[:DOMAIN], or system (kept by chrony)"},
+    {{"sync-epoch"}, "TIME", "the ISO-8601 instant such a show begins from\n(default 2000-01-01T00:00:00Z)"},
+    {{"wall"}, "COLSxROWS:INDEX",
+     "show only this screen's tile of every frame, scaled to fill:\n"
+     "tile INDEX (from 0, left to right, top to bottom) of a wall"},
+    {{"wall-bezel"}, "PX", "the pixels hidden between two screens of the wall"},
     {{"help", "h"}, nullptr, "show this help and exit"},
     {{"version"}, nullptr, "show the version and exit"},
 };
@@ -166,6 +177,38 @@ TCommandLine TCommandLine::Parse(const std::vector<std::string>& Arguments) {
   if (Parser.isSet("list")) C.ListFile = Bytes(Parser.value("list"));
   if (Parser.isSet("save")) C.SaveFile = Bytes(Parser.value("save"));
   ParseRemote(Parser, [&](const QString& Name) { return Parser.isSet(Name) ? Bytes(Parser.value(Name)) : std::string(); }, C);
+  if (Parser.isSet("sync-serve")) C.SyncServe = Bytes(Parser.value("sync-serve"));
+  if (Parser.isSet("sync-clock")) C.SyncClock = Bytes(Parser.value("sync-clock"));
+  if (Parser.isSet("sync-epoch")) {
+    const QString V = QString::fromStdString(Bytes(Parser.value("sync-epoch")));
+    const QDateTime Epoch = QDateTime::fromString(V, Qt::ISODateWithMs);
+    if (!Epoch.isValid()) {
+      C.Error = "--sync-epoch needs an ISO-8601 time such as 2000-01-01T00:00:00Z, not \"" + V.toStdString() + "\"";
+      return C;
+    }
+    C.SyncEpochNs = Epoch.toMSecsSinceEpoch() * 1000000;
+  }
+  if (Parser.isSet("wall")) {
+    const QString V = QString::fromStdString(Bytes(Parser.value("wall")));
+    const QRegularExpressionMatch Wall = QRegularExpression("^(\\d{1,2})x(\\d{1,2}):(\\d{1,3})$").match(V);
+    if (Wall.hasMatch()) {
+      C.WallCols = Wall.captured(1).toInt();
+      C.WallRows = Wall.captured(2).toInt();
+      C.WallIndex = Wall.captured(3).toInt();
+    }
+    if (!Wall.hasMatch() || C.WallCols < 1 || C.WallRows < 1 || C.WallIndex >= C.WallCols * C.WallRows) {
+      C.Error = "--wall needs COLSxROWS:INDEX with a tile of the wall, such as 2x2:3, not \"" + V.toStdString() + "\"";
+      return C;
+    }
+  }
+  if (Parser.isSet("wall-bezel")) {
+    bool Number = false;
+    C.WallBezel = QString::fromStdString(Bytes(Parser.value("wall-bezel"))).toInt(&Number);
+    if (!Number || C.WallBezel < 0 || C.WallBezel > 1000) {
+      C.Error = "--wall-bezel needs a number of pixels from 0 to 1000";
+      return C;
+    }
+  }
   if (Parser.isSet("loops")) {
     const std::string V = Bytes(Parser.value("loops"));
     const auto [End, Err] = std::from_chars(V.data(), V.data() + V.size(), C.Loops);
@@ -198,7 +241,11 @@ std::string OptionLines() {
   std::string Text;
   for (const TOptionRow& Row : Options) {
     std::string Line = "  --" + Row.Names.first().toStdString() + (Row.Value ? std::string(" ") + Row.Value : "");
-    Line.resize(std::max<std::size_t>(Line.size() + 1, 20), ' ');
+    if (Line.size() >= 20) {  // a long option and value: the help on the lines below
+      Text += Line + "\n";
+      Line.clear();
+    }
+    Line.resize(20, ' ');
     for (const QString& Help : QString(Row.Help).split('\n')) {
       Text += Line + Help.toStdString() + "\n";
       Line = std::string(20, ' ');

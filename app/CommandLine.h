@@ -30,6 +30,13 @@ struct TCommandLine {
   std::string MediaDir;            // empty: ~/Videos/vizmora
   std::uint64_t UploadLimit = std::uint64_t(2) << 30;
   int RemoteTimeout = 30;          // seconds a read or write of a request may take
+  std::string SyncServe;           // --sync-serve: [ADDR:]PORT to publish the show clock at
+  std::string SyncClock;           // --sync-clock: HOST:PORT, ptp[:DOMAIN] or system
+  std::int64_t SyncEpochNs = 946684800000LL * 1000000;  // --sync-epoch, since 1970; 2000-01-01T00:00:00Z
+  // The show runs in step with other players, on a shared clock.
+  bool Synced() const { return !SyncServe.empty() || !SyncClock.empty(); }
+  // --wall COLSxROWS:INDEX and --wall-bezel PX: this screen's tile of a video wall; 1x1: none.
+  int WallCols = 1, WallRows = 1, WallIndex = 0, WallBezel = 0;
   bool Help = false;
   bool Version = false;
   std::string Error;               // non-empty when the arguments could not be understood

@@ -59,18 +59,20 @@ bool TProofLog::StillThere() const {
          Open.st_ino == Named.st_ino;
 }
 
-QJsonObject ProofLine(const char* Event, std::int64_t WallMs, int Index, const std::string& File, const std::string& Reason) {
+QJsonObject ProofLine(const char* Event, std::int64_t WallMs, int Index, const std::string& File, const std::string& Reason,
+                      std::int64_t ClockNs) {
   QJsonObject Json{{"time", QString::fromStdString(IsoTime(WallMs))},
                    {"event", Event},
                    {"index", Index},
                    {"file", JsonText(File)}};
   if (!Reason.empty()) Json["reason"] = JsonText(Reason);
+  if (ClockNs) Json["clock_ns"] = static_cast<qint64>(ClockNs);
   return Json;
 }
 
 void TProofLog::Write(const char* Event, std::int64_t WallMs, int Index, const std::string& File,
-                      const std::string& Reason) {
-  const std::string Line = JsonLine(ProofLine(Event, WallMs, Index, File, Reason)) + "\n";
+                      const std::string& Reason, std::int64_t ClockNs) {
+  const std::string Line = JsonLine(ProofLine(Event, WallMs, Index, File, Reason, ClockNs)) + "\n";
 
   if (FHandle >= 0 && FSize > 0 && FSize + static_cast<std::int64_t>(Line.size()) > FLimit) Rotate();
   if (FHandle >= 0 && !StillThere()) {

@@ -28,8 +28,10 @@ public:
   // on Errors, when it cannot be opened.
   bool Open();
   // One event: the wall-clock time in milliseconds since 1970, the entry's index and file, and
-  // for failures why (empty: no reason field).
-  void Write(const char* Event, std::int64_t WallMs, int Index, const std::string& File, const std::string& Reason);
+  // for failures why (empty: no reason field); ClockNs, when not 0, the show clock's time of a
+  // frame (a "clock_ns" field).
+  void Write(const char* Event, std::int64_t WallMs, int Index, const std::string& File, const std::string& Reason,
+             std::int64_t ClockNs = 0);
 
 private:
   // Opens the path; Say: tell Errors why it cannot be.
@@ -53,7 +55,8 @@ private:
 };
 
 // One event's line as the log writes it (without the line end).
-QJsonObject ProofLine(const char* Event, std::int64_t WallMs, int Index, const std::string& File, const std::string& Reason);
+QJsonObject ProofLine(const char* Event, std::int64_t WallMs, int Index, const std::string& File, const std::string& Reason,
+                      std::int64_t ClockNs = 0);
 
 // Local time as ISO-8601 with milliseconds and the offset from UTC: 2026-12-09T23:57:07.123+01:00.
 std::string IsoTime(std::int64_t WallMs);

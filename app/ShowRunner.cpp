@@ -76,7 +76,7 @@ void TShowRunner::Start() {
     if (FPlayList->Count() == 0) {
       if (!FOptions.EndWhenNothingPlays) return;  // the empty window waits for the user
       std::cerr << "vizmora: nothing to play" << std::endl;
-      QCoreApplication::exit(ExitEntryFailed);
+      End(ExitEntryFailed);
       return;
     }
     int From = 0;
@@ -128,7 +128,7 @@ void TShowRunner::Started() {
   if (FOptions.Resume) FOptions.Resume->Save(Index);  // saved once reported: a kill after the report finds it
   FStartedMs = MonotonicMilliseconds();
   Emit("started", Index, {}, FStartMs);
-  if (FHeldFrame) Emit("frame", Index, {}, Shown(*FHeldFrame));
+  if (FHeldFrame) Emit("frame", Index, {}, Shown(FHeldFrame->Ms), FHeldFrame->ClockNs);
   FHeldFrame.reset();
   if (SkipsBroken()) FWatchdog.Watch();
 }
@@ -136,15 +136,15 @@ void TShowRunner::Started() {
 // The first frame of an entry is reported once (an overlay brings a second), with the time it
 // reached the renderer: it often comes while the entry is still being started, and is then
 // reported right after the start. A graph that breaks down (a decoding error) fails its entry.
-void TShowRunner::ObserveGraphEvent(LONG Event, LONG_PTR Param1, LONG_PTR) {
+void TShowRunner::ObserveGraphEvent(LONG Event, LONG_PTR Param1, LONG_PTR Param2) {
   if (Event == EC_FIRST_FRAME && FFrameDue) {
     FFrameDue = false;
     Played();
-    const auto Ms = static_cast<long long>(Param1);
+    const TFrame Frame{static_cast<long long>(Param1), static_cast<std::int64_t>(Param2)};
     if (FStarting)
-      FHeldFrame = Ms;
+      FHeldFrame = Frame;
     else
-      Emit("frame", FPlayList->Current, {}, Shown(Ms));
+      Emit("frame", FPlayList->Current, {}, Shown(Frame.Ms), Frame.ClockNs);
   } else if (Event == EC_ERRORABORT && !FStarting) {
     // Nothing plays: an entry that failed to start was reported already.
     if (FPlayList->State == esStopped) return;
@@ -178,8 +178,13 @@ void TShowRunner::Finished(bool Fading) {
   Emit("finished", Index);
   if (Last) {
     FPlayList->Stop();  // also calls off the handover to the next entry
-    QCoreApplication::exit(0);
+    End(0);
   }
+}
+
+void TShowRunner::End(int Status) {
+  FEnding = true;
+  QCoreApplication::exit(Status);
 }
 
 bool TShowRunner::EndsRound() { return FOptions.Loops > 0 && ++FWrapped >= FOptions.Loops; }
@@ -192,8 +197,9 @@ void TShowRunner::Failed(TEndReason Reason, const std::string& Why, bool WhilePl
     FPlayList->EndCurrent(Reason);
     ShowException(Why);
   }
+  if (FOptions.Clocked) return;
   if (!SkipsBroken()) {
-    if (FOptions.Loops > 0 || (FOptions.EndWhenNothingPlays && !FEverPlayed)) QCoreApplication::exit(ExitEntryFailed);
+    if (FOptions.Loops > 0 || (FOptions.EndWhenNothingPlays && !FEverPlayed)) End(ExitEntryFailed);
     return;
   }
   const int Count = FPlayList->Count();
@@ -202,7 +208,7 @@ void TShowRunner::Failed(TEndReason Reason, const std::string& Why, bool WhilePl
   // longer and longer between rounds, so files that come back (a share mounted again) play.
   if (++FFailedInRow >= Count && !FEverPlayed && FOptions.Loops > 0) {
     std::cerr << "vizmora: no entry of the show could be played" << std::endl;
-    QCoreApplication::exit(ExitEntryFailed);
+    End(ExitEntryFailed);
     return;
   }
   const int Next = FPlayList->IndexAfter(Index);
@@ -212,7 +218,7 @@ void TShowRunner::Failed(TEndReason Reason, const std::string& Why, bool WhilePl
   if (!Note.empty() && FOptions.Status) FOptions.Status->Show(Note);
   if (Next == 0 && EndsRound()) {
     FPlayList->Stop();
-    QCoreApplication::exit(0);
+    End(0);
     return;
   }
   PlayLater(Next, Wait);
@@ -223,11 +229,11 @@ void TShowRunner::PlayLater(int Index, int Ms) {
   FNext.start(Ms);
 }
 
-void TShowRunner::Emit(const char* Event, int Index, const std::string& Why, long long Ms) {
+void TShowRunner::Emit(const char* Event, int Index, const std::string& Why, long long Ms, std::int64_t ClockNs) {
   TPlayListEntry* Entry = FPlayList->Items(Index);
   const std::string File = Entry ? Entry->FileName : "";
-  if (FOptions.Log) FOptions.Log->Write(Event, WallMs(Ms), Index, File, Why);  // the proof first
-  if (FOptions.OnEvent) FOptions.OnEvent(ProofLine(Event, WallMs(Ms), Index, File, Why), WallMs(Ms));
+  if (FOptions.Log) FOptions.Log->Write(Event, WallMs(Ms), Index, File, Why, ClockNs);  // the proof first
+  if (FOptions.OnEvent) FOptions.OnEvent(ProofLine(Event, WallMs(Ms), Index, File, Why, ClockNs), WallMs(Ms));
   if (FOptions.Events && IsStreamEvent(Event)) {
     QJsonObject Json{{"event", Event},
                      {"index", Index},
@@ -235,6 +241,7 @@ void TShowRunner::Emit(const char* Event, int Index, const std::string& Why, lon
                      {"kind", Entry ? EntryKindOf(*Entry).Name : ""},
                      {"ms", Ms}};
     if (!Why.empty()) Json["error"] = JsonText(Why);
+    if (ClockNs) Json["clock_ns"] = static_cast<qint64>(ClockNs);
     *FOptions.Events << JsonLine(Json) << std::endl;
   }
 }

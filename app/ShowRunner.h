@@ -40,6 +40,9 @@ struct TShowOptions {
   TStatusLine* Status = nullptr;      // where a wait between rounds is told; nil: nowhere
   // Every event as the log writes it, with its wall-clock time (for the remote views); empty: none.
   std::function<void(const QJsonObject& Line, std::int64_t WallMs)> OnEvent;
+  // The show runs on a clock that starts every entry (TSyncShow): a failure is reported and the
+  // entry keeps its slot; nothing is started here and the show does not end for it.
+  bool Clocked = false;
 };
 
 class TShowRunner : public IGraphObserver {
@@ -52,6 +55,8 @@ public:
   // Plays the first entry, or the one to resume at, once the event loop runs.
   void Start();
   bool SkipsBroken() const { return FOptions.SkipBroken && FOptions.SkipBroken(); }
+  // True once the show has ended the program's run.
+  bool Ending() const { return FEnding; }
 
   void ObserveGraphEvent(LONG Event, LONG_PTR Param1, LONG_PTR Param2) override;
   void ObserveControl(TGraphControl, LONG) override {}
@@ -70,7 +75,10 @@ private:
   void PlayLater(int Index, int Ms);
   // Counts a round played through; true when it was the last the show plays.
   bool EndsRound();
-  void Emit(const char* Event, int Index, const std::string& Why = {}, long long Ms = MonotonicMilliseconds());
+  void End(int Status);
+  // ClockNs: the show clock's time of a frame; 0: none.
+  void Emit(const char* Event, int Index, const std::string& Why = {}, long long Ms = MonotonicMilliseconds(),
+            std::int64_t ClockNs = 0);
 
   TVizmoraPlayList* FPlayList;
   QPointer<TFilterGraph> FMainGraph;  // nil once the video form is gone
@@ -83,10 +91,15 @@ private:
   int FWrapped = 0;          // rounds completed
   int FFailedInRow = 0;      // failures since an entry last played
   bool FEverPlayed = false;  // an entry showed a frame or played out in this run
+  bool FEnding = false;
   bool FStarting = false;    // between the playlist's pcStarting and its pcCurrent
   long long FStartMs = 0;    // when the entry starting began to start
   long long FStartedMs = 0;  // when the entry started last had started
   bool FFrameDue = false;    // the entry started last has not reported a frame yet
-  std::optional<long long> FHeldFrame;  // a frame that came before its start was reported
+  struct TFrame {
+    long long Ms;
+    std::int64_t ClockNs;
+  };
+  std::optional<TFrame> FHeldFrame;  // a frame that came before its start was reported
   std::optional<int> FFadingOut;        // the entry fading out, to report finished
 };

@@ -72,7 +72,11 @@ int TVizmoraPlayList::IndexOf(const TPlayListEntry* Entry) const {
   return It == FItems.end() ? -1 : static_cast<int>(It - FItems.begin());
 }
 
-void TVizmoraPlayList::PlayIndex(int Index) { Start(Index, TEndReason::erUser); }
+void TVizmoraPlayList::PlayIndex(int Index) {
+  if (!Refused("Play")) Start(Index, TEndReason::erUser);
+}
+
+bool TVizmoraPlayList::Refused(const char* What) const { return Refuses && Refuses(What); }
 
 void TVizmoraPlayList::Start(int Index, TEndReason Why) {
   if (Index < 0 || Index >= Count()) return;
@@ -196,13 +200,17 @@ int TVizmoraPlayList::IndexBefore(int Index) const {
   return Index <= 0 || Index > Count() ? Count() - 1 : Index - 1;
 }
 
-void TVizmoraPlayList::PlayNext() { Start(IndexAfter(Current), TEndReason::erSkipped); }
+void TVizmoraPlayList::PlayNext() {
+  if (!Refused("Next")) Start(IndexAfter(Current), TEndReason::erSkipped);
+}
 
-void TVizmoraPlayList::PlayPrevious() { Start(IndexBefore(Current), TEndReason::erSkipped); }
+void TVizmoraPlayList::PlayPrevious() {
+  if (!Refused("Previous")) Start(IndexBefore(Current), TEndReason::erSkipped);
+}
 
 void TVizmoraPlayList::PauseResume() {
   TPlayListEntry* Entry = CurrentEntry();
-  if (!Entry) return;
+  if (!Entry || Refused("Pause")) return;
   if (Entry->State == esPlaying) {
     Entry->Pause();
     State = esPaused;
@@ -216,6 +224,7 @@ void TVizmoraPlayList::PauseResume() {
 }
 
 void TVizmoraPlayList::Seek(int Percent) {
+  if (Refused("Seek")) return;
   if (TPlayListEntry* Entry = CurrentEntry(); Entry && (Entry->State == esPlaying || Entry->State == esPaused)) {
     Entry->Seek(Percent);
     Listeners.Notify(TPlayListChange::pcSeek);
@@ -239,7 +248,7 @@ double TVizmoraPlayList::CurrentExactPosition() const {
 
 void TVizmoraPlayList::EntryFinished(TPlayListEntry* Sender) {
   NextIndex = IndexAfter(IndexOf(Sender));  // a sender no longer listed leads to 0
-  PlayIndex(NextIndex);
+  if (!Refused("next entry")) Start(NextIndex, TEndReason::erUser);
 }
 
 void TVizmoraPlayList::EntryPlayedOut(TPlayListEntry* Sender) {

@@ -3,6 +3,7 @@
 // loop: when an entry has played out the next one starts, wrapping to the first after the last.
 // User-interface thread only.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -77,6 +78,9 @@ public:
     Listeners.Notify(TPlayListChange::pcCurrent);
   }
 
+  // Asked before PlayIndex, PlayNext, PlayPrevious, PauseResume, Seek and the handover to the
+  // next entry: true refuses (a show run by a clock); What names the request. Empty: none is.
+  std::function<bool(const char* What)> Refuses;
   TVizmoraPlayer* Player = nullptr;
   int Current = -1;
   TEntryState State = esPlaying;  // a new playlist counts as playing with nothing current
@@ -89,6 +93,7 @@ public:
 
 private:
   TPlayListEntry* CurrentEntry() const { return Current == -1 ? nullptr : Items(Current); }
+  bool Refused(const char* What) const;
 
   // PlayIndex and Stop, the entry that plays ending for Why.
   void Start(int Index, TEndReason Why);

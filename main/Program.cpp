@@ -13,12 +13,14 @@
 #include "app/ProofLog.h"
 #include "app/ResumeStore.h"
 #include "app/ShowRunner.h"
+#include "app/SyncShow.h"
 #include "desktop/MprisService.h"
 #include "engine/VizmoraPlayer.h"
 #include "media/FilterGraph.h"
 #include "main/PlayListRemotePlayer.h"
 #include "main/RemoteOperation.h"
 #include "media/VideoWindow.h"
+#include "platform/dshow/ShowClock.h"
 #include "settings/Registry.h"
 #include "ui/KeyboardShortcuts.h"
 #include "ui/PlayLstFm.h"
@@ -73,6 +75,7 @@ TProgram::~TProgram() {
   FRemote.reset();  // its requests reach the player
   FMpris.reset();  // before the playlist it listens to
   FControls.reset();
+  FSync.reset();
   FRunner.reset();  // before the graph it observes
   FResume.reset();
   FLog.reset();
@@ -87,6 +90,14 @@ TProgram::~TProgram() {
 bool TProgram::Create() {
   SetExceptionReporter(FContext.Report);
   InstallPropertiesFrames();
+  if (FLine.Synced()) {  // before any graph is made, so every one runs on it
+    std::string Error = "this program cannot run a show on a shared clock";
+    if (FContext.MakeShowClock) FClock = FContext.MakeShowClock(FLine.SyncClock, FLine.SyncServe, Error);
+    if (!FClock) {
+      FContext.Errors << "vizmora: " << Error << std::endl;
+      return false;
+    }
+  }
   FPlayer = std::make_unique<TVizmoraPlayer>();
   try {
     vizmoraFM = CreateForm<TvizmoraFM>(FPlayer.get());  // its creation takes the player
@@ -113,7 +124,12 @@ bool TProgram::Create() {
     if (FRemote) FRemote->Event(Line, WallMs);
   };
   Options.Status = &FStatusLine;
+  Options.Clocked = FClock != nullptr;
   FRunner = std::make_unique<TShowRunner>(FPlayer->PlayList, vizmoraFM->FG, Options);
+  if (FClock)
+    FSync = std::make_unique<TSyncShow>(
+        FPlayer->PlayList, TSyncOptions{FClock.get(), FLine.SyncEpochNs, &FStatusLine, FLog.get(),
+                                        [this] { return FRunner->Ending(); }});
   FControls = std::make_unique<TPlayerControls>(*FPlayer, *FKinds, MainWindowCommands());
   FMpris = std::make_unique<TMprisService>(*FControls, *FPlayer->PlayList, FContext.Bus);
   if (FLine.RemotePort >= 0) {
@@ -174,7 +190,10 @@ void TProgram::Start() {
   AddArguments(*FKinds, FLine.Files, FContext.Errors, false);
   if (PlayLstFm) PlayLstFm->PlayListChanged();
   ApplyStartView();
-  FRunner->Start();
+  if (FSync && FPlayer->PlayList->Count() > 0)
+    FSync->Start();
+  else
+    FRunner->Start();
   FMpris->Start(FContext.Errors);
 }
 
@@ -184,4 +203,5 @@ void TProgram::ApplyStartView() {
   if (FLine.HidePlayList) PlayLstFm->HidePLExecute();
 }
 
-bool TProgram::SkipsBroken() const { return PlayLstFm ? PlayLstFm->SkipBroken->isChecked() : FLine.SkipBroken; }
+// A show on a shared clock never halts for a failure: the entry keeps its slot.
+bool TProgram::SkipsBroken() const { return FClock ? true : PlayLstFm ? PlayLstFm->SkipBroken->isChecked() : FLine.SkipBroken; }

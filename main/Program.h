@@ -5,6 +5,7 @@
 // function that says who listens to whom. Start loads the command line's files and starts the
 // show. The parts go in the reverse order. User-interface thread.
 #include <QDBusConnection>
+#include <functional>
 #include <memory>
 #include <ostream>
 #include <set>
@@ -14,6 +15,7 @@
 #include "app/StatusLine.h"
 #include "framework/ExceptionReport.h"
 
+class IShowClock;
 class TEntryKinds;
 class TMprisService;
 class TPlayerControls;
@@ -21,6 +23,7 @@ class TProofLog;
 class TRemoteOperation;
 class TResumeStore;
 class TShowRunner;
+class TSyncShow;
 class TVizmoraPlayer;
 
 // What the program runs with besides its command line.
@@ -29,6 +32,10 @@ struct TProgramContext {
   std::ostream& Errors;       // notes and failures; the status line while there is no window
   TExceptionReporter Report;  // how a failure is shown when the show does not skip it; empty: on Errors
   QDBusConnection Bus = QDBusConnection::sessionBus();  // where the MPRIS service is offered
+  // Makes the shared clock of a show in step with other players (--sync-clock's source,
+  // --sync-serve's address); nil with the error said. Empty: such shows cannot run.
+  std::function<std::unique_ptr<IShowClock>(const std::string& Source, const std::string& Serve, std::string& Error)>
+      MakeShowClock = nullptr;
 };
 
 class TProgram {
@@ -62,11 +69,13 @@ private:
   const TCommandLine FLine;
   TProgramContext FContext;
   TStatusLine FStatusLine;
+  std::unique_ptr<IShowClock> FClock;  // made first and freed last: every graph runs on it
   std::unique_ptr<TVizmoraPlayer> FPlayer;
   std::unique_ptr<TEntryKinds> FKinds;
   std::unique_ptr<TProofLog> FLog;
   std::unique_ptr<TResumeStore> FResume;
   std::unique_ptr<TShowRunner> FRunner;
+  std::unique_ptr<TSyncShow> FSync;  // drives the show when it runs on a shared clock
   std::unique_ptr<TPlayerControls> FControls;
   std::unique_ptr<TMprisService> FMpris;
   std::unique_ptr<TRemoteOperation> FRemote;  // with --remote

@@ -8,7 +8,9 @@
 #include "framework/Application.h"
 #include "main/Program.h"
 #include "platform/com/ClassRegistry.h"
+#include "platform/gst/GstMixerLayout.h"
 #include "platform/gst/GstPlatform.h"
+#include "platform/gst/GstShowClock.h"
 
 namespace {
 int RunShow(int argc, char** argv, const TCommandLine& Line) {
@@ -16,8 +18,13 @@ int RunShow(int argc, char** argv, const TCommandLine& Line) {
   TApplication App(argc, argv);
   CoInitialize(nullptr);
   GstPlatformInitialize();
+  SetWallTile({Line.WallCols, Line.WallRows, Line.WallIndex, Line.WallBezel});
   const bool Boxes = !Line.Headless && QGuiApplication::platformName() != "offscreen";
-  TProgram Program(Line, {std::cout, std::cerr, Boxes ? MessageBoxReporter() : TExceptionReporter()});
+  TProgramContext Context{std::cout, std::cerr, Boxes ? MessageBoxReporter() : TExceptionReporter()};
+  Context.MakeShowClock = [](const std::string& Source, const std::string& Serve, std::string& Error) {
+    return std::unique_ptr<IShowClock>(TGstShowClock::Make(Source, Serve, Error));
+  };
+  TProgram Program(Line, Context);
   if (!Program.Create()) return 1;
   Program.Start();
   return App.exec();

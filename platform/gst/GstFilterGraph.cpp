@@ -8,6 +8,7 @@
 #include "platform/dshow/ReferenceTime.h"
 #include "platform/gst/GstFileRenderer.h"
 #include "platform/gst/GstLogFile.h"
+#include "platform/gst/GstShowClock.h"
 #include "platform/gst/GstRenderers.h"
 #include "platform/win/Messages.h"
 #include "platform/win/WorkItems.h"
@@ -113,6 +114,7 @@ TGstFilterGraph::TGstFilterGraph()
       FBus(std::make_unique<TGstBusEvents>(FPipeline, FEvents)),
       FFilters(static_cast<IFilterGraph2*>(this), FPipeline),
       FEnds(FEvents) {
+  GstShowClockJoin(FPipeline);
   ++Graphs;
 }
 
@@ -211,6 +213,7 @@ HRESULT TGstFilterGraph::Run() {
   FBus->CancelPaused();
   SetRunning(true);
   FState = State_Running;
+  GstShowClockRun(FPipeline);
   return Changed(gst_element_set_state(FPipeline, GST_STATE_PLAYING));
 }
 

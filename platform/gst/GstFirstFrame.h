@@ -5,5 +5,6 @@
 #include "platform/gst/GstEventQueue.h"
 
 // Queues the event once, for the first buffer passing Pad, with the time it passed in
-// milliseconds of the monotonic clock as param1. Queue must outlive the pad's data flow.
+// milliseconds of the monotonic clock as param1 and, on a show clock, the clock's time at which
+// it is presented (GstShowClockStamp) in nanoseconds as param2. Queue must outlive the pad's data flow.
 void WatchFirstFrame(GstPad* Pad, TGstEventQueue& Queue);

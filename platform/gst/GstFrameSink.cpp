@@ -5,6 +5,8 @@
 
 #include <mutex>
 
+#include "platform/gst/GstShowClock.h"
+
 // Shared with the sinks' streaming threads.
 struct TGstFrameSink::TStore {
   mutable std::mutex Lock;
@@ -34,7 +36,9 @@ GstFlowReturn OnSample(GstAppSink* Sink, gpointer Data) {
   return GST_FLOW_OK;
 }
 
+// On a show clock a frame shows at its time on the clock, not when it has prerolled.
 GstFlowReturn OnPreroll(GstAppSink* Sink, gpointer Data) {
+  if (GstShowClockActive()) return GST_FLOW_OK;
   if (GstSample* Sample = gst_app_sink_pull_preroll(Sink)) (*static_cast<TStorePtr*>(Data))->Keep(Sample);
   return GST_FLOW_OK;
 }

@@ -18,6 +18,24 @@ TMixerBox StreamBox(const TMixerBox& Area, const VMR9NormalizedRect& Rect) {
   return {Left, Top, Right - Left, Bottom - Top};
 }
 
+namespace {
+TWallTile Wall;
+}
+
+TMixerBox WallPictureArea(const TWallTile& Wall, int OutputWidth, int OutputHeight, int ReferenceWidth,
+                          int ReferenceHeight, bool LetterBox) {
+  TMixerBox Area = PictureArea(Wall.Cols * OutputWidth + (Wall.Cols - 1) * Wall.Bezel,
+                               Wall.Rows * OutputHeight + (Wall.Rows - 1) * Wall.Bezel, ReferenceWidth, ReferenceHeight,
+                               LetterBox);
+  Area.X -= Wall.Index % Wall.Cols * (OutputWidth + Wall.Bezel);
+  Area.Y -= Wall.Index / Wall.Cols * (OutputHeight + Wall.Bezel);
+  return Area;
+}
+
+void SetWallTile(const TWallTile& Tile) { Wall = Tile; }
+
+const TWallTile& WallTile() { return Wall; }
+
 std::uint32_t PaintOrder(std::uint32_t Stream, std::uint32_t Z) {
   constexpr std::uint32_t Deepest = 0xFFFF;
   return (Deepest - std::min(Z, Deepest)) * 16 + std::min<std::uint32_t>(Stream, 15);

@@ -138,8 +138,8 @@ TGstPicture TGstMixingRenderer::Compose(QSize Output) {
   // The first stream's picture gives the whole its shape.
   const QSize Reference = Chosen.empty() ? QSize() : PictureSizeOf(gst_sample_get_caps(Samples[0]));
   Picture.Output = Output.isEmpty() ? Reference : Output;
-  Picture.Area = RectOf(PictureArea(Picture.Output.width(), Picture.Output.height(), Reference.width(),
-                                    Reference.height(), FAspectMode == VMR9ARMode_LetterBox));
+  Picture.Area = RectOf(WallPictureArea(WallTile(), Picture.Output.width(), Picture.Output.height(), Reference.width(),
+                                        Reference.height(), FAspectMode == VMR9ARMode_LetterBox));
   std::vector<std::size_t> Order(Chosen.size());
   for (std::size_t I = 0; I < Order.size(); ++I) Order[I] = I;
   std::sort(Order.begin(), Order.end(), [&](std::size_t A, std::size_t B) {

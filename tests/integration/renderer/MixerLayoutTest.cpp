@@ -24,3 +24,11 @@ TEST(MixerLayout, LowerZIsInFrontAndEqualZPutsTheLaterStreamInFront) {
   EXPECT_GT(PaintOrder(15, 0), PaintOrder(0, 1));
   EXPECT_LT(PaintOrder(0, 0xFFFF), PaintOrder(15, 0xFFFFFFFFu));  // saturates, then ordered by stream
 }
+
+TEST(MixerLayout, AWallTileShowsItsPartOfTheWholeWallAreaBezelsCountedIn) {
+  const TWallTile Wall{2, 2, 3, 10};  // the lower right of four 200x100 screens
+  EXPECT_EQ((TMixerBox{-210, -110, 410, 210}), WallPictureArea(Wall, 200, 100, 0, 0, false));
+  EXPECT_EQ((TMixerBox{0, 0, 410, 210}), WallPictureArea({2, 2, 0, 10}, 200, 100, 0, 0, false));
+  EXPECT_EQ((TMixerBox{-200, 25, 400, 150}), WallPictureArea({2, 1, 1, 0}, 200, 200, 160, 60, true));  // letter-boxed
+  EXPECT_EQ(PictureArea(400, 150, 160, 120, true), WallPictureArea({}, 400, 150, 160, 120, true));
+}

@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
 #include <filesystem>
@@ -16,6 +17,7 @@
 #include "platform/dshow/ErrorText.h"
 #include "platform/dshow/EventCodes.h"
 #include "platform/dshow/Video.h"
+#include "platform/gst/GstMixerLayout.h"
 #include "platform/gst/GstRenderers.h"
 #include "platform/win/Messages.h"
 
@@ -305,4 +307,33 @@ TEST_F(MixingRendererTest, AroundItsDestinationTheWindowShowsItsOwnBackground) {
   FreeGraph();
   static_cast<void>(QTest::qWaitFor([&] { return Screen(), Near(Shown.At(80, 60), Blue); }, 15000));
   EXPECT_TRUE(Near(Shown.At(80, 60), Blue)) << Describe(Shown.At(80, 60));
+}
+
+// Four players as a 2x2 wall of a picture in four colours: each shows its quarter, scaled to fill.
+TEST_F(MixingRendererTest, EachTileOfAWallShowsItsQuarterOfThePicture) {
+  struct TNoWallAfter {
+    ~TNoWallAfter() { SetWallTile({}); }
+  } NoWallAfter;
+  QTemporaryDir Dir;
+  QImage Quarters(160, 120, QImage::Format_RGB32);
+  const TColour Colours[] = {Red, Green, Blue, {255, 255, 255}};
+  for (int Q = 0; Q < 4; ++Q)
+    for (int Y = 0; Y < 60; ++Y)
+      for (int X = 0; X < 80; ++X)
+        Quarters.setPixel(Q % 2 * 80 + X, Q / 2 * 60 + Y, qRgb(Colours[Q].R, Colours[Q].G, Colours[Q].B));
+  const QString File = Dir.path() + "/quarters.png";
+  ASSERT_TRUE(Quarters.save(File));
+  for (int Tile = 0; Tile < 4; ++Tile) {
+    SetWallTile({2, 2, Tile, 0});
+    FreeGraph();
+    MakeGraph();
+    ASSERT_EQ(S_OK, Render(Graph, File.toStdString()));
+    Run();
+    const auto Filled = [&](const TFrame& F) {
+      return Near(F.AtPart(0.05, 0.05), Colours[Tile]) && Near(F.AtPart(0.95, 0.95), Colours[Tile]);
+    };
+    const TFrame F = WaitForFrame(Filled);
+    EXPECT_TRUE(Filled(F)) << "tile " << Tile << ": " << Describe(F.AtPart(0.05, 0.05)) << " to "
+                           << Describe(F.AtPart(0.95, 0.95));
+  }
 }
