@@ -326,6 +326,11 @@ asio::awaitable<void> TRemoteServer::TCore::Linger(Stream& S) {
 template <class Stream>
 asio::awaitable<void> TRemoteServer::TCore::ReadJson(Stream& S, beast::flat_buffer& Buffer, TExchange& X) {
   if (!X.Unread) co_return;
+  // Beast checks a body's declared length against the limit only while it reads the header.
+  if (X.Head.content_length().value_or(0) > JsonLimit) {
+    X.Refused = RemoteError(413, "the body is larger than 1 MiB", "body");
+    co_return;
+  }
   http::request_parser<http::string_body> Body(std::move(X.Head));
   Body.body_limit(JsonLimit);
   co_await Continue(S, Body.get());
