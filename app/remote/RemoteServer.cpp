@@ -397,7 +397,13 @@ asio::awaitable<void> TRemoteServer::TCore::Session(Stream& S, const std::string
     const TAuthRequest Credentials{Address, Changes, std::string(Request[http::field::authorization]), Cookie,
                                    std::string(Request["X-CSRF-Token"])};
     if (websocket::is_upgrade(Request)) {
-      const TAuthVerdict Verdict = Auth.Check(Credentials);
+      // A browser sends its page's origin: one of another site is refused, cookie or not.
+      const std::string Origin(Request[http::field::origin]), Host(Request[http::field::host]);
+      const std::size_t Scheme = Origin.find("://");
+      const TAuthVerdict Verdict =
+          !Origin.empty() && (Scheme == std::string::npos || Origin.substr(Scheme + 3) != Host)
+              ? TAuthVerdict{403, "a WebSocket from a page of another origin", 0}
+              : Auth.Check(Credentials);
       if (Api.Path == "/api/events" && Verdict.Status == 200) {
         co_await Feed(S, Request);
         co_return;
