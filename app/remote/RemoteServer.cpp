@@ -326,6 +326,11 @@ asio::awaitable<void> TRemoteServer::TCore::Linger(Stream& S) {
 template <class Stream>
 asio::awaitable<void> TRemoteServer::TCore::ReadJson(Stream& S, beast::flat_buffer& Buffer, TExchange& X) {
   if (!X.Unread) co_return;
+  // Beast checks a body's declared length against the limit only while it reads the header.
+  if (X.Head.content_length().value_or(0) > JsonLimit) {
+    X.Refused = RemoteError(413, "the body is larger than 1 MiB", "body");
+    co_return;
+  }
   http::request_parser<http::string_body> Body(std::move(X.Head));
   Body.body_limit(JsonLimit);
   co_await Continue(S, Body.get());
@@ -392,7 +397,13 @@ asio::awaitable<void> TRemoteServer::TCore::Session(Stream& S, const std::string
     const TAuthRequest Credentials{Address, Changes, std::string(Request[http::field::authorization]), Cookie,
                                    std::string(Request["X-CSRF-Token"])};
     if (websocket::is_upgrade(Request)) {
-      const TAuthVerdict Verdict = Auth.Check(Credentials);
+      // A browser sends its page's origin: one of another site is refused, cookie or not.
+      const std::string Origin(Request[http::field::origin]), Host(Request[http::field::host]);
+      const std::size_t Scheme = Origin.find("://");
+      const TAuthVerdict Verdict =
+          !Origin.empty() && (Scheme == std::string::npos || Origin.substr(Scheme + 3) != Host)
+              ? TAuthVerdict{403, "a WebSocket from a page of another origin", 0}
+              : Auth.Check(Credentials);
       if (Api.Path == "/api/events" && Verdict.Status == 200) {
         co_await Feed(S, Request);
         co_return;

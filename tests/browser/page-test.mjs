@@ -145,8 +145,10 @@ async function run() {
   step('read the log');
   await page.locator('#log-range button[type=submit]').click();
   await page.locator('#log-lines li', { hasText: 'clip.avi' }).first().waitFor(WAIT);
-  const times = await page.locator('#log-lines li').evaluateAll((items) => items.map((li) => Date.parse(li.dataset.time)));
-  expect(times.every((t, i) => i === 0 || t <= times[i - 1]), `the log is not newest first: ${times}`);
+  // Newest first: the page's lines, reversed, begin the server's (which only grow at their end).
+  const shown = await page.locator('#log-lines li').evaluateAll((items) => items.map((li) => li.dataset.time));
+  const held = (await apiGet(base, '/api/log')).lines.map((line) => line.time);
+  expect(shown.reverse().every((time, i) => time === held[i]), `the log is not newest first: ${shown} against ${held}`);
   const tomorrow = new Date(Date.now() + 86_400_000).toISOString().slice(0, 16);
   await page.locator('#log-since').fill(tomorrow);
   await page.locator('#log-range button[type=submit]').click();

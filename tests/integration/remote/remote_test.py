@@ -8,6 +8,7 @@ import http.client
 import json
 import os
 import re
+import shutil
 import socket
 import ssl
 import stat
@@ -165,7 +166,9 @@ class RemoteTest(unittest.TestCase):
         self.ok("POST", "/api/playlist/load", {"path": "show.pll"}, 204)
         self.assertEqual([e["kind"] for e in self.entries()], ["picture", "video"])
 
-        events = EventClient(self.program.port, self.token)
+        with self.assertRaisesRegex(AssertionError, "403"):
+            EventClient(self.program.port, self.token, "Origin: http://elsewhere.example\r\n")
+        events = EventClient(self.program.port, self.token, "Origin: http://127.0.0.1:%d\r\n" % self.program.port)
         self.ok("POST", "/api/control/next", status=204)
         wait_until(lambda: self.ok("GET", "/api/status")["state"] == "playing", "playing")
         self.assertIn('"event"', events.next_message())
@@ -213,6 +216,10 @@ class RemoteTest(unittest.TestCase):
             got, _, data = self.request(method, path, body)
             self.assertEqual((got, data.get("field")), (status, field), f"{method} {path}: {data}")
         self.assertEqual(self.entries(), before)
+        # The limits on a request's header and on a JSON body.
+        self.assertEqual(self.request("GET", "/api/status", headers={"X-Pad": "a" * (20 << 10)})[0], 431)
+        status, _, data = self.request("PATCH", "/api/playlist/entries/0", '{"sound": "%s"}' % ("a" * (2 << 20)))
+        self.assertEqual((status, data.get("field")), (413, "body"))
         self.assertEqual(self.request("GET", "/api/nothing")[0], 404)
         self.assertEqual(self.request("PUT", "/api/status")[0], 405)
 
@@ -280,6 +287,8 @@ class RemoteTest(unittest.TestCase):
             top.cleanup()
 
     def test_tls(self):
+        if not shutil.which("openssl"):
+            self.skipTest("no openssl program to make a certificate with")
         top = tempfile.TemporaryDirectory()
         key, cert = os.path.join(top.name, "key.pem"), os.path.join(top.name, "cert.pem")
         made = subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", key, "-out", cert,
@@ -353,17 +362,19 @@ class RemoteTest(unittest.TestCase):
 class EventClient:
     """A WebSocket client of /api/events: the handshake, then the server's text frames."""
 
-    def __init__(self, port, token):
+    def __init__(self, port, token, more=""):  # more: further header lines
         self.socket = socket.create_connection(("127.0.0.1", port), timeout=CAP)
         key = base64.b64encode(os.urandom(16)).decode()
-        self.socket.sendall(("GET /api/events HTTP/1.1\r\nHost: x\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
-                             "Sec-WebSocket-Key: %s\r\nSec-WebSocket-Version: 13\r\nAuthorization: Bearer %s\r\n\r\n"
-                             % (key, token)).encode())
+        self.socket.sendall(("GET /api/events HTTP/1.1\r\nHost: 127.0.0.1:%d\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
+                             "Sec-WebSocket-Key: %s\r\nSec-WebSocket-Version: 13\r\nAuthorization: Bearer %s\r\n%s\r\n"
+                             % (port, key, token, more)).encode())
         self.buffer = b""
         while b"\r\n\r\n" not in self.buffer:
             self.buffer += self.socket.recv(4096)
         head, self.buffer = self.buffer.split(b"\r\n\r\n", 1)
-        assert head.startswith(b"HTTP/1.1 101"), head
+        if not head.startswith(b"HTTP/1.1 101"):
+            self.socket.close()
+            raise AssertionError(head.decode())
 
     def _take(self, n):
         while len(self.buffer) < n:
