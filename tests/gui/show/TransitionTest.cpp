@@ -49,9 +49,21 @@ protected:
   bool GraphsSettleAt(int Count) {
     return RunUntil([&] { return WaitForWorkItems(0) && TGstFilterGraph::Count() == Count; }, 30000);
   }
+  // The graphs that stay once the show stopped: the main graph of the entry played, and the
+  // sound graph.
+  int GraphsWhenStopped() {
+    List().SetPreload(false);
+    List().PlayIndex(0);
+    List().Stop();
+    EXPECT_TRUE(WaitForWorkItems(20000));
+    List().SetPreload(true);
+    return TGstFilterGraph::Count();
+  }
   // The centre of the picture at each paint of the window while the main graph fades from the
-  // first entry into the second, played until that fade has ended.
+  // first entry into the second, played until that fade has ended; then stopped, nothing of
+  // the fade left.
   std::vector<TSample> SampleFade() {
+    const int Stopped = GraphsWhenStopped();
     std::vector<TSample> Samples;
     const int Taken = Graph().NextTaken();
     const auto First = [&] { return Graph().Fading() && Graph().NextTaken() == Taken + 1; };
@@ -73,6 +85,7 @@ protected:
     EXPECT_TRUE(RunUntil([&] { return !First(); }, 60000)) << "the fade did not end";
     vizmoraFM->VW->OnPaint.Clear();
     List().Stop();
+    EXPECT_TRUE(GraphsSettleAt(Stopped)) << TGstFilterGraph::Count() << " graphs after the stop; " << Stopped << " before";
     return Samples;
   }
 };
@@ -82,14 +95,7 @@ TEST_F(TransitionTest, TheHandOverTakesThePreparedGraphAChangeOfTheListPreparesA
   Add(TTestMedia::RedClip);
   Add(TTestMedia::BlueClip);
   Add(TTestMedia::GreenClip);
-  // What stays without preparing: the main graph of the entry played, and the sound graph.
-  List().SetPreload(false);
-  List().PlayIndex(0);
-  List().Stop();
-  ASSERT_TRUE(WaitForWorkItems(20000));
-  const int Stopped = TGstFilterGraph::Count();
-
-  List().SetPreload(true);
+  const int Stopped = GraphsWhenStopped();
   List().PlayIndex(0);
   EXPECT_TRUE(Graph().NextPrepared({TestMediaPath(TTestMedia::BlueClip)}));
   EXPECT_TRUE(GraphsSettleAt(Stopped + 1)) << TGstFilterGraph::Count();
