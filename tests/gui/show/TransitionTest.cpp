@@ -166,3 +166,33 @@ TEST_F(TransitionTest, AFadeThroughBlackFadesOutToBlackThenIn) {
   EXPECT_GT(Samples.front().R, 150);
   EXPECT_GT(Samples.back().G, 150);
 }
+
+// Paused during a fade, the mix holds; resumed, it goes on; a seek ends the fade at once.
+TEST_F(TransitionTest, PausingHoldsTheFadeAndSeekingEndsIt) {
+  Add(TTestMedia::RedClip);
+  Add(TTestMedia::GreenClip);
+  List().SetTransition({tkCrossFade, 2000});  // half the red clip: time to pause in
+  const auto Green = [] {
+    ComPtr<IVMRWindowlessControl9> Windowless;
+    std::uint8_t* Bits = nullptr;
+    LONG Width = 0, Height = 0;
+    if (FAILED(vizmoraFM->VW->QueryInterface(Windowless)) || Windowless->GetCurrentImage(&Bits, &Width, &Height) != S_OK)
+      return -1;
+    const int Seen = qGreen(QImage(Bits, Width, Height, Width * 4, QImage::Format_ARGB32).pixel(Width / 2, Height / 2));
+    delete[] Bits;
+    return Seen;
+  };
+  PlayFromLoop(0);
+  ASSERT_TRUE(RunUntil([&] { return Graph().Fading() && Green() > 40; }, 60000)) << "no fade began";
+  List().PauseResume();
+  EXPECT_EQ(gsPaused, Graph().GraphState());
+  const int Held = Green();
+  RunFor(500);
+  EXPECT_NEAR(Held, Green(), 3) << "the fade went on while paused";
+  EXPECT_TRUE(Graph().Fading());
+  List().PauseResume();
+  EXPECT_TRUE(RunUntil([&] { return Green() > Held + 20; }, 30000)) << "the fade did not go on";
+  List().Seek(50);
+  EXPECT_FALSE(Graph().Fading());
+  List().Stop();
+}
