@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <cstdint>
 #include <functional>
+#include <deque>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -85,5 +86,5 @@ private:
   long long FStartedMs = 0;  // when the entry started last had started
   bool FFrameDue = false;    // the entry started last has not reported a frame yet
   std::optional<long long> FHeldFrame;  // a frame that came before its start was reported
-  std::optional<int> FFadingOut;        // the entry fading out, to report finished
+  std::deque<int> FFadingOut;           // the entries fading out, to report finished, oldest first
 };

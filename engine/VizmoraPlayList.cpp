@@ -167,7 +167,9 @@ void TVizmoraPlayList::Stop(TEndReason Why) {
   FHandOver->SetEnabled(false);
   FEndWatch->SetEnabled(false);
   FHandOverDue = false;
-  if (TPlayListEntry* Entry = CurrentEntry(); Entry && (Entry->State == esPlaying || Entry->State == esPaused)) {
+  // An entry about to fade out still plays, though it counts as played out.
+  if (TPlayListEntry* Entry = CurrentEntry();
+      Entry && (Entry->State == esPlaying || Entry->State == esPaused || FFadeOut.Fades())) {
     Entry->Stop();
     Ended(Why);
   } else if (Entry && Entry == FStarting) {
@@ -216,7 +218,9 @@ void TVizmoraPlayList::PauseResume() {
 }
 
 void TVizmoraPlayList::Seek(int Percent) {
-  if (TPlayListEntry* Entry = CurrentEntry(); Entry && (Entry->State == esPlaying || Entry->State == esPaused)) {
+  // An entry about to fade out still plays, though it counts as played out.
+  if (TPlayListEntry* Entry = CurrentEntry();
+      Entry && (Entry->State == esPlaying || Entry->State == esPaused || FFadeOut.Fades())) {
     Entry->Seek(Percent);
     Listeners.Notify(TPlayListChange::pcSeek);
   }
