@@ -50,7 +50,9 @@ TShowRunner::TShowRunner(TVizmoraPlayList* APlayList, TFilterGraph* AMainGraph, 
   FListener = FPlayList->Listeners.Add([this](TPlayListChange Change) { Changed(Change); });
   FMainGraph->AddObserver(this);
   FMainGraph->OnFadeEnded = [this](QObject*) {
-    if (FFadingOut) Emit("finished", *std::exchange(FFadingOut, std::nullopt));
+    if (FFadingOut.empty()) return;
+    Emit("finished", FFadingOut.front());
+    FFadingOut.pop_front();
   };
   FNext.setSingleShot(true);
   QObject::connect(&FNext, &QTimer::timeout, [this] {
@@ -127,7 +129,8 @@ void TShowRunner::Started() {
   const int Index = FPlayList->Current;
   if (FOptions.Resume) FOptions.Resume->Save(Index);  // saved once reported: a kill after the report finds it
   FStartedMs = MonotonicMilliseconds();
-  Emit("started", Index, {}, FStartMs);
+  // An entry fading in starts when it becomes visible: once its Play has set the fade going.
+  Emit("started", Index, {}, FFadingOut.empty() ? FStartMs : FStartedMs);
   if (FHeldFrame) Emit("frame", Index, {}, Shown(FHeldFrame->Ms), FHeldFrame->ClockNs);
   FHeldFrame.reset();
   if (SkipsBroken()) FWatchdog.Watch();
@@ -172,7 +175,7 @@ void TShowRunner::Finished(bool Fading) {
   FWatchdog.Stop();
   const bool Last = FPlayList->IndexAfter(Index) == 0 && EndsRound();
   if (Fading && !Last) {
-    FFadingOut = Index;  // finished once it has faded out
+    FFadingOut.push_back(Index);  // finished once it has faded out
     return;
   }
   Emit("finished", Index);

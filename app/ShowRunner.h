@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <cstdint>
 #include <functional>
+#include <deque>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -101,5 +102,5 @@ private:
     std::int64_t ClockNs;
   };
   std::optional<TFrame> FHeldFrame;  // a frame that came before its start was reported
-  std::optional<int> FFadingOut;        // the entry fading out, to report finished
+  std::deque<int> FFadingOut;           // the entries fading out, to report finished, oldest first
 };

@@ -171,7 +171,9 @@ void TVizmoraPlayList::Stop(TEndReason Why) {
   FHandOver->SetEnabled(false);
   FEndWatch->SetEnabled(false);
   FHandOverDue = false;
-  if (TPlayListEntry* Entry = CurrentEntry(); Entry && (Entry->State == esPlaying || Entry->State == esPaused)) {
+  // An entry about to fade out still plays, though it counts as played out.
+  if (TPlayListEntry* Entry = CurrentEntry();
+      Entry && (Entry->State == esPlaying || Entry->State == esPaused || FFadeOut.Fades())) {
     Entry->Stop();
     Ended(Why);
   } else if (Entry && Entry == FStarting) {
@@ -225,7 +227,9 @@ void TVizmoraPlayList::PauseResume() {
 
 void TVizmoraPlayList::Seek(int Percent) {
   if (Refused("Seek")) return;
-  if (TPlayListEntry* Entry = CurrentEntry(); Entry && (Entry->State == esPlaying || Entry->State == esPaused)) {
+  // An entry about to fade out still plays, though it counts as played out.
+  if (TPlayListEntry* Entry = CurrentEntry();
+      Entry && (Entry->State == esPlaying || Entry->State == esPaused || FFadeOut.Fades())) {
     Entry->Seek(Percent);
     Listeners.Notify(TPlayListChange::pcSeek);
   }

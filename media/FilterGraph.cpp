@@ -216,6 +216,7 @@ bool TFilterGraph::Pause() {
   if (FAILED(QueryInterface(Control))) return false;
   SendControl(gcPause, 0);
   PauseFade(false);
+  FPreparedPause = false;  // the pause to come is this one
   return CheckGraphResult(Control->Pause(), Control.Get()) == S_OK;
 }
 

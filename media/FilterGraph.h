@@ -194,6 +194,7 @@ private:
   std::unique_ptr<TNext> FNext;
   ComPtr<IGraphBuilder> FAdopt;  // the next graph the activation under way takes
   int FNextTaken = 0;
+  bool FPreparedPause = false;  // the pause of a graph taken over is still to come from its queue
   ComPtr<IGraphBuilder> FOutgoing;      // the graph fading out
   std::unique_ptr<TGraphFader> FFader;  // while it does
 };

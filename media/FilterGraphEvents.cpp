@@ -1,5 +1,6 @@
 // The graph component's event dispatch: draining the queue and raising the typed events.
 #include <QString>
+#include <utility>
 
 #include "media/DirectShowException.h"
 #include "media/FilterGraph.h"
@@ -79,6 +80,8 @@ void TFilterGraph::HandleGraphEvents() {
     LONG_PTR Param1 = 0, Param2 = 0;
     if (Source->GetEvent(&Code, &Param1, &Param2, 0) != S_OK) return;
     const TEventParams Params(std::move(Source), Code, Param1, Param2);
+    // A graph taken over paused on its first frame while it was prepared, not for the show.
+    if (Code == EC_PAUSED && std::exchange(FPreparedPause, false)) continue;
     DoGraphEvent(Code, Param1, Param2);
   }
 }

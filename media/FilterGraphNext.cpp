@@ -118,6 +118,7 @@ bool TFilterGraph::TakeNext(const std::vector<std::string>& Files, TTransition F
   }
   FAdopt = Next->Graph;
   SetActive(true);
+  FPreparedPause = Next->Paused;
   // Events it queued while prepared (its first frame) were posted to nobody.
   QTimer::singleShot(0, this, [this] { HandleGraphEvents(); });
   // Its renders happened ahead; one that failed fails the hand-over as it would have failed then.

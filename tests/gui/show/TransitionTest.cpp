@@ -49,9 +49,21 @@ protected:
   bool GraphsSettleAt(int Count) {
     return RunUntil([&] { return WaitForWorkItems(0) && TGstFilterGraph::Count() == Count; }, 30000);
   }
+  // The graphs that stay once the show stopped: the main graph of the entry played, and the
+  // sound graph.
+  int GraphsWhenStopped() {
+    List().SetPreload(false);
+    List().PlayIndex(0);
+    List().Stop();
+    EXPECT_TRUE(WaitForWorkItems(20000));
+    List().SetPreload(true);
+    return TGstFilterGraph::Count();
+  }
   // The centre of the picture at each paint of the window while the main graph fades from the
-  // first entry into the second, played until that fade has ended.
+  // first entry into the second, played until that fade has ended; then stopped, nothing of
+  // the fade left.
   std::vector<TSample> SampleFade() {
+    const int Stopped = GraphsWhenStopped();
     std::vector<TSample> Samples;
     const int Taken = Graph().NextTaken();
     const auto First = [&] { return Graph().Fading() && Graph().NextTaken() == Taken + 1; };
@@ -73,6 +85,7 @@ protected:
     EXPECT_TRUE(RunUntil([&] { return !First(); }, 60000)) << "the fade did not end";
     vizmoraFM->VW->OnPaint.Clear();
     List().Stop();
+    EXPECT_TRUE(GraphsSettleAt(Stopped)) << TGstFilterGraph::Count() << " graphs after the stop; " << Stopped << " before";
     return Samples;
   }
 };
@@ -82,14 +95,7 @@ TEST_F(TransitionTest, TheHandOverTakesThePreparedGraphAChangeOfTheListPreparesA
   Add(TTestMedia::RedClip);
   Add(TTestMedia::BlueClip);
   Add(TTestMedia::GreenClip);
-  // What stays without preparing: the main graph of the entry played, and the sound graph.
-  List().SetPreload(false);
-  List().PlayIndex(0);
-  List().Stop();
-  ASSERT_TRUE(WaitForWorkItems(20000));
-  const int Stopped = TGstFilterGraph::Count();
-
-  List().SetPreload(true);
+  const int Stopped = GraphsWhenStopped();
   List().PlayIndex(0);
   EXPECT_TRUE(Graph().NextPrepared({TestMediaPath(TTestMedia::BlueClip)}));
   EXPECT_TRUE(GraphsSettleAt(Stopped + 1)) << TGstFilterGraph::Count();
@@ -159,4 +165,34 @@ TEST_F(TransitionTest, AFadeThroughBlackFadesOutToBlackThenIn) {
   EXPECT_LT(Darkest, 40) << "no black between the two";
   EXPECT_GT(Samples.front().R, 150);
   EXPECT_GT(Samples.back().G, 150);
+}
+
+// Paused during a fade, the mix holds; resumed, it goes on; a seek ends the fade at once.
+TEST_F(TransitionTest, PausingHoldsTheFadeAndSeekingEndsIt) {
+  Add(TTestMedia::RedClip);
+  Add(TTestMedia::GreenClip);
+  List().SetTransition({tkCrossFade, 2000});  // half the red clip: time to pause in
+  const auto Green = [] {
+    ComPtr<IVMRWindowlessControl9> Windowless;
+    std::uint8_t* Bits = nullptr;
+    LONG Width = 0, Height = 0;
+    if (FAILED(vizmoraFM->VW->QueryInterface(Windowless)) || Windowless->GetCurrentImage(&Bits, &Width, &Height) != S_OK)
+      return -1;
+    const int Seen = qGreen(QImage(Bits, Width, Height, Width * 4, QImage::Format_ARGB32).pixel(Width / 2, Height / 2));
+    delete[] Bits;
+    return Seen;
+  };
+  PlayFromLoop(0);
+  ASSERT_TRUE(RunUntil([&] { return Graph().Fading() && Green() > 40; }, 60000)) << "no fade began";
+  List().PauseResume();
+  EXPECT_EQ(gsPaused, Graph().GraphState());
+  const int Held = Green();
+  RunFor(500);
+  EXPECT_NEAR(Held, Green(), 3) << "the fade went on while paused";
+  EXPECT_TRUE(Graph().Fading());
+  List().PauseResume();
+  EXPECT_TRUE(RunUntil([&] { return Green() > Held + 20; }, 30000)) << "the fade did not go on";
+  List().Seek(50);
+  EXPECT_FALSE(Graph().Fading());
+  List().Stop();
 }
