@@ -187,4 +187,9 @@ while IFS= read -r line; do rows+=("$line"); done < <(xvfb-run -a -s "-screen 0 
   bash "$here/kioskrun.sh" "$build" "$work" 100 "$late7")
 rows+=("$(bash "$here/resume.sh" "$build" "$work" 2> /dev/null)")
 
+# --- B9 screens in step ---------------------------------------------------------------------
+late9=${B9_TRANSITIONS:-60}  # 200 for the full run
+log "B9: four players on one clock, $late9 transitions a case"
+while IFS= read -r line; do rows+=("$line"); done < <(bash "$here/sync.sh" "$build" "$work" "$late9")
+
 finish
