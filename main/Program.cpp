@@ -152,7 +152,8 @@ bool TProgram::Create() {
 // volume to the graphs, the window's and the keys' commands, and the exception report.
 void TProgram::Wire() {
   EndWithMainForm(vizmoraFM);
-  FPlayer->PlayList->SetPreload(!FLine.NoPreload);
+  // A show on a shared clock opens each entry ahead of its own slot.
+  FPlayer->PlayList->SetPreload(!FLine.NoPreload && !FLine.Synced());
   vizmoraFM->StatusLine = &FStatusLine;
   // The player's volume reaches both graphs; they keep the platform's own until it is first set.
   FPlayer->PlayList->Listeners.Add([Player = FPlayer.get(), Graphs = std::array<QPointer<TFilterGraph>, 2>{
