@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <limits>
 #include <functional>
 #include <optional>
 
@@ -211,11 +212,11 @@ TCommandLine TCommandLine::Parse(const std::vector<std::string>& Arguments) {
   }
   if (Parser.isSet("loops")) {
     const std::string V = Bytes(Parser.value("loops"));
-    const auto [End, Err] = std::from_chars(V.data(), V.data() + V.size(), C.Loops);
-    if (Err != std::errc() || End != V.data() + V.size() || C.Loops < 1) {
-      C.Loops = 0;
+    const auto Number = Whole(V);
+    if (!Number || *Number < 1 || *Number > std::uint64_t(std::numeric_limits<int>::max()))
       C.Error = "--loops needs a whole number of at least 1, not \"" + V + "\"";
-    }
+    else
+      C.Loops = static_cast<int>(*Number);
   }
   return C;
 }

@@ -2,7 +2,6 @@
 
 #include <QBuffer>
 #include <QImage>
-#include <memory>
 
 #include "app/EntryKinds.h"
 #include "app/PlayListCommands.h"
@@ -107,14 +106,9 @@ void TPlayListRemotePlayer::Seek(double Percent) {
 void TPlayListRemotePlayer::SetVolume(double Value) { FControls.SetVolume(Value); }
 
 std::string TPlayListRemotePlayer::Screenshot(int Width) {
-  ComPtr<IVMRWindowlessControl9> Windowless;
-  if (!FWindow || !FControls.CurrentEntry() || FAILED(FWindow->QueryInterface(Windowless)) || !Windowless) return {};
-  std::uint8_t* Pixels = nullptr;
-  LONG W = 0, H = 0;
-  if (FAILED(Windowless->GetCurrentImage(&Pixels, &W, &H)) || !Pixels) return {};
-  const std::unique_ptr<std::uint8_t[]> Owned(Pixels);
-  // 32-bit BGRA top-down: Qt's ARGB32 on a little-endian machine.
-  const QImage Frame(Pixels, W, H, static_cast<qsizetype>(W) * 4, QImage::Format_ARGB32);
+  if (!FWindow || !FControls.CurrentEntry()) return {};
+  const QImage Frame = FWindow->CurrentImage();
+  if (Frame.isNull()) return {};
   const QImage Scaled = Frame.scaledToWidth(Width, Qt::SmoothTransformation).convertToFormat(QImage::Format_RGB32);
   QByteArray Jpeg;
   QBuffer Out(&Jpeg);

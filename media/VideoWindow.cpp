@@ -254,6 +254,18 @@ void TVideoWindow::ReleaseRenderer() {
   FRenderer.Reset();
 }
 
+QImage TVideoWindow::CurrentImage() {
+  ComPtr<IVMRWindowlessControl9> Windowless;
+  std::uint8_t* Bits = nullptr;
+  LONG Width = 0, Height = 0;
+  if (FAILED(QueryInterface(Windowless)) || !Windowless || Windowless->GetCurrentImage(&Bits, &Width, &Height) != S_OK ||
+      !Bits)
+    return {};
+  const std::unique_ptr<std::uint8_t[]> Owned(Bits);
+  // 32-bit BGRA top-down: Qt's ARGB32 on a little-endian machine.
+  return QImage(Bits, Width, Height, static_cast<qsizetype>(Width) * 4, QImage::Format_ARGB32).copy();
+}
+
 HRESULT TVideoWindow::QueryInterface(REFIID Iid, void** Object) {
   if (!Object) return E_POINTER;
   *Object = nullptr;

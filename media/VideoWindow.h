@@ -6,6 +6,7 @@
 // the renderer's behalf; the windowless renderer draws into it as its video surface. It never
 // activates, runs, pauses or stops the graph.
 // User-interface thread only: the graph's notifications reach it on that thread, too.
+#include <QImage>
 #include <QMenu>
 #include <QPointer>
 #include <QWidget>
@@ -92,6 +93,9 @@ public:
   HRESULT QueryInterface(ComPtr<I>& Out) {
     return QueryInterface(I::IID, Out.ReleaseAndGetVoidAddress());
   }
+  // A copy of the picture the windowless renderer shows now, overlay included; null when there
+  // is none.
+  QImage CurrentImage();
 
   // --- IGraphMember
   ComPtr<IBaseFilter> QueryMemberFilter() override { return FRenderer; }

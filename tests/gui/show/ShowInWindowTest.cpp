@@ -60,16 +60,7 @@ protected:
   TMixerBox Picture() {
     return PictureArea(Window().width(), Window().height(), 160, 120, Window().VMROptions()->KeepAspectRatio());
   }
-  QImage CurrentImage() {
-    ComPtr<IVMRWindowlessControl9> Windowless;
-    if (FAILED(Window().QueryInterface(Windowless))) return {};
-    std::uint8_t* Bits = nullptr;
-    LONG Width = 0, Height = 0;
-    if (Windowless->GetCurrentImage(&Bits, &Width, &Height) != S_OK) return {};
-    QImage Image = QImage(Bits, Width, Height, Width * 4, QImage::Format_ARGB32).copy();
-    delete[] Bits;
-    return Image;
-  }
+  QImage CurrentImage() { return Window().CurrentImage(); }
 };
 }  // namespace
 

@@ -71,13 +71,9 @@ protected:
     Clock.start();
     vizmoraFM->VW->OnPaint = [&](QObject*) {
       if (!First()) return;
-      ComPtr<IVMRWindowlessControl9> Windowless;
-      std::uint8_t* Bits = nullptr;
-      LONG Width = 0, Height = 0;
-      if (FAILED(vizmoraFM->VW->QueryInterface(Windowless)) || Windowless->GetCurrentImage(&Bits, &Width, &Height) != S_OK)
-        return;
-      const QRgb Centre = QImage(Bits, Width, Height, Width * 4, QImage::Format_ARGB32).pixel(Width / 2, Height / 2);
-      delete[] Bits;
+      const QImage Image = vizmoraFM->VW->CurrentImage();
+      if (Image.isNull()) return;
+      const QRgb Centre = Image.pixel(Image.width() / 2, Image.height() / 2);
       Samples.push_back({qRed(Centre), qGreen(Centre), qBlue(Centre), Clock.elapsed()});
     };
     PlayFromLoop(0);
@@ -173,14 +169,8 @@ TEST_F(TransitionTest, PausingHoldsTheFadeAndSeekingEndsIt) {
   Add(TTestMedia::GreenClip);
   List().SetTransition({tkCrossFade, 2000});  // half the red clip: time to pause in
   const auto Green = [] {
-    ComPtr<IVMRWindowlessControl9> Windowless;
-    std::uint8_t* Bits = nullptr;
-    LONG Width = 0, Height = 0;
-    if (FAILED(vizmoraFM->VW->QueryInterface(Windowless)) || Windowless->GetCurrentImage(&Bits, &Width, &Height) != S_OK)
-      return -1;
-    const int Seen = qGreen(QImage(Bits, Width, Height, Width * 4, QImage::Format_ARGB32).pixel(Width / 2, Height / 2));
-    delete[] Bits;
-    return Seen;
+    const QImage Image = vizmoraFM->VW->CurrentImage();
+    return Image.isNull() ? -1 : qGreen(Image.pixel(Image.width() / 2, Image.height() / 2));
   };
   PlayFromLoop(0);
   ASSERT_TRUE(RunUntil([&] { return Graph().Fading() && Green() > 40; }, 60000)) << "no fade began";
