@@ -13,7 +13,7 @@ packages=(
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
   gstreamer1.0-libav gstreamer1.0-x gstreamer1.0-tools
   libgtest-dev xvfb xauth
-  libxcb1-dev qt6-wayland
+  libxcb1-dev libx11-dev libxi-dev qt6-wayland
   openbox icewm fluxbox weston x11-utils
   ffmpeg
   libboost-dev libssl-dev

@@ -9,6 +9,7 @@
 #include "platform/gst/GstMediaDet.h"
 #include "platform/gst/GstMixingRenderer.h"
 #include "platform/gst/GstVideoRenderer.h"
+#include "platform/gst/GstXInput.h"
 
 namespace {
 // Video sinks that take the console's screen for themselves never suit a program that shows
@@ -27,6 +28,7 @@ void LeaveOutConsoleSinks() {
 
 void GstPlatformInitialize() {
   gst_init(nullptr, nullptr);
+  GstKeepXInputRecord();
   LeaveOutConsoleSinks();
   // Bitmaps and TIFF pictures come whole from a file: the pixbuf decoder takes them so, while the
   // libav ones, ranked above it, want them cut into frames by a parser there is none of.

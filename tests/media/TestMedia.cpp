@@ -9,13 +9,14 @@
 
 namespace {
 const std::string& Folder() {
-  static const std::string F = [] {
+  // Never destroyed: the exit handler that removes the folder runs after static destructors.
+  static const std::string* const F = []() -> const std::string* {
     char Template[] = "/tmp/vizmora-media-XXXXXX";
-    const std::string Made = ::mkdtemp(Template) ? Template : "/tmp";
+    if (!::mkdtemp(Template)) return new std::string("/tmp");  // and never removed
     std::atexit([] { std::filesystem::remove_all(Folder()); });
-    return Made;
+    return new std::string(Template);
   }();
-  return F;
+  return *F;
 }
 
 const std::string Video = "-f lavfi -i testsrc=size=160x120:rate=25 ";
