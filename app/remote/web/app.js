@@ -234,9 +234,9 @@ function span(className, text) {
 }
 
 function details(e) {
-  const parts = [e.kind, clock(e.duration)];
+  // A picture lasts its display time; its file has no length of its own.
+  const parts = [e.kind, e.kind === 'picture' ? `${e.display_time} s` : clock(e.duration)];
   if (e.kind === 'picture') {
-    parts.push(`${e.display_time} s`);
     if (e.sound_file) parts.push(`sound ${e.sound_file}`);
   } else if (e.additional_file) {
     parts.push(`overlay ${e.additional_file}`);
