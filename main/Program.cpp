@@ -134,7 +134,8 @@ bool TProgram::Create() {
   FMpris = std::make_unique<TMprisService>(*FControls, *FPlayer->PlayList, FContext.Bus);
   if (FLine.RemotePort >= 0) {
     FRemote = std::make_unique<TRemoteOperation>(
-        std::make_unique<TPlayListRemotePlayer>(*FPlayer, *FControls, *FKinds, vizmoraFM->VW), FContext.Errors);
+        std::make_unique<TPlayListRemotePlayer>(*FPlayer, *FControls, *FKinds, vizmoraFM->VW),
+        FPlayer->PlayList->Listeners, FContext.Errors);
     if (!FRemote->Start(FLine, {[] { return TRegistry(RegPath).ReadString("Remote", "Token", ""); },
                                 [](const std::string& Token) { TRegistry(RegPath).WriteString("Remote", "Token", Token); }}))
       return false;
@@ -147,9 +148,10 @@ bool TProgram::Create() {
 // volume) lives in the engine; the window, the keys, MPRIS and the show runner read and change it
 // there and hear of its changes from the playlist's listeners. Listening already, as they were
 // made: the show runner (the playlist, and the main graph's events), MPRIS (the playlist), the
-// playlist window (the playlist: its rows, the volume slider, the seek bar). Joined here: the
-// program's end to the video form's close, the status line to the form and the window, the
-// volume to the graphs, the window's and the keys' commands, and the exception report.
+// playlist window (the playlist: its rows, the volume slider, the seek bar), remote operation (the
+// playlist, for the status it publishes). Joined here: the program's end to the video form's
+// close, the status line to the form and the window, the volume to the graphs, the window's and
+// the keys' commands, and the exception report.
 void TProgram::Wire() {
   EndWithMainForm(vizmoraFM);
   // A show on a shared clock opens each entry ahead of its own slot.

@@ -1,8 +1,9 @@
 #pragma once
 // Remote operation as the program runs it: the token (from its file, else the settings), the
-// media folder, the API over the player and the server, made from the command line's options.
-// User-interface thread.
+// media folder, the API over the player and the server, made from the command line's options;
+// the status published again after the playlist's changes. User-interface thread.
 #include <QJsonObject>
+#include <QObject>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -13,8 +14,10 @@
 
 class IRemotePlayer;
 class TMediaFolder;
+class TPlayListListeners;
 class TRemoteApi;
 class TRemoteServer;
+class TRemoteStatus;
 
 // Where the token is kept when no token file is given.
 struct TTokenSetting {
@@ -24,7 +27,8 @@ struct TTokenSetting {
 
 class TRemoteOperation {
 public:
-  TRemoteOperation(std::unique_ptr<IRemotePlayer> APlayer, std::ostream& AErrors);
+  // Changes: the playlist's listeners, told of every change to what the status says.
+  TRemoteOperation(std::unique_ptr<IRemotePlayer> APlayer, TPlayListListeners& AChanges, std::ostream& AErrors);
   ~TRemoteOperation();
 
   // Prepares the token and the media folder and starts serving; false, said on Errors, when it
@@ -35,10 +39,16 @@ public:
 
 private:
   bool Token(const TCommandLine& Line, const TTokenSetting& Setting, std::string& Token);
+  void Changed();
 
   std::unique_ptr<IRemotePlayer> FPlayer;
+  TPlayListListeners& FChanges;
+  int FChangesKey = 0;
   std::ostream& FErrors;
+  QObject FLoop;  // context of the publication after a change
+  bool FPublishDue = false;
   std::unique_ptr<TMediaFolder> FFolder;
+  std::unique_ptr<TRemoteStatus> FStatus;
   std::unique_ptr<TRemoteApi> FApi;
   std::unique_ptr<TRemoteServer> FServer;
 };

@@ -13,6 +13,7 @@
 #include "app/JsonLine.h"
 #include "app/remote/IRemotePlayer.h"
 #include "app/remote/MediaFolder.h"
+#include "app/remote/RemoteStatus.h"
 
 namespace {
 TRemoteResponse Json(int Status, const QJsonObject& Object) { return {Status, "application/json", JsonLine(Object), {}}; }
@@ -120,8 +121,8 @@ TRemoteResponse RemoteError(int Status, const std::string& Message, const std::s
   return Json(Status, Body);
 }
 
-TRemoteApi::TRemoteApi(IRemotePlayer& APlayer, const TMediaFolder& AFolder, TClock AClock)
-    : FPlayer(APlayer), FFolder(AFolder), FClock(std::move(AClock)), FStartMs(FClock()) {}
+TRemoteApi::TRemoteApi(IRemotePlayer& APlayer, const TMediaFolder& AFolder, TRemoteStatus& AStatus)
+    : FPlayer(APlayer), FFolder(AFolder), FStatus(AStatus) {}
 
 bool TRemoteApi::IsEntryName(const std::string& Name) {
   const std::size_t Dot = Name.rfind('.');
@@ -132,12 +133,21 @@ bool TRemoteApi::IsMediaName(const std::string& Name) { return IsEntryName(Name)
 
 void TRemoteApi::Record(const QJsonObject& Line, std::int64_t WallMs) {
   const QString Event = Line.value("event").toString();
-  if (Event == "failed" || Event == "stalled") ++FFailures;
   FLog.emplace_back(WallMs, Line);
   if (FLog.size() > LogLines) FLog.pop_front();
+  if (Event == "failed" || Event == "stalled") {
+    ++FFailures;
+    PublishStatus();
+  }
 }
 
 TRemoteResponse TRemoteApi::Handle(const TRemoteRequest& Request) {
+  TRemoteResponse Response = Route(Request);
+  if (Request.Method != "GET") PublishStatus();  // the request may have changed the player
+  return Response;
+}
+
+TRemoteResponse TRemoteApi::Route(const TRemoteRequest& Request) {
   const std::string& P = Request.Path;
   const std::string& M = Request.Method;
   const auto Only = [&M](const char* Method, const auto& Answer) { return M == Method ? Answer() : WrongMethod(); };
@@ -175,19 +185,20 @@ TRemoteResponse TRemoteApi::Handle(const TRemoteRequest& Request) {
   return NotFound();
 }
 
-TRemoteResponse TRemoteApi::Status() const {
-  const int Index = FPlayer.CurrentIndex();
+void TRemoteApi::PublishStatus() { Status(); }
+
+TRemoteResponse TRemoteApi::Status() {
+  TStatusFacts Facts;
   const TEntryState State = FPlayer.PlayState();
-  return Json(200, {{"state", State == esPlaying ? "playing" : State == esPaused ? "paused" : "stopped"},
-                    {"index", Index},
-                    {"file", Index >= 0 ? FPlayer.Entry(Index).value("file") : QJsonValue("")},
-                    {"position", FPlayer.PositionSeconds()},
-                    {"length", FPlayer.LengthSeconds()},
-                    {"volume", FPlayer.Volume()},
-                    {"transition", "cut"},
-                    {"uptime", static_cast<double>(FClock() - FStartMs) / 1000},
-                    {"failures", FFailures},
-                    {"count", FPlayer.Count()}});
+  Facts.State = State == esPlaying ? "playing" : State == esPaused ? "paused" : "stopped";
+  Facts.Index = FPlayer.CurrentIndex();
+  if (Facts.Index >= 0) Facts.File = FPlayer.Entry(Facts.Index).value("file").toString();
+  Facts.Position = FPlayer.PositionSeconds();
+  Facts.Length = FPlayer.LengthSeconds();
+  Facts.Volume = FPlayer.Volume();
+  Facts.Failures = FFailures;
+  Facts.Count = FPlayer.Count();
+  return {200, "application/json", FStatus.Publish(Facts), {}};
 }
 
 TRemoteResponse TRemoteApi::PlayList() const {

@@ -26,6 +26,7 @@
 #include "app/remote/MediaFolder.h"
 #include "app/remote/RemoteApi.h"
 #include "app/remote/RemoteAuth.h"
+#include "app/remote/RemoteStatus.h"
 #include "app/remote/UploadFile.h"
 #include "platform/dshow/MonotonicClock.h"
 
@@ -130,8 +131,9 @@ constexpr std::size_t LingerLimit = 16 << 20;  // bytes of a refused body read b
 }  // namespace
 
 struct TRemoteServer::TCore {
-  TCore(TRemoteOptions AOptions, std::string Token, const TMediaFolder& AFolder, TRemoteApi& AApi, std::ostream& AErrors)
-      : Options(std::move(AOptions)), Folder(AFolder), Api(AApi), Errors(AErrors),
+  TCore(TRemoteOptions AOptions, std::string Token, const TMediaFolder& AFolder, TRemoteApi& AApi,
+        const TRemoteStatus& AStatus, std::ostream& AErrors)
+      : Options(std::move(AOptions)), Folder(AFolder), Api(AApi), Status(AStatus), Errors(AErrors),
         Auth(std::move(Token), MonotonicMilliseconds, AErrors), Acceptor(Io), FileGuard(FileIo.get_executor()) {}
 
   asio::io_context Io;      // the network thread's; declared first, so freed last
@@ -139,6 +141,7 @@ struct TRemoteServer::TCore {
   TRemoteOptions Options;
   const TMediaFolder& Folder;
   TRemoteApi& Api;
+  const TRemoteStatus& Status;
   std::ostream& Errors;
   TRemoteAuth Auth;  // network thread
   std::optional<asio::ssl::context> Tls;
@@ -173,6 +176,13 @@ struct TRemoteServer::TCore {
     co_await Elsewhere(Post, Work);
   }
 
+  // GET /api/status answered here, without the user-interface thread, while its publication is fresh.
+  std::optional<TRemoteResponse> PublishedStatus(const TExchange& X) const {
+    if (X.Api.Path != "/api/status" || X.Api.Method != "GET" || X.Unread) return std::nullopt;
+    std::optional<std::string> Body = Status.Answer();
+    if (!Body) return std::nullopt;
+    return TRemoteResponse{200, "application/json", std::move(*Body), {}};
+  }
   asio::awaitable<void> Accept();
   asio::awaitable<void> Serve(tcp::socket Socket);
   template <class Stream> asio::awaitable<void> Session(Stream& S, const std::string& Address);
@@ -187,8 +197,8 @@ struct TRemoteServer::TCore {
 };
 
 TRemoteServer::TRemoteServer(TRemoteOptions AOptions, std::string Token, const TMediaFolder& Folder, TRemoteApi& Api,
-                             std::ostream& Errors)
-    : F(std::make_unique<TCore>(std::move(AOptions), std::move(Token), Folder, Api, Errors)) {}
+                             const TRemoteStatus& Status, std::ostream& Errors)
+    : F(std::make_unique<TCore>(std::move(AOptions), std::move(Token), Folder, Api, Status, Errors)) {}
 
 TRemoteServer::~TRemoteServer() {
   F->Ui.reset();  // requests waiting for the user-interface thread are dropped
@@ -467,6 +477,8 @@ asio::awaitable<void> TRemoteServer::TCore::Session(Stream& S, const std::string
         Api.Upload = Response.Body;
         co_await OnUiThread(Api, Response);
       }
+    } else if (std::optional<TRemoteResponse> Published = PublishedStatus(X)) {
+      Response = std::move(*Published);
     } else {
       co_await ReadJson(S, Buffer, X);
       if (X.Refused)

@@ -1,8 +1,9 @@
 #pragma once
 // The remote operation server: HTTP and WebSocket (TLS when a certificate is given) on a network
 // thread of its own, uploads written by a file worker, and every API request carried to the
-// user-interface thread, where TRemoteApi answers it. The user-interface thread never waits on
-// the network. Made, started, fed and freed on the user-interface thread.
+// user-interface thread, where TRemoteApi answers it; but for the status, answered from its last
+// publication while that is fresh. The user-interface thread never waits on the network. Made,
+// started, fed and freed on the user-interface thread.
 #include <QJsonObject>
 #include <cstdint>
 #include <memory>
@@ -11,6 +12,7 @@
 
 class TMediaFolder;
 class TRemoteApi;
+class TRemoteStatus;
 
 struct TRemoteOptions {
   std::string Address = "127.0.0.1";
@@ -27,7 +29,7 @@ public:
   static constexpr std::size_t MostConnections = 4096;
 
   TRemoteServer(TRemoteOptions AOptions, std::string Token, const TMediaFolder& Folder, TRemoteApi& Api,
-                std::ostream& Errors);
+                const TRemoteStatus& Status, std::ostream& Errors);
   ~TRemoteServer();  // stops the threads; connections are cut
   TRemoteServer(const TRemoteServer&) = delete;
   TRemoteServer& operator=(const TRemoteServer&) = delete;
