@@ -6,6 +6,7 @@
 #include "app/EntryKinds.h"
 #include "app/PlayListCommands.h"
 #include "app/PlayerControls.h"
+#include "app/TransitionText.h"
 #include "engine/AVIPLE.h"
 #include "engine/GIFPLE.h"
 #include "engine/VizmoraPlayer.h"
@@ -27,6 +28,8 @@ double TPlayListRemotePlayer::PositionSeconds() const { return FControls.Positio
 double TPlayListRemotePlayer::LengthSeconds() const { return FControls.Length() * SecsPerDay; }
 
 double TPlayListRemotePlayer::Volume() const { return FControls.Volume(); }
+
+std::string TPlayListRemotePlayer::Transition() const { return TransitionText(FPlayer.PlayList->Transition()); }
 
 int TPlayListRemotePlayer::Count() const { return FPlayer.PlayList->Count(); }
 

@@ -18,6 +18,7 @@ public:
   double PositionSeconds() const override;
   double LengthSeconds() const override;
   double Volume() const override;
+  std::string Transition() const override;
   int Count() const override;
   QJsonObject Entry(int Index) const override;
 

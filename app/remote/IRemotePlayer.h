@@ -27,6 +27,8 @@ public:
   virtual double PositionSeconds() const = 0;
   virtual double LengthSeconds() const = 0;
   virtual double Volume() const = 0;  // 0..1
+  // How entries give way, in --transition's words: "cut", "crossfade:S" or "black:S".
+  virtual std::string Transition() const = 0;
   virtual int Count() const = 0;
   // The entry at Index with the fields --list prints.
   virtual QJsonObject Entry(int Index) const = 0;

@@ -196,6 +196,7 @@ TRemoteResponse TRemoteApi::Status() {
   Facts.Position = FPlayer.PositionSeconds();
   Facts.Length = FPlayer.LengthSeconds();
   Facts.Volume = FPlayer.Volume();
+  Facts.Transition = FPlayer.Transition();
   Facts.Failures = FFailures;
   Facts.Count = FPlayer.Count();
   return {200, "application/json", FStatus.Publish(Facts), {}};

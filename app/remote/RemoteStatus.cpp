@@ -67,7 +67,7 @@ std::string TRemoteStatus::Text(const TPublished& P, std::int64_t Now) const {
   Field(Out, "length", F.Length);
   Field(Out, "position", Position);
   Field(Out, "state", std::string("\"") + F.State + "\"");
-  Field(Out, "transition", "\"cut\"");
+  Field(Out, "transition", "\"" + F.Transition + "\"");
   Field(Out, "uptime", static_cast<double>(Now - FStartMs) / 1000);
   Field(Out, "volume", F.Volume);
   return Out + "}";

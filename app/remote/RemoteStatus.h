@@ -18,6 +18,7 @@ struct TStatusFacts {
   double Position = 0, Length = 0;  // seconds
   double Volume = 0;
   int Failures = 0, Count = 0;
+  std::string Transition = "cut";  // one of --transition's texts, nothing to escape
 };
 
 class TRemoteStatus {

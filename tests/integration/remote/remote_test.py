@@ -355,7 +355,8 @@ class RemoteTest(unittest.TestCase):
         self.assertEqual(status, 429)
         self.assertGreaterEqual(int(response.getheader("Retry-After")), 1)
         self.assertEqual(self.request("POST", "/api/login", {"token": self.token}, token=False)[0], 429)
-        self.assertTrue(any("wrong bearer token from 127.0.0.1" in line for line in self.program.lines))
+        wait_until(lambda: any("wrong bearer token from 127.0.0.1" in line for line in self.program.lines),
+                   "the wrong token logged")
         wait_until(lambda: self.request("GET", "/api/status")[0] == 200, "the wait to end")
 
 

@@ -21,10 +21,10 @@ TEST(RemoteStatusTest, AnswersFromThePublicationWhileItIsFresh) {
   TRemoteStatus Status([&Now] { return Now; });
   EXPECT_FALSE(Status.Answer());
   Now += 1500;
-  TStatusFacts Facts{"playing", 2, QStringLiteral("dir/\"é\"\\n.avi"), 10.25, 11, 0.5, 1, 3};
+  TStatusFacts Facts{"playing", 2, QStringLiteral("dir/\"é\"\\n.avi"), 10.25, 11, 0.5, 1, 3, "crossfade:1.5"};
   const QJsonObject Published = Parsed(Status.Publish(Facts));
   EXPECT_EQ(Published, (QJsonObject{{"state", "playing"}, {"index", 2}, {"file", Facts.File}, {"position", 10.25},
-                                    {"length", 11}, {"volume", 0.5}, {"transition", "cut"}, {"uptime", 1.5},
+                                    {"length", 11}, {"volume", 0.5}, {"transition", "crossfade:1.5"}, {"uptime", 1.5},
                                     {"failures", 1}, {"count", 3}}));
   Now += 400;
   EXPECT_EQ(Parsed(*Status.Answer()).value("position").toDouble(), 10.65);
