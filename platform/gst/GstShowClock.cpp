@@ -113,9 +113,9 @@ void TGstShowClock::EntryStart(std::int64_t& StartNs, std::int64_t& PositionNs) 
 }
 
 namespace {
-// What the show clock knows of one pipeline, under the clock's lock: its entry start once it
-// runs, and the report of a first frame that passed before (a graph prepared ahead prerolls
-// before its entry's start is known).
+// What the show clock knows of one pipeline, under Pipelines: its entry start while it runs,
+// and the report of a first frame that passed before (a graph prepared ahead prerolls before
+// its entry's start is known).
 struct TPipelineShow {
   bool Runs = false;
   std::int64_t Start = 0;
@@ -205,17 +205,18 @@ bool GstShowClockStamp(GstPad* Pad, GstBuffer* Buffer, std::function<void(std::i
   GstElement* Pipeline = PipelineOf(Pad);
   if (!Pipeline) return false;
   std::int64_t Start = 0;
+  bool Runs = false;
   {
     std::lock_guard Hold(Pipelines);
     TPipelineShow& Known = ShowOf(Pipeline);
-    if (!Known.Runs) {
+    Runs = Known.Runs;
+    Start = Known.Start;
+    if (!Runs) {
       Known.PendingRunning = Running;
       Known.Pending = std::move(Report);
     }
-    Start = Known.Start;
-    if (!Known.Runs) Report = nullptr;
   }
   gst_object_unref(Pipeline);
-  if (Report) Report(std::max(Start + Running, Show->Now()));
+  if (Runs) Report(std::max(Start + Running, Show->Now()));
   return true;
 }
