@@ -57,8 +57,11 @@ std::vector<std::int64_t> ReadLengths(const std::vector<TLengthJob>& Jobs, IMedi
 
 TSyncShow::TSyncShow(TVizmoraPlayList* APlayList, TSyncOptions AOptions)
     : FPlayList(APlayList), FOptions(std::move(AOptions)), FLeadMs(FOptions.LeadMs) {
-  FNext.setSingleShot(true);
-  FNext.setTimerType(Qt::PreciseTimer);
+  for (QTimer* Timer : {&FAhead, &FNext}) {
+    Timer->setSingleShot(true);
+    Timer->setTimerType(Qt::PreciseTimer);
+  }
+  QObject::connect(&FAhead, &QTimer::timeout, [this] { RunAhead(); });
   QObject::connect(&FNext, &QTimer::timeout, [this] { Open(FSchedule->After(FSlot), 0, 0); });
   FPlayList->Refuses = [this](const char* What) { return Refuses(What); };
   FListener = FPlayList->Listeners.Add([this](TPlayListChange Change) { Changed(Change); });
@@ -81,6 +84,7 @@ void TSyncShow::Changed(TPlayListChange Change) {
   } else if (Change == TPlayListChange::pcState && FPlayList->State == esStopped && FUserEnd && FSchedule) {
     FUserEnd = false;
     FEnded = true;
+    FAhead.stop();
     FNext.stop();
     Say("The show was stopped; it runs on the clock, so it starts again only with the program");
   }
@@ -147,10 +151,27 @@ void TSyncShow::Open(const TShowSlot& Slot, std::int64_t At, std::int64_t Positi
   // Entries that open slowly are opened earlier.
   FLeadMs = std::clamp(2 * static_cast<int>(MonotonicMilliseconds() - Began) + 500, FLeadMs, MaxLeadMs);
   if (FEnded) return;
-  // Half the slot at most, so the entry shows at all.
+  // Half the slot at most, so the entry shows at all when the next has to be opened over it.
   const std::int64_t Lead = std::min<std::int64_t>(FLeadMs * NsPerMs, Slot.Length / 2);
-  const std::int64_t Due = Slot.Start + Slot.Length - Lead - FOptions.Clock->Now();
-  FNext.start(static_cast<int>(std::max<std::int64_t>(Due / NsPerMs, 0)));
+  FAhead.start(DueMs(Slot.Start + Slot.Length - Lead));
+}
+
+// The entry prepared next runs ahead, its frames held until its slot begins, and is taken over
+// at the slot's start; the entry playing plays to its end. Without one prepared the next is
+// opened now, cutting the one playing short.
+void TSyncShow::RunAhead() {
+  if (FEnded || (FOptions.Ending && FOptions.Ending())) return;
+  const TShowSlot Next = FSchedule->After(FSlot);
+  FOptions.Clock->SetEntryStart(Next.Start, 0);
+  if (FPlayList->State == esPlaying && FPlayList->IndexAfter(FPlayList->Current) == Next.Index && FOptions.RunAhead &&
+      FOptions.RunAhead())
+    FNext.start(DueMs(Next.Start));
+  else
+    Open(Next, 0, 0);
+}
+
+int TSyncShow::DueMs(std::int64_t When) const {
+  return static_cast<int>(std::max<std::int64_t>((When - FOptions.Clock->Now()) / NsPerMs, 0));
 }
 
 bool TSyncShow::Refuses(const char* What) {

@@ -1,7 +1,8 @@
 #pragma once
 // Drives a show in step with other players on one clock: waits (on a worker) until the clock is
-// in step and the videos' lengths are read, then starts every entry at its slot of the schedule,
-// a lead ahead so it has opened by then, joining a slot already under way at its position. The
+// in step and the videos' lengths are read, then starts every entry at its slot of the schedule:
+// the one prepared next runs a lead ahead, its frames waiting for the slot's start, and takes
+// over then. A slot already under way is joined at its position. The
 // clock decides what plays: pause, seek, next and play requests are refused, a stop ends the
 // show. User-interface thread, but for the worker.
 #include <QTimer>
@@ -27,7 +28,8 @@ struct TSyncOptions {
   TStatusLine* Status = nullptr;  // the waiting and what is refused are told here
   TProofLog* Log = nullptr;       // the waiting and the sync are logged here; nil: nowhere
   std::function<bool()> Ending;   // true once the show has ended (its rounds played)
-  int LeadMs = 1000;              // how long before its slot an entry is opened, at least
+  std::function<bool()> RunAhead;  // runs the entry prepared next ahead; false: none is prepared
+  int LeadMs = 1000;              // how long before its slot an entry is run or opened, at least
 };
 
 class TSyncShow {
@@ -46,6 +48,8 @@ private:
   // Opens the slot that holds the instant When, or the next when it is nearly over.
   void OpenAt(std::int64_t When);
   void Open(const TShowSlot& Slot, std::int64_t At, std::int64_t Position);
+  void RunAhead();
+  int DueMs(std::int64_t When) const;  // from now until the clock's time When
   bool Refuses(const char* What);
   void Say(const std::string& Text);
 
@@ -54,7 +58,8 @@ private:
   std::unique_ptr<TShowSchedule> FSchedule;
   TShowSlot FSlot;       // the slot opened last
   int FLeadMs;           // grows with the time entries take to open
-  QTimer FNext;          // opens the next slot
+  QTimer FAhead;         // runs the next slot's entry ahead
+  QTimer FNext;          // takes the next slot's entry over
   bool FOwnPlay = false;  // the next PlayIndex is ours
   bool FOwnStop = false;  // a stop under way is ours
   bool FUserEnd = false;  // the entry ended last was ended by the user

@@ -8,10 +8,11 @@
 # "ms" compared transition by transition. The stamps are each player's own reading of when the
 # frame is due on its copy of the clock, so the followers' clocks are read against the one they
 # follow too (bench/clockerror: on one machine the published clock is the realtime clock).
-# Prints table rows (metric, median, maximum, note).
-# Usage: bench/sync.sh BUILD_DIR WORK_DIR [TRANSITIONS]
+# Prints table rows (metric, median, maximum, note). With "drift" only the loopback case runs,
+# its clock read for the whole run: a long run shows whether the skew grows.
+# Usage: bench/sync.sh BUILD_DIR WORK_DIR [TRANSITIONS [drift]]
 set -euo pipefail
-build=$1 work=$2 transitions=${3:-200}
+build=$1 work=$2 transitions=${3:-200} mode=${4:-}
 here=$(cd "$(dirname "$0")" && pwd)
 ff() { ffmpeg -loglevel error -y "$@"; }
 for c in red green blue white; do
@@ -49,27 +50,34 @@ scale = 1e6 if field == "clock_ns" else 1
 spreads = [(max(r[i] for r in runs) - min(r[i] for r in runs)) / scale for i in range(n)]
 tenth = max(1, n // 10)
 drift = statistics.median(spreads[-tenth:]) - statistics.median(spreads[:tenth])
-print(f"{statistics.median(spreads):.3f} {max(spreads):.3f} {n} {drift:.3f}")
+ends = " ".join(f"{statistics.median(p):.3f}/{max(p):.3f}" for p in (spreads[:tenth], spreads[-tenth:]))
+print(f"{statistics.median(spreads):.3f} {max(spreads):.3f} {n} {drift:.3f} {ends}")
 PY
 }
 row() {  # label, result of skew
-  read -r median max n drift <<< "$2"
-  echo "| B9 $1, ms over $n transitions (drift $drift ms) | $median | $max | marks 1 / 5 |"
+  read -r median max n drift first last <<< "$2"
+  echo "| B9 $1, ms over $n transitions (drift $drift ms; median/max of the first tenth $first, of the last $last) | $median | $max | marks 1 / 5 |"
 }
 run_synced() {  # label, clock port the followers use
   rm -f "$work"/sync-p*.out
   play p0 --sync-serve "127.0.0.1:$port"
   sleep 1
   for i in 1 2 3; do play "p$i" --sync-clock "127.0.0.1:$2"; done
-  "$build/bench/clockerror/clock_error_bench" 127.0.0.1 "$2" 60 > "$work/sync-clock.out" 2> /dev/null &
+  "$build/bench/clockerror/clock_error_bench" 127.0.0.1 "$2" "$seconds" > "$work/sync-clock.out" 2> /dev/null &
   local errorpid=$!
   wait_frames $((transitions + 2)) "$work"/sync-p{0,1,2,3}.out
   wait "$errorpid" || true
   stop
   row "$1" "$(skew clock_ns "$work"/sync-p{0,1,2,3}.out)"
-  read -r median max n settled < "$work/sync-clock.out" || true
-  echo "| B9 $1: a follower's clock against the published one, ms over $n readings in 60 s (largest after the first 10 s: ${settled:-?}) | ${median:-?} | ${max:-?} | |"
+  read -r median max n settled first last < "$work/sync-clock.out" || true
+  echo "| B9 $1: a follower's clock against the published one, ms over $n readings in $seconds s (largest after the first 10 s: ${settled:-?}; median/max of the first tenth after them ${first:-?}, of the last ${last:-?}) | ${median:-?} | ${max:-?} | |"
 }
+seconds=60
+if [ "$mode" = drift ]; then
+  seconds=$((transitions - 30))
+  run_synced "first-frame skew of 4 players on one clock (loopback), a long run" "$port"
+  exit 0
+fi
 run_synced "first-frame skew of 4 players on one clock (loopback)" "$port"
 python3 "$here/udprelay.py" "$relay" "$port" 20 10 & relaypid=$!
 run_synced "the same, clock packets through a 20 ms ± 10 ms delay relay" "$relay"

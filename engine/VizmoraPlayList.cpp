@@ -168,6 +168,7 @@ void TVizmoraPlayList::WatchEnd() {
 }
 
 void TVizmoraPlayList::Stop(TEndReason Why) {
+  const bool PlayedOut = FHandOver->Enabled();  // an entry's end is still to be told
   FHandOver->SetEnabled(false);
   FEndWatch->SetEnabled(false);
   FHandOverDue = false;
@@ -178,6 +179,8 @@ void TVizmoraPlayList::Stop(TEndReason Why) {
     Ended(Why);
   } else if (Entry && Entry == FStarting) {
     Entry->Stop();  // called off while it opens; it never started, so it has no end to tell
+  } else if (PlayedOut) {
+    Ended(TEndReason::erFinished);
   }
   FStarting = nullptr;
   FFadeOut = {};

@@ -129,7 +129,7 @@ bool TProgram::Create() {
   if (FClock)
     FSync = std::make_unique<TSyncShow>(
         FPlayer->PlayList, TSyncOptions{FClock.get(), FLine.SyncEpochNs, &FStatusLine, FLog.get(),
-                                        [this] { return FRunner->Ending(); }});
+                                        [this] { return FRunner->Ending(); }, [this] { return vizmoraFM->FG->RunNext(); }});
   FControls = std::make_unique<TPlayerControls>(*FPlayer, *FKinds, MainWindowCommands());
   FMpris = std::make_unique<TMprisService>(*FControls, *FPlayer->PlayList, FContext.Bus);
   if (FLine.RemotePort >= 0) {
@@ -154,8 +154,7 @@ bool TProgram::Create() {
 // the keys' commands, and the exception report.
 void TProgram::Wire() {
   EndWithMainForm(vizmoraFM);
-  // A show on a shared clock opens each entry ahead of its own slot.
-  FPlayer->PlayList->SetPreload(!FLine.NoPreload && !FLine.Synced());
+  FPlayer->PlayList->SetPreload(!FLine.NoPreload);
   vizmoraFM->StatusLine = &FStatusLine;
   // The player's volume reaches both graphs; they keep the platform's own until it is first set.
   FPlayer->PlayList->Listeners.Add([Player = FPlayer.get(), Graphs = std::array<QPointer<TFilterGraph>, 2>{

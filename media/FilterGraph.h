@@ -87,6 +87,10 @@ public:
   void DropNext();
   // Whether Files are prepared or being prepared.
   bool NextPrepared(const std::vector<std::string>& Files) const;
+  // Runs the next graph ahead of its hand-over, at once or once rendered (on a shared clock its
+  // frames wait for their time, not shown until it is taken). False when none is prepared or a
+  // render failed.
+  bool RunNext();
   // The hand-over: the next graph, prepared for Files, becomes the graph (waiting in the event
   // loop while its render still runs); the graph it replaces is stopped and released or, with
   // Fade, plays on fading out for Fade.Ms. A failed render raises as RenderFile would, the
@@ -189,7 +193,8 @@ private:
     ComPtr<IRenderOperation> Render;  // the render under way, if any
     std::size_t Rendered = 0;         // files rendered so far
     HRESULT Result = S_OK;            // a failed render's code; the rest is not rendered
-    bool Paused = false;              // all rendered, and asked to pause
+    bool Paused = false;              // all rendered, and asked to pause (or to run)
+    bool RunsAhead = false;           // to run once rendered, not pause
   };
   std::unique_ptr<TNext> FNext;
   ComPtr<IGraphBuilder> FAdopt;  // the next graph the activation under way takes

@@ -81,7 +81,14 @@ void TFilterGraph::AdvanceNext() {
     return AdvanceNext();
   }
   FNext->Paused = true;  // on its first frame, not shown
-  Control(FNext->Graph.Get(), &IMediaControl::Pause);
+  Control(FNext->Graph.Get(), FNext->RunsAhead ? &IMediaControl::Run : &IMediaControl::Pause);
+}
+
+bool TFilterGraph::RunNext() {
+  if (!FNext || FAILED(FNext->Result)) return false;
+  FNext->RunsAhead = true;
+  if (FNext->Paused) Control(FNext->Graph.Get(), &IMediaControl::Run);
+  return true;
 }
 
 void TFilterGraph::DropNext() {

@@ -2,7 +2,8 @@
 // machine a player publishing its clock publishes this machine's realtime clock, so a clock
 // following it (as --sync-clock HOST:PORT does) is read against the realtime clock directly.
 // Prints the median and the largest error, in ms, of one reading every 100 ms for SECONDS, the
-// number of readings, and the largest error once the first 10 s (the clock settling) are over.
+// number of readings, the largest error once the first 10 s (the clock settling) are over, and
+// for drift the median/largest of the first and of the last tenth of the readings after those 10 s.
 // Usage: clock_error_bench HOST PORT SECONDS
 #include <gst/gst.h>
 #include <gst/net/net.h>
@@ -12,6 +13,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -41,8 +43,18 @@ int main(int argc, char** argv) {
   }
   const std::size_t Settled = std::min<std::size_t>(100, Errors.size() - 1);
   const double LaterMax = *std::max_element(Errors.begin() + Settled, Errors.end());
+  const std::size_t Tenth = std::max<std::size_t>(1, (Errors.size() - Settled) / 10);
+  const auto Spread = [](std::vector<double> Part) {  // "median/largest"
+    std::sort(Part.begin(), Part.end());
+    char Text[64];
+    std::snprintf(Text, sizeof Text, "%.3f/%.3f", Part[Part.size() / 2], Part.back());
+    return std::string(Text);
+  };
+  const std::string First = Spread({Errors.begin() + Settled, Errors.begin() + Settled + Tenth});
+  const std::string Last = Spread({Errors.end() - Tenth, Errors.end()});
   std::sort(Errors.begin(), Errors.end());
-  std::printf("%.3f %.3f %zu %.3f\n", Errors[Errors.size() / 2], Errors.back(), Errors.size(), LaterMax);
+  std::printf("%.3f %.3f %zu %.3f %s %s\n", Errors[Errors.size() / 2], Errors.back(), Errors.size(), LaterMax, First.c_str(),
+              Last.c_str());
   gst_object_unref(Follower);
   return 0;
 }

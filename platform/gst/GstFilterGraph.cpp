@@ -230,6 +230,7 @@ HRESULT TGstFilterGraph::Stop() {
   FBus->CancelPaused();
   SetRunning(false);
   FState = State_Stopped;
+  GstShowClockHalt(FPipeline);
   const HRESULT Result = Changed(gst_element_set_state(FPipeline, GST_STATE_PAUSED));
   return FAILED(Result) ? Result : S_OK;
 }

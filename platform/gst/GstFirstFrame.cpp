@@ -7,9 +7,10 @@
 namespace {
 // Streaming thread of the pad; the probe removes itself with the first buffer.
 GstPadProbeReturn OnBuffer(GstPad* Pad, GstPadProbeInfo* Info, gpointer Queue) {
-  std::int64_t ClockNs = 0;
-  GstShowClockStamp(Pad, GST_PAD_PROBE_INFO_BUFFER(Info), ClockNs);
-  static_cast<TGstEventQueue*>(Queue)->Push(EC_FIRST_FRAME, LONG_PTR(MonotonicMilliseconds()), LONG_PTR(ClockNs));
+  auto* Events = static_cast<TGstEventQueue*>(Queue);
+  const LONG_PTR Ms = LONG_PTR(MonotonicMilliseconds());
+  const auto Report = [Events, Ms](std::int64_t ClockNs) { Events->Push(EC_FIRST_FRAME, Ms, LONG_PTR(ClockNs)); };
+  if (!GstShowClockStamp(Pad, GST_PAD_PROBE_INFO_BUFFER(Info), Report)) Report(0);
   return GST_PAD_PROBE_REMOVE;
 }
 }  // namespace

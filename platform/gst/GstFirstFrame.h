@@ -6,5 +6,6 @@
 
 // Queues the event once, for the first buffer passing Pad, with the time it passed in
 // milliseconds of the monotonic clock as param1 and, on a show clock, the clock's time at which
-// it is presented (GstShowClockStamp) in nanoseconds as param2. Queue must outlive the pad's data flow.
+// it is presented (GstShowClockStamp) in nanoseconds as param2, queued once that is known. Queue
+// must outlive the pad's data flow and the pipeline's runs.
 void WatchFirstFrame(GstPad* Pad, TGstEventQueue& Queue);

@@ -3,10 +3,13 @@
 #include <gst/net/net.h>
 
 #include <atomic>
+#include <algorithm>
 #include <charconv>
+#include <functional>
 
 namespace {
 std::atomic<TGstShowClock*> Installed{nullptr};
+std::mutex Pipelines;  // guards every pipeline's TPipelineShow
 
 // The number of Text, whole and within Low..High; -1 otherwise.
 int Number(const std::string& Text, int Low, int High) {
@@ -109,6 +112,43 @@ void TGstShowClock::EntryStart(std::int64_t& StartNs, std::int64_t& PositionNs) 
   PositionNs = FPosition;
 }
 
+namespace {
+// What the show clock knows of one pipeline, under Pipelines: its entry start while it runs,
+// and the report of a first frame that passed before (a graph prepared ahead prerolls before
+// its entry's start is known).
+struct TPipelineShow {
+  bool Runs = false;
+  std::int64_t Start = 0;
+  std::int64_t PendingRunning = 0;
+  std::function<void(std::int64_t)> Pending;
+};
+
+TPipelineShow& ShowOf(GstElement* Pipeline) {
+  static const GQuark Key = g_quark_from_static_string("vizmora-show");
+  auto* Show = static_cast<TPipelineShow*>(g_object_get_qdata(G_OBJECT(Pipeline), Key));
+  if (!Show) {
+    Show = new TPipelineShow;
+    g_object_set_qdata_full(G_OBJECT(Pipeline), Key, Show, [](gpointer Data) { delete static_cast<TPipelineShow*>(Data); });
+  }
+  return *Show;
+}
+
+// The top-level bin Pad's element belongs to; nil when it belongs to none. Referenced.
+GstElement* PipelineOf(GstPad* Pad) {
+  GstObject* Object = gst_pad_get_parent(Pad);
+  while (Object && GST_OBJECT_PARENT(Object)) {
+    GstObject* Parent = gst_object_get_parent(Object);
+    gst_object_unref(Object);
+    Object = Parent;
+  }
+  if (Object && !GST_IS_PIPELINE(Object)) {
+    gst_object_unref(Object);
+    return nullptr;
+  }
+  return GST_ELEMENT(Object);
+}
+}  // namespace
+
 void GstShowClockJoin(GstElement* Pipeline) {
   TGstShowClock* Show = Installed;
   if (!Show) return;
@@ -129,23 +169,54 @@ void GstShowClockRun(GstElement* Pipeline) {
     gst_element_seek_simple(Pipeline, GST_FORMAT_TIME, GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE), Position);
   }
   gst_element_set_base_time(Pipeline, static_cast<GstClockTime>(Start));
+  std::function<void(std::int64_t)> Report;
+  std::int64_t Running = 0;
+  {
+    std::lock_guard Hold(Pipelines);
+    TPipelineShow& Known = ShowOf(Pipeline);
+    Known.Runs = true;
+    Known.Start = Start;
+    Report = std::move(Known.Pending);
+    Known.Pending = nullptr;
+    Running = Known.PendingRunning;
+  }
+  if (Report) Report(std::max(Start + Running, Show->Now()));
+}
+
+void GstShowClockHalt(GstElement* Pipeline) {
+  if (!Installed) return;
+  std::lock_guard Hold(Pipelines);
+  ShowOf(Pipeline).Runs = false;
 }
 
 bool GstShowClockActive() { return Installed != nullptr; }
 
-bool GstShowClockStamp(GstPad* Pad, GstBuffer* Buffer, std::int64_t& ClockNs) {
+bool GstShowClockStamp(GstPad* Pad, GstBuffer* Buffer, std::function<void(std::int64_t)> Report) {
   TGstShowClock* Show = Installed;
   if (!Show) return false;
-  std::int64_t Start = 0, Position = 0;
-  Show->EntryStart(Start, Position);
-  std::int64_t Running = 0;
+  std::int64_t Running = gst_pad_get_offset(Pad);
   if (GstEvent* Event = gst_pad_get_sticky_event(Pad, GST_EVENT_SEGMENT, 0)) {
     const GstSegment* Segment = nullptr;
     gst_event_parse_segment(Event, &Segment);
     const guint64 Time = gst_segment_to_running_time(Segment, GST_FORMAT_TIME, GST_BUFFER_PTS(Buffer));
-    if (Time != GST_CLOCK_TIME_NONE) Running = static_cast<std::int64_t>(Time);
+    if (Time != GST_CLOCK_TIME_NONE) Running += static_cast<std::int64_t>(Time);
     gst_event_unref(Event);
   }
-  ClockNs = std::max(Start + Running + gst_pad_get_offset(Pad), Show->Now());
+  GstElement* Pipeline = PipelineOf(Pad);
+  if (!Pipeline) return false;
+  std::int64_t Start = 0;
+  bool Runs = false;
+  {
+    std::lock_guard Hold(Pipelines);
+    TPipelineShow& Known = ShowOf(Pipeline);
+    Runs = Known.Runs;
+    Start = Known.Start;
+    if (!Runs) {
+      Known.PendingRunning = Running;
+      Known.Pending = std::move(Report);
+    }
+  }
+  gst_object_unref(Pipeline);
+  if (Runs) Report(std::max(Start + Running, Show->Now()));
   return true;
 }

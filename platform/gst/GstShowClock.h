@@ -6,6 +6,7 @@
 #include <gst/gst.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -46,8 +47,12 @@ private:
 void GstShowClockJoin(GstElement* Pipeline);
 // Before a pipeline goes to playing: seeks it to the entry's position and sets its base time.
 void GstShowClockRun(GstElement* Pipeline);
+// A pipeline stopped: what it renders next waits for its next run to learn its base time.
+void GstShowClockHalt(GstElement* Pipeline);
 // Whether pipelines run on a show clock: frames then show at their time, not at preroll.
 bool GstShowClockActive();
-// The show clock's time at which Buffer, leaving Pad, is presented: the base time plus its
-// running time, or the clock's time now when it comes later. False without a show clock.
-bool GstShowClockStamp(GstPad* Pad, GstBuffer* Buffer, std::int64_t& ClockNs);
+// Tells Report the show clock's time at which Buffer, leaving Pad, is presented: its pipeline's
+// base time plus its running time, or the clock's time then when that is later. At once when
+// the pipeline runs, else on the thread that runs it, when it does (a graph prepared ahead
+// prerolls before its base time is known). False, Report not called, without a show clock.
+bool GstShowClockStamp(GstPad* Pad, GstBuffer* Buffer, std::function<void(std::int64_t ClockNs)> Report);

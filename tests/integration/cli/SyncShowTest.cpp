@@ -11,6 +11,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <chrono>
 #include <map>
 #include <memory>
 
@@ -23,22 +24,36 @@ namespace {
 constexpr std::int64_t Agree = 5000000;  // 5 ms, in the clock's nanoseconds
 constexpr int Cap = 120000;              // a failure guard, never a measure
 
+// The realtime clock's time of an instant in milliseconds of the monotonic one (the events' "ms").
+std::int64_t RealtimeNs(std::int64_t MonotonicMs) {
+  using namespace std::chrono;
+  const auto Offset = system_clock::now().time_since_epoch() - steady_clock::now().time_since_epoch();
+  return MonotonicMs * 1000000 + duration_cast<nanoseconds>(Offset).count();
+}
+
 // A player and the first frames it reported: the clock's time of each by the entry's index.
 struct TPlayer {
   std::unique_ptr<QProcess> Process = std::make_unique<QProcess>();
   std::vector<std::pair<std::int64_t, int>> Frames;  // (clock_ns, index)
+  std::vector<std::int64_t> EndedNs;                 // by frame: when the entry before it finished
   std::string Said;
+
+  std::int64_t Ended = 0;
 
   void Start(const QStringList& Arguments) {
     Frames.clear();
+    EndedNs.clear();
     Process = std::make_unique<QProcess>();
     Process->setProgram(VIZMORA_PROGRAM);
     Process->setArguments(QStringList{"--headless", "--events"} + Arguments);
     QObject::connect(Process.get(), &QProcess::readyReadStandardOutput, [this] {
       while (Process->canReadLine()) {
         const QJsonObject Line = QJsonDocument::fromJson(Process->readLine()).object();
-        if (Line["event"] == "frame" && Line.contains("clock_ns"))
+        if (Line["event"] == "finished") Ended = RealtimeNs(Line["ms"].toInteger());
+        if (Line["event"] == "frame" && Line.contains("clock_ns")) {
           Frames.emplace_back(Line["clock_ns"].toInteger(), Line["index"].toInt());
+          EndedNs.push_back(Ended);
+        }
       }
     });
     QObject::connect(Process.get(), &QProcess::readyReadStandardError,
@@ -97,7 +112,7 @@ TEST(SyncShow, FourPlayersPresentEachEntryAtOneInstantAndARestartedOneRejoins) {
   const auto CheckCommon = [&](std::size_t Want) {
     const bool Done = QTest::qWaitFor(
         [&] {
-          for (std::size_t F = 1; F < Players[0].Frames.size(); ++F) {
+          for (std::size_t F = 2; F < Players[0].Frames.size(); ++F) {
             const auto [At, Index] = Players[0].Frames[F];
             bool All = true;
             for (int I = 1; I < 4; ++I) All = All && Players[I].Near(At);
@@ -115,6 +130,10 @@ TEST(SyncShow, FourPlayersPresentEachEntryAtOneInstantAndARestartedOneRejoins) {
   };
   // A player's first frame is where it joined, so a slot all four show from its start comes after.
   CheckCommon(6);
+  // Each entry from the second plays to its slot's end: it finishes no earlier than a few frames
+  // before the next one's first frame (on the publisher's clock, the realtime one).
+  for (std::size_t F = 2; F < Players[0].Frames.size(); ++F)
+    EXPECT_GE(Players[0].EndedNs[F], Players[0].Frames[F].first - Agree * 20) << "the entry before " << F << " ended early";
 
   kill(static_cast<pid_t>(Players[2].Process->processId()), SIGKILL);
   Players[2].Process->waitForFinished();
