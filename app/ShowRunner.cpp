@@ -48,6 +48,8 @@ TShowRunner::TShowRunner(TVizmoraPlayList* APlayList, TFilterGraph* AMainGraph, 
         if (SkipsBroken()) Failed(TEndReason::erStalled, Why, true);
       }, MonotonicMilliseconds) {
   FListener = FPlayList->Listeners.Add([this](TPlayListChange Change) { Changed(Change); });
+  // A show on a clock starts its entries itself.
+  if (!FOptions.Clocked) FPlayList->PassesFailing = [this] { return SkipsBroken(); };
   FMainGraph->AddObserver(this);
   FMainGraph->OnFadeEnded = [this](QObject*) {
     if (FFadingOut.empty()) return;
@@ -70,6 +72,7 @@ TShowRunner::~TShowRunner() {
     FMainGraph->OnFadeEnded.Clear();
   }
   FPlayList->Listeners.Remove(FListener);
+  FPlayList->PassesFailing = nullptr;
 }
 
 void TShowRunner::Start() {
@@ -119,6 +122,9 @@ void TShowRunner::Changed(TPlayListChange Change) {
       break;
     case TPlayListChange::pcEnded:
       if (FPlayList->LastEnd == TEndReason::erFinished) Finished(FPlayList->FadingOut());
+      break;
+    case TPlayListChange::pcPassed:
+      Passed();
       break;
     default:
       break;
@@ -205,26 +211,37 @@ void TShowRunner::Failed(TEndReason Reason, const std::string& Why, bool WhilePl
     if (FOptions.Loops > 0 || (FOptions.EndWhenNothingPlays && !FEverPlayed)) End(ExitEntryFailed);
     return;
   }
+  if (const std::optional<int> Wait = Skip(Index)) PlayLater(FPlayList->IndexAfter(Index), *Wait);
+}
+
+// The playlist goes on to the entry after the one passed over by itself.
+void TShowRunner::Passed() {
+  const int Index = FPlayList->Passed;
+  Emit("failed", Index, FPlayList->PlayError);
+  ShowException(FPlayList->PlayError);
+  Skip(Index);
+}
+
+std::optional<int> TShowRunner::Skip(int Index) {
   const int Count = FPlayList->Count();
-  if (Count == 0) return;
+  if (Count == 0) return {};
   // A show limited to some rounds ends when nothing of it plays; one that goes on for good waits
   // longer and longer between rounds, so files that come back (a share mounted again) play.
   if (++FFailedInRow >= Count && !FEverPlayed && FOptions.Loops > 0) {
     std::cerr << "vizmora: no entry of the show could be played" << std::endl;
     End(ExitEntryFailed);
-    return;
+    return {};
   }
-  const int Next = FPlayList->IndexAfter(Index);
   const int Wait = FFailedInRow % Count == 0 ? FBackOff.NextMs() : 0;
   const std::string Note = Wait ? "every entry failed; the next round starts in " + std::to_string(Wait / 1000) + " s" : "";
   Emit("skipped", Index, Note);
   if (!Note.empty() && FOptions.Status) FOptions.Status->Show(Note);
-  if (Next == 0 && EndsRound()) {
+  if (FPlayList->IndexAfter(Index) == 0 && EndsRound()) {
     FPlayList->Stop();
     End(0);
-    return;
+    return {};
   }
-  PlayLater(Next, Wait);
+  return Wait;
 }
 
 void TShowRunner::PlayLater(int Index, int Ms) {

@@ -70,6 +70,10 @@ private:
   // Reason erFailed or erStalled. WhilePlaying: the entry broke down or stalled while it played;
   // it is ended here and reported, as no exception carries its failure to the report.
   void Failed(TEndReason Reason, const std::string& Why, bool WhilePlaying);
+  // The entry at Index failed while skipping: counted and told as skipped. The wait before the
+  // entry after it; none when the show ends here.
+  std::optional<int> Skip(int Index);
+  void Passed();
   void Played();
   long long Shown(long long FrameMs) const;
   // Starts the entry at Index from the event loop after Ms; its failure is reported here.
