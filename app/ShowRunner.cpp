@@ -53,8 +53,9 @@ TShowRunner::TShowRunner(TVizmoraPlayList* APlayList, TFilterGraph* AMainGraph, 
   FMainGraph->AddObserver(this);
   FMainGraph->OnFadeEnded = [this](QObject*) {
     if (FFadingOut.empty()) return;
-    Emit("finished", FFadingOut.front());
-    FFadingOut.pop_front();
+    if (FShowDue) ReportStarted(MonotonicMilliseconds());  // no picture of the fade was told of
+    FFadeEnded = true;
+    ReportGone();
   };
   FNext.setSingleShot(true);
   QObject::connect(&FNext, &QTimer::timeout, [this] {
@@ -99,6 +100,7 @@ void TShowRunner::Start() {
 void TShowRunner::Changed(TPlayListChange Change) {
   switch (Change) {
     case TPlayListChange::pcStarting:
+      FlushFade();
       FNext.stop();  // whoever starts an entry now takes over from a pending step
       FWatchdog.Stop();
       FStarting = true;
@@ -115,7 +117,10 @@ void TShowRunner::Changed(TPlayListChange Change) {
         Failed(TEndReason::erFailed, FPlayList->PlayError, false);  // the exception is reported where it is caught
       break;
     case TPlayListChange::pcState:
-      if (FPlayList->State == esStopped && !FStarting) FNext.stop();  // a stop ends a wait between rounds
+      if (FPlayList->State == esStopped && !FStarting) {
+        FNext.stop();  // a stop ends a wait between rounds
+        FlushFade();
+      }
       break;
     case TPlayListChange::pcSeek:
       FWatchdog.Sought();
@@ -135,11 +140,46 @@ void TShowRunner::Started() {
   const int Index = FPlayList->Current;
   if (FOptions.Resume) FOptions.Resume->Save(Index);  // saved once reported: a kill after the report finds it
   FStartedMs = MonotonicMilliseconds();
-  // An entry fading in starts when it becomes visible: once its Play has set the fade going.
-  Emit("started", Index, {}, FFadingOut.empty() ? FStartMs : FStartedMs);
+  // An entry fading in starts when it becomes visible: at the first picture that shows it.
+  if (!FFadingOut.empty() && FMainGraph && FMainGraph->Fading()) {
+    FlushGone(FStartedMs);  // a fade before, cut short by this one, took its entry with it
+    FShowDue = true;
+    return;
+  }
+  ReportStarted(FStartMs);
+}
+
+void TShowRunner::ReportStarted(long long Ms) {
+  const int Index = FPlayList->Current;
+  if (std::exchange(FShowDue, false)) FStartedMs = Ms;
+  Emit("started", Index, {}, Ms);
   if (FHeldFrame) Emit("frame", Index, {}, Shown(FHeldFrame->Ms), FHeldFrame->ClockNs);
   FHeldFrame.reset();
   if (SkipsBroken()) FWatchdog.Watch();
+}
+
+// The entry faded out is finished once its fade has ended and the first picture without it
+// was shown.
+void TShowRunner::ReportGone() {
+  if (!FFadeEnded || !FGoneMs || FFadingOut.empty()) return;
+  Emit("finished", FFadingOut.front(), {}, *FGoneMs);
+  FFadingOut.pop_front();
+  FFadeEnded = false;
+  FGoneMs.reset();
+}
+
+// What a fade cut short by a stop or another start still owes, told now.
+void TShowRunner::FlushFade() {
+  if (FShowDue) ReportStarted(FStartedMs);
+  FlushGone(MonotonicMilliseconds());
+}
+
+void TShowRunner::FlushGone(long long Ms) {
+  if (FFadeEnded) {
+    FGoneMs = FGoneMs.value_or(Ms);
+    ReportGone();
+  }
+  FGoneMs.reset();
 }
 
 // The first frame of an entry is reported once (an overlay brings a second), with the time it
@@ -150,10 +190,15 @@ void TShowRunner::ObserveGraphEvent(LONG Event, LONG_PTR Param1, LONG_PTR Param2
     FFrameDue = false;
     Played();
     const TFrame Frame{static_cast<long long>(Param1), static_cast<std::int64_t>(Param2)};
-    if (FStarting)
+    if (FStarting || FShowDue)
       FHeldFrame = Frame;
     else
       Emit("frame", FPlayList->Current, {}, Shown(Frame.Ms), Frame.ClockNs);
+  } else if (Event == EC_FADE_FRAME && Param2 == FADE_IN_SHOWN) {
+    if (FShowDue) ReportStarted(static_cast<long long>(Param1));
+  } else if (Event == EC_FADE_FRAME && Param2 == FADE_OUT_GONE) {
+    FGoneMs = static_cast<long long>(Param1);
+    ReportGone();
   } else if (Event == EC_ERRORABORT && !FStarting) {
     // Nothing plays: an entry that failed to start was reported already.
     if (FPlayList->State == esStopped) return;
