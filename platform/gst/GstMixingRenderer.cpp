@@ -17,6 +17,9 @@
 namespace {
 // A stream that had a frame this recently leads the painting of those after it.
 constexpr gint64 LeadingUs = 100000;
+// A fade's steps repaint at most this often, and only while no stream of the renderer brings
+// frames: those repaint with the level of the step.
+constexpr gint64 FadeStepUs = 40000;
 
 std::string InputName(DWORD Stream) { return "VMR Input" + std::to_string(Stream); }
 
@@ -343,9 +346,19 @@ HRESULT TGstMixingRenderer::SetTransitionSource(IBaseFilter* From, DWORD Kind) {
 HRESULT TGstMixingRenderer::SetTransitionLevel(float Level) {
   if (!(Level >= 0.0f && Level <= 1.0f)) return E_INVALIDARG;
   FLevel = Level;
-  FPainter->Repaint();
+  const gint64 Now = g_get_monotonic_time();
+  if (Level >= 1.0f || (!FramesComing(Now) && Now - FStepPainted >= FadeStepUs)) {
+    FStepPainted = Now;
+    FPainter->Repaint();
+  }
   if (!Paints()) Shown();
   return S_OK;
+}
+
+bool TGstMixingRenderer::FramesComing(gint64 Now) const {
+  for (DWORD S = 0; S < FStreamCount; ++S)
+    if (FStreams[S].Live && Now - FStreams[S].Arrival < LeadingUs) return true;
+  return false;
 }
 
 bool TGstMixingRenderer::Paints() const { return FPainter->Window() && HasDisplay(); }

@@ -101,6 +101,8 @@ private:
   // picture showing the incoming streams and its first without the outgoing ones. UI thread.
   void Shown();
   bool Paints() const;
+  // Whether a connected stream had a frame lately (Now: g_get_monotonic_time).
+  bool FramesComing(gint64 Now) const;
 
   std::array<TStream, MaxStreams> FStreams;
   DWORD FStreamCount = 4;
@@ -115,5 +117,6 @@ private:
   DWORD FTransitionKind = 0;
   float FLevel = 1.0f;
   bool FInDue = false, FOutDue = false;  // the fade's pictures still to tell of
+  gint64 FStepPainted = 0;               // when a fade's step last asked for a paint
   mutable std::mutex FLock;  // the streams' sinks, which unlinking releases on any thread
 };
