@@ -48,11 +48,14 @@ TShowRunner::TShowRunner(TVizmoraPlayList* APlayList, TFilterGraph* AMainGraph, 
         if (SkipsBroken()) Failed(TEndReason::erStalled, Why, true);
       }, MonotonicMilliseconds) {
   FListener = FPlayList->Listeners.Add([this](TPlayListChange Change) { Changed(Change); });
+  // A show on a clock starts its entries itself.
+  if (!FOptions.Clocked) FPlayList->PassesFailing = [this] { return SkipsBroken(); };
   FMainGraph->AddObserver(this);
   FMainGraph->OnFadeEnded = [this](QObject*) {
     if (FFadingOut.empty()) return;
-    Emit("finished", FFadingOut.front());
-    FFadingOut.pop_front();
+    if (FShowDue) ReportStarted(MonotonicMilliseconds());  // no picture of the fade was told of
+    FFadeEnded = true;
+    ReportGone();
   };
   FNext.setSingleShot(true);
   QObject::connect(&FNext, &QTimer::timeout, [this] {
@@ -70,6 +73,7 @@ TShowRunner::~TShowRunner() {
     FMainGraph->OnFadeEnded.Clear();
   }
   FPlayList->Listeners.Remove(FListener);
+  FPlayList->PassesFailing = nullptr;
 }
 
 void TShowRunner::Start() {
@@ -96,6 +100,7 @@ void TShowRunner::Start() {
 void TShowRunner::Changed(TPlayListChange Change) {
   switch (Change) {
     case TPlayListChange::pcStarting:
+      FlushFade();
       FNext.stop();  // whoever starts an entry now takes over from a pending step
       FWatchdog.Stop();
       FStarting = true;
@@ -112,13 +117,19 @@ void TShowRunner::Changed(TPlayListChange Change) {
         Failed(TEndReason::erFailed, FPlayList->PlayError, false);  // the exception is reported where it is caught
       break;
     case TPlayListChange::pcState:
-      if (FPlayList->State == esStopped && !FStarting) FNext.stop();  // a stop ends a wait between rounds
+      if (FPlayList->State == esStopped && !FStarting) {
+        FNext.stop();  // a stop ends a wait between rounds
+        FlushFade();
+      }
       break;
     case TPlayListChange::pcSeek:
       FWatchdog.Sought();
       break;
     case TPlayListChange::pcEnded:
       if (FPlayList->LastEnd == TEndReason::erFinished) Finished(FPlayList->FadingOut());
+      break;
+    case TPlayListChange::pcPassed:
+      Passed();
       break;
     default:
       break;
@@ -129,11 +140,46 @@ void TShowRunner::Started() {
   const int Index = FPlayList->Current;
   if (FOptions.Resume) FOptions.Resume->Save(Index);  // saved once reported: a kill after the report finds it
   FStartedMs = MonotonicMilliseconds();
-  // An entry fading in starts when it becomes visible: once its Play has set the fade going.
-  Emit("started", Index, {}, FFadingOut.empty() ? FStartMs : FStartedMs);
+  // An entry fading in starts when it becomes visible: at the first picture that shows it.
+  if (!FFadingOut.empty() && FMainGraph && FMainGraph->Fading()) {
+    FlushGone(FStartedMs);  // a fade before, cut short by this one, took its entry with it
+    FShowDue = true;
+    return;
+  }
+  ReportStarted(FStartMs);
+}
+
+void TShowRunner::ReportStarted(long long Ms) {
+  const int Index = FPlayList->Current;
+  if (std::exchange(FShowDue, false)) FStartedMs = Ms;
+  Emit("started", Index, {}, Ms);
   if (FHeldFrame) Emit("frame", Index, {}, Shown(FHeldFrame->Ms), FHeldFrame->ClockNs);
   FHeldFrame.reset();
   if (SkipsBroken()) FWatchdog.Watch();
+}
+
+// The entry faded out is finished once its fade has ended and the first picture without it
+// was shown.
+void TShowRunner::ReportGone() {
+  if (!FFadeEnded || !FGoneMs || FFadingOut.empty()) return;
+  Emit("finished", FFadingOut.front(), {}, *FGoneMs);
+  FFadingOut.pop_front();
+  FFadeEnded = false;
+  FGoneMs.reset();
+}
+
+// What a fade cut short by a stop or another start still owes, told now.
+void TShowRunner::FlushFade() {
+  if (FShowDue) ReportStarted(FStartedMs);
+  FlushGone(MonotonicMilliseconds());
+}
+
+void TShowRunner::FlushGone(long long Ms) {
+  if (FFadeEnded) {
+    FGoneMs = FGoneMs.value_or(Ms);
+    ReportGone();
+  }
+  FGoneMs.reset();
 }
 
 // The first frame of an entry is reported once (an overlay brings a second), with the time it
@@ -144,10 +190,15 @@ void TShowRunner::ObserveGraphEvent(LONG Event, LONG_PTR Param1, LONG_PTR Param2
     FFrameDue = false;
     Played();
     const TFrame Frame{static_cast<long long>(Param1), static_cast<std::int64_t>(Param2)};
-    if (FStarting)
+    if (FStarting || FShowDue)
       FHeldFrame = Frame;
     else
       Emit("frame", FPlayList->Current, {}, Shown(Frame.Ms), Frame.ClockNs);
+  } else if (Event == EC_FADE_FRAME && Param2 == FADE_IN_SHOWN) {
+    if (FShowDue) ReportStarted(static_cast<long long>(Param1));
+  } else if (Event == EC_FADE_FRAME && Param2 == FADE_OUT_GONE) {
+    FGoneMs = static_cast<long long>(Param1);
+    ReportGone();
   } else if (Event == EC_ERRORABORT && !FStarting) {
     // Nothing plays: an entry that failed to start was reported already.
     if (FPlayList->State == esStopped) return;
@@ -205,26 +256,37 @@ void TShowRunner::Failed(TEndReason Reason, const std::string& Why, bool WhilePl
     if (FOptions.Loops > 0 || (FOptions.EndWhenNothingPlays && !FEverPlayed)) End(ExitEntryFailed);
     return;
   }
+  if (const std::optional<int> Wait = Skip(Index)) PlayLater(FPlayList->IndexAfter(Index), *Wait);
+}
+
+// The playlist goes on to the entry after the one passed over by itself.
+void TShowRunner::Passed() {
+  const int Index = FPlayList->Passed;
+  Emit("failed", Index, FPlayList->PlayError);
+  ShowException(FPlayList->PlayError);
+  Skip(Index);
+}
+
+std::optional<int> TShowRunner::Skip(int Index) {
   const int Count = FPlayList->Count();
-  if (Count == 0) return;
+  if (Count == 0) return {};
   // A show limited to some rounds ends when nothing of it plays; one that goes on for good waits
   // longer and longer between rounds, so files that come back (a share mounted again) play.
   if (++FFailedInRow >= Count && !FEverPlayed && FOptions.Loops > 0) {
     std::cerr << "vizmora: no entry of the show could be played" << std::endl;
     End(ExitEntryFailed);
-    return;
+    return {};
   }
-  const int Next = FPlayList->IndexAfter(Index);
   const int Wait = FFailedInRow % Count == 0 ? FBackOff.NextMs() : 0;
   const std::string Note = Wait ? "every entry failed; the next round starts in " + std::to_string(Wait / 1000) + " s" : "";
   Emit("skipped", Index, Note);
   if (!Note.empty() && FOptions.Status) FOptions.Status->Show(Note);
-  if (Next == 0 && EndsRound()) {
+  if (FPlayList->IndexAfter(Index) == 0 && EndsRound()) {
     FPlayList->Stop();
     End(0);
-    return;
+    return {};
   }
-  PlayLater(Next, Wait);
+  return Wait;
 }
 
 void TShowRunner::PlayLater(int Index, int Ms) {

@@ -5,7 +5,9 @@
 // has wrapped round a given number of times. It listens to the playlist and observes the main
 // graph, so entries started from anywhere (the window, the desktop's media controls) count.
 // Entries that fail either halt the show or, when skipping, are passed over, with
-// a growing wait between rounds in which every entry failed. User-interface thread.
+// a growing wait between rounds in which every entry failed. With fades, an entry is reported
+// started at the first picture that shows it and finished at the first without it, as the
+// renderer tells. User-interface thread.
 #include <QJsonObject>
 #include <QPointer>
 #include <QTimer>
@@ -65,11 +67,21 @@ public:
 private:
   void Changed(TPlayListChange Change);
   void Started();
+  // Ms: when the entry became visible.
+  void ReportStarted(long long Ms);
+  void ReportGone();
+  void FlushFade();
+  // The entry faded out, if it is still to be reported, is reported gone at Ms at the latest.
+  void FlushGone(long long Ms);
   // Fading: the entry fades out under the next one, and is reported finished once it is gone.
   void Finished(bool Fading);
   // Reason erFailed or erStalled. WhilePlaying: the entry broke down or stalled while it played;
   // it is ended here and reported, as no exception carries its failure to the report.
   void Failed(TEndReason Reason, const std::string& Why, bool WhilePlaying);
+  // The entry at Index failed while skipping: counted and told as skipped. The wait before the
+  // entry after it; none when the show ends here.
+  std::optional<int> Skip(int Index);
+  void Passed();
   void Played();
   long long Shown(long long FrameMs) const;
   // Starts the entry at Index from the event loop after Ms; its failure is reported here.
@@ -103,4 +115,7 @@ private:
   };
   std::optional<TFrame> FHeldFrame;  // a frame that came before its start was reported
   std::deque<int> FFadingOut;           // the entries fading out, to report finished, oldest first
+  bool FShowDue = false;                // the entry fading in is reported started once it shows
+  bool FFadeEnded = false;              // the oldest entry fading out has faded
+  std::optional<long long> FGoneMs;     // when the first picture without it was shown
 };

@@ -6,6 +6,7 @@
 # looks for message boxes. Run it on a display (make bench runs it under Xvfb).
 # Prints table rows (metric, early, late, ratio).
 # Usage: bench/kioskrun.sh BUILD_DIR WORK_DIR EARLY LATE
+# B7_TRANSITION=crossfade:1 (any --transition) plays the show with that transition.
 set -euo pipefail
 build=$1 work=$2 early=$3 late=$4
 source "$(dirname "$0")/showmedia.sh"
@@ -15,7 +16,7 @@ echo "not a video" > "$work/corrupt.avi"
 rm -f "$work/kiosk.log"* "$work/missing.avi"
 
 export VIZMORA_REGISTRY="$work/kiosk-registry.reg"
-"$build/main/vizmora" --fullscreen --skip-broken --log "$work/kiosk.log" --loops $(((late + 21) / 22 + 1)) \
+"$build/main/vizmora" --fullscreen --skip-broken ${B7_TRANSITION:+--transition "$B7_TRANSITION"} --log "$work/kiosk.log" --loops $(((late + 21) / 22 + 1)) \
   "$work/kiosk.pll" "$work/missing.avi" "$work/corrupt.avi" > "$work/kiosk.out" 2>&1 &
 pid=$!
 xres() {

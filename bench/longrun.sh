@@ -3,6 +3,7 @@
 # sounds) played headless; samples resident memory, open descriptors and threads after the
 # first sample point and at the last. Prints table rows (metric, early, late, ratio).
 # Usage: bench/longrun.sh BUILD_DIR WORK_DIR EARLY LATE   (transition counts)
+# B5_TRANSITION=crossfade:1 (any --transition) plays the show with that transition.
 set -euo pipefail
 build=$1 work=$2 early=$3 late=$4
 source "$(dirname "$0")/showmedia.sh"
@@ -10,7 +11,7 @@ source "$(dirname "$0")/showmedia.sh"
   "$work/chime.wav" "$work/short.avi"
 
 # Rounds enough for LATE transitions; the show is stopped once sampled.
-"$build/main/vizmora" --headless --events --loops $(((late + 19) / 20 + 1)) "$work/long.pll" > "$work/long.log" 2>&1 &
+"$build/main/vizmora" --headless --events ${B5_TRANSITION:+--transition "$B5_TRANSITION"} --loops $(((late + 19) / 20 + 1)) "$work/long.pll" > "$work/long.log" 2>&1 &
 pid=$!
 sample() {
   echo "$(awk '/^VmRSS/ { print $2 }' /proc/$pid/status) $(ls /proc/$pid/fd | wc -l) $(awk '/^Threads/ { print $2 }' /proc/$pid/status)"

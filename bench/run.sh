@@ -5,6 +5,7 @@
 #                                  window_bench, opening_bench, vizmora_slow_reads, bench_measure,
 #                                  bench_frames)
 # B5_TRANSITIONS=1000 makes the long run the full length (default 300); B7_TRANSITIONS likewise.
+# B5_TRANSITION and B7_TRANSITION (crossfade:1, say) play those shows with a transition.
 # B2W_RUNS sets the interleaved runs of B2w (default 3); B11_SECONDS the length of each of B11's
 # phases (default 60). B1_ONLY=1 stops after B1.
 # Nothing here judges a figure; the table only reports them.
@@ -132,6 +133,11 @@ row "B2 CPU s per media s, 1280x720 (ours vs gst-play)" "${b2[ours]}" "${b2[gst]
 log "B2w: video in a window and full screen, ${B2W_RUNS:-3} interleaved runs"
 while IFS= read -r line; do rows+=("$line"); done < <(xvfb-run -a -s "-screen 0 1920x1080x24 -nolisten tcp" \
   bash "$here/window.sh" "$build" "$work" "${B2W_RUNS:-3}")
+
+# --- a cross-fade's CPU -------------------------------------------------------------------
+log "Cross-fade: CPU over a 5 s cross-fade against one stream, 3 runs"
+while IFS= read -r line; do rows+=("$line"); done < <(xvfb-run -a -s "-screen 0 1920x1080x24 -nolisten tcp" \
+  bash "$here/fadecpu.sh" "$build" "$work" 3)
 
 # --- B11 the remote server under load ------------------------------------------------------
 log "B11: the remote server's load on a show in a window, ${B11_SECONDS:-60} s a phase"

@@ -1,5 +1,7 @@
 #include "engine/AVIPLE.h"
 
+#include <utility>
+
 #include "engine/EntryStreaming.h"
 #include "engine/PropertiesFrames.h"
 #include "framework/DayFractions.h"
@@ -50,8 +52,8 @@ std::vector<std::string> TAVIPLE::Files() const {
   return {FileName, AdditionalFile};
 }
 
-void TAVIPLE::Prepare() {
-  if (MainGraph && !MainGraph->NextPrepared(Files())) MainGraph->PrepareNext(Files());
+void TAVIPLE::Prepare(TPrepareFailed Failed) {
+  if (MainGraph && !MainGraph->NextPrepared(Files())) MainGraph->PrepareNext(Files(), std::move(Failed));
 }
 
 void TAVIPLE::DropPrepared() {

@@ -24,7 +24,7 @@ public:
   void Pause() override;
   IPropertiesFrame* CreatePropertiesFrame() override;
   void Seek(int Percent) override;
-  void Prepare() override;
+  void Prepare(TPrepareFailed Failed) override;
   void DropPrepared() override;
   void SaveToStream(TStream& Stream) override;
   void LoadFromStream(TStream& Stream) override;

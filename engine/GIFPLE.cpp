@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <utility>
 
 #include "engine/EntryStreaming.h"
 #include "engine/PropertiesFrames.h"
@@ -73,8 +74,8 @@ void TGIFPLE::Play() {
   TPlayListEntry::Play();
 }
 
-void TGIFPLE::Prepare() {
-  if (MainGraph && !MainGraph->NextPrepared({FileName})) MainGraph->PrepareNext({FileName});
+void TGIFPLE::Prepare(TPrepareFailed Failed) {
+  if (MainGraph && !MainGraph->NextPrepared({FileName})) MainGraph->PrepareNext({FileName}, std::move(Failed));
 }
 
 void TGIFPLE::DropPrepared() {

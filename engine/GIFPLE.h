@@ -20,7 +20,7 @@ public:
   double GetDuration() override;
   double GetPosition() override;
   void Play() override;
-  void Prepare() override;
+  void Prepare(TPrepareFailed Failed) override;
   void DropPrepared() override;
   void Stop() override;
   void Pause() override;

@@ -39,7 +39,10 @@ public:
   virtual void Seek(int Percent);
   // Opens the entry's files ahead, in a graph of its own that its next Play takes over; what
   // was prepared before in the graphs it plays in is dropped. Nothing for an entry that cannot.
-  virtual void Prepare() {}
+  // Failed hears, once and from the event loop, why the files cannot open, in the words its
+  // Play would raise; not once the preparation was dropped.
+  using TPrepareFailed = std::function<void(const std::string& Why)>;
+  virtual void Prepare(TPrepareFailed /*Failed*/) {}
   virtual void DropPrepared() {}
   // Overrides call the base first, then append or read their own fields.
   virtual void SaveToStream(TStream& Stream);

@@ -14,7 +14,8 @@ enum class TPlayListChange {
   pcSeek,      // the current entry was asked to seek
   pcEnded,     // the entry that played has ended, LastEnd says why; after one that played out
                // (erFinished) the next one starts once the listeners have heard
-  pcVolume     // the player's volume changed
+  pcVolume,    // the player's volume changed
+  pcPassed     // at a hand-over, the entry Passed, known to fail, is passed over (see PassesFailing)
 };
 
 // Why the entry that played last ended.

@@ -37,7 +37,7 @@ void TVizmoraPlayList::Remove(TPlayListEntry* Entry) {
   if (I < 0) return;  // not ours: freeing it could free another list's entry
   if (I == Current) Stop();
   if (Entry == FPlayedOut) FPlayedOut = nullptr;
-  if (Entry == FPrepared) DropPrepared();
+  if (Entry == FPrepared || Entry == FPassing) DropPrepared();
   FItems.erase(FItems.begin() + I);
   delete Entry;
   if (I < Current) --Current;  // else Pause and Stop would reach an entry that is not playing
@@ -91,6 +91,7 @@ void TVizmoraPlayList::Start(int Index, TEndReason Why) {
   const int Start = ++FStarts;
   FStarting = Entry;
   Entry->FadeIn = Fade;
+  FPassing = nullptr;
   try {
     Entry->Play();
     Entry->FadeIn = {};
@@ -138,15 +139,32 @@ void TVizmoraPlayList::SetPreload(bool Value) {
 void TVizmoraPlayList::PrepareNext() {
   const TPlayListEntry* Playing = CurrentEntry();
   TPlayListEntry* Next = FPreload && Playing && Playing->State == esPlaying ? Items(IndexAfter(Current)) : nullptr;
-  if (Next == FPrepared) return;
-  DropPrepared();
-  if (!Next) return;
-  FPrepared = Next;
-  Next->Prepare();
+  TPlayListEntry* Passing = Next && Next == FPassing && Passes() ? Next : nullptr;
+  if (Passing) Next = Items(IndexAfter(IndexOf(Passing)));
+  if (Next != FPrepared) {
+    DropPrepared();
+    if (Next) {
+      FPrepared = Next;
+      Next->Prepare([Self = std::weak_ptr(FSelf), Next](const std::string& Why) {
+        if (const auto List = Self.lock()) (*List)->PrepareFailed(Next, Why);
+      });
+    }
+  }
+  FPassing = Passing;
 }
 
 void TVizmoraPlayList::DropPrepared() {
+  FPassing = nullptr;
   if (TPlayListEntry* Prepared = std::exchange(FPrepared, nullptr)) Prepared->DropPrepared();
+}
+
+// Passed over once only, so at most one entry ahead is known to fail; an entry that follows
+// itself is tried again at its turn.
+void TVizmoraPlayList::PrepareFailed(const TPlayListEntry* Entry, const std::string& Why) {
+  if (Entry != FPrepared || FPassing || Items(IndexAfter(IndexOf(Entry))) == Entry || !Passes()) return;
+  FPassing = FPrepared;
+  FPassingWhy = Why;
+  PrepareNext();
 }
 
 void TVizmoraPlayList::WatchEnd() {
@@ -255,7 +273,16 @@ double TVizmoraPlayList::CurrentExactPosition() const {
 
 void TVizmoraPlayList::EntryFinished(TPlayListEntry* Sender) {
   NextIndex = IndexAfter(IndexOf(Sender));  // a sender no longer listed leads to 0
-  if (!Refused("next entry")) Start(NextIndex, TEndReason::erUser);
+  if (Refused("next entry")) return;
+  if (FPassing && Items(NextIndex) == FPassing && Passes()) {
+    Passed = NextIndex;
+    PlayError = FPassingWhy;
+    NextIndex = IndexAfter(NextIndex);
+    const TEntryState Was = State;
+    Listeners.Notify(TPlayListChange::pcPassed);
+    if (State == esStopped && Was != esStopped) return;  // a listener ended the show
+  }
+  Start(NextIndex, TEndReason::erUser);
 }
 
 void TVizmoraPlayList::EntryPlayedOut(TPlayListEntry* Sender) {

@@ -81,6 +81,11 @@ public:
   // Asked before PlayIndex, PlayNext, PlayPrevious, PauseResume, Seek and the handover to the
   // next entry: true refuses (a show run by a clock); What names the request. Empty: none is.
   std::function<bool(const char* What)> Refuses;
+  // Asked when the entry prepared next fails to open, and again at its turn: true passes it
+  // over, the one after it prepared instead (one entry ahead at most), and the hand-over goes
+  // straight to that one, the listeners hearing pcPassed first. Empty: never.
+  std::function<bool()> PassesFailing;
+  int Passed = -1;  // the entry passed over last; why it failed is in PlayError
   TVizmoraPlayer* Player = nullptr;
   int Current = -1;
   TEntryState State = esPlaying;  // a new playlist counts as playing with nothing current
@@ -104,6 +109,8 @@ private:
   // another entry follows now.
   void PrepareNext();
   void DropPrepared();
+  void PrepareFailed(const TPlayListEntry* Entry, const std::string& Why);
+  bool Passes() const { return PassesFailing && PassesFailing(); }
   // While a fade may come: hands over once the current entry is within the fade of its end.
   void WatchEnd();
 
@@ -117,6 +124,10 @@ private:
   bool FPreload = true;
   TTransition FTransition;
   TPlayListEntry* FPrepared = nullptr;   // the entry prepared to play next
+  TPlayListEntry* FPassing = nullptr;    // the next entry, known to fail; FPrepared follows it
+  std::string FPassingWhy;
+  // Lets what an entry's preparation calls back later find out whether the playlist is still there.
+  std::shared_ptr<TVizmoraPlayList*> FSelf = std::make_shared<TVizmoraPlayList*>(this);
   std::unique_ptr<ITimer> FEndWatch;     // looks at the current entry's position while a fade may come
   TTransition FFadeOut;                  // the fade of the handover under way
 };

@@ -17,6 +17,7 @@
 // replaces plays on while it fades out (its members' filters with it), then goes.
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -83,7 +84,9 @@ public:
   // --- the next graph (see above); gmNormal only
   // Begins preparing Files (rendered in turn into a graph of their own, then paused), dropping
   // what was prepared before. Nothing when inactive or when a member offers no next filter.
-  void PrepareNext(const std::vector<std::string>& Files);
+  // A render that fails calls Failed once, from the event loop, with the words TakeNext would
+  // raise; not once the preparation is dropped.
+  void PrepareNext(const std::vector<std::string>& Files, std::function<void(const std::string& Why)> Failed = {});
   void DropNext();
   // Whether Files are prepared or being prepared.
   bool NextPrepared(const std::vector<std::string>& Files) const;
@@ -145,6 +148,7 @@ private:
   ComPtr<IGraphBuilder> Retire(TTransitionKind Kind);
   // The next graph's work: the render of its next file begun, or, all rendered, the pause.
   void AdvanceNext();
+  void TellNextFailed();
   // Waits in the event loop while Operation runs; EAbort when called off.
   HRESULT Wait(const ComPtr<IRenderOperation>& Operation);
   void FadeStep(TTransitionKind Kind, float Level);
@@ -195,7 +199,10 @@ private:
     HRESULT Result = S_OK;            // a failed render's code; the rest is not rendered
     bool Paused = false;              // all rendered, and asked to pause (or to run)
     bool RunsAhead = false;           // to run once rendered, not pause
+    std::function<void(const std::string&)> Failed;  // told of a failed render, once
   };
+  // A failed next graph's message, as a failed RenderFile gives it.
+  static std::string NextFailure(const TNext& Next);
   std::unique_ptr<TNext> FNext;
   ComPtr<IGraphBuilder> FAdopt;  // the next graph the activation under way takes
   int FNextTaken = 0;

@@ -30,11 +30,12 @@ void TFilterGraph::SendMembers(TMemberOperation Operation, LONG Param) {
   for (std::size_t Index = 0; Index < Members.size(); ++Index) Members[Index]->MemberNotify(Operation, Param);
 }
 
-void TFilterGraph::PrepareNext(const std::vector<std::string>& Files) {
+void TFilterGraph::PrepareNext(const std::vector<std::string>& Files, std::function<void(const std::string&)> Failed) {
   DropNext();
   if (!FActive || FMode != gmNormal || Files.empty()) return;
   auto Next = std::make_unique<TNext>();
   Next->Files = Files;
+  Next->Failed = std::move(Failed);
   IFilterGraph2* Graph = nullptr;
   CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IFilterGraph2::IID, reinterpret_cast<void**>(&Graph));
   Next->Graph = ComPtr<IGraphBuilder>::Attach(Graph);
@@ -61,7 +62,7 @@ void TFilterGraph::AdvanceNext() {
     FNext->Render.Reset();
     if (FAILED(Result)) {
       FNext->Result = Result;
-      return;
+      return TellNextFailed();
     }
     ++FNext->Rendered;
   }
@@ -76,7 +77,8 @@ void TFilterGraph::AdvanceNext() {
     else
       FNext->Result = Async->BeginRenderFile(Path.c_str(), HandleOf(NotifyWindow.get()), WM_GRAPHRENDERED, 0,
                                              FNext->Render.ReleaseAndGetAddressOf());
-    if (FAILED(FNext->Result) || FNext->Render) return;
+    if (FAILED(FNext->Result)) return TellNextFailed();
+    if (FNext->Render) return;
     ++FNext->Rendered;
     return AdvanceNext();
   }
@@ -89,6 +91,18 @@ bool TFilterGraph::RunNext() {
   FNext->RunsAhead = true;
   if (FNext->Paused) Control(FNext->Graph.Get(), &IMediaControl::Run);
   return true;
+}
+
+std::string TFilterGraph::NextFailure(const TNext& Next) {
+  return GraphFailureText(Next.Result, Next.Files[Next.Rendered], GraphErrorWords(Next.Graph.Get()));
+}
+
+// From the event loop, so whoever prepared it is not called back inside its own PrepareNext.
+void TFilterGraph::TellNextFailed() {
+  QTimer::singleShot(0, this, [this, Next = FNext.get()] {
+    if (FNext.get() != Next || SUCCEEDED(FNext->Result) || !FNext->Failed) return;
+    std::exchange(FNext->Failed, {})(NextFailure(*FNext));
+  });
 }
 
 void TFilterGraph::DropNext() {
@@ -129,7 +143,7 @@ bool TFilterGraph::TakeNext(const std::vector<std::string>& Files, TTransition F
   // Events it queued while prepared (its first frame) were posted to nobody.
   QTimer::singleShot(0, this, [this] { HandleGraphEvents(); });
   // Its renders happened ahead; one that failed fails the hand-over as it would have failed then.
-  if (FAILED(Next->Result)) CheckGraphResult(Next->Result, InnerGraph.Get(), Next->Files[Next->Rendered]);
+  if (FAILED(Next->Result)) throw EDirectShowException(NextFailure(*Next), Next->Result);
   if (Fades) {
     FOutgoing = std::move(Outgoing);
     FFader = std::make_unique<TGraphFader>(Fade.Ms, [this, Kind = Fade.Kind](float Level) { FadeStep(Kind, Level); });

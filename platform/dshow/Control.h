@@ -40,6 +40,12 @@ struct IMediaEvent : IUnknown {
   virtual HRESULT FreeEventParams(LONG EventCode, LONG_PTR Param1, LONG_PTR Param2) = 0;
 };
 
+// Where a graph's filters queue their events for the graph's owner; any thread.
+struct IMediaEventSink : IUnknown {
+  static constexpr GUID IID = MakeGuid("{56A868A2-0AD4-11CE-B03A-0020AF0BA770}");
+  virtual HRESULT Notify(LONG EventCode, LONG_PTR Param1, LONG_PTR Param2) = 0;
+};
+
 struct IMediaEventEx : IMediaEvent {
   static constexpr GUID IID = MakeGuid("{56A868C0-0AD4-11CE-B03A-0020AF0BA770}");
   // The graph posts message Msg with lParam = Instance to Window whenever events are queued;

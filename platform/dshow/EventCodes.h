@@ -44,6 +44,11 @@ constexpr LONG EC_USER = 0x8000;
 // The first frame of a video stream reached its renderer; param1: milliseconds of the
 // monotonic clock at that moment.
 constexpr LONG EC_FIRST_FRAME = EC_USER + 1;
+// A picture of a fade between two renderers was shown; param1: milliseconds of the monotonic
+// clock at that moment; param2: FADE_IN_SHOWN for the first in which the incoming stream shows,
+// FADE_OUT_GONE for the first in which the outgoing one no longer does.
+constexpr LONG EC_FADE_FRAME = EC_USER + 2;
+constexpr LONG_PTR FADE_IN_SHOWN = 0, FADE_OUT_GONE = 1;
 
 constexpr LONG EC_DVD_DOMAIN_CHANGE = 0x101;
 constexpr LONG EC_DVD_TITLE_CHANGE = 0x102;

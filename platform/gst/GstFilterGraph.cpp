@@ -341,6 +341,11 @@ HRESULT TGstFilterGraph::GetNotifyFlags(LONG* Flags) {
   return S_OK;
 }
 
+HRESULT TGstFilterGraph::Notify(LONG EventCode, LONG_PTR Param1, LONG_PTR Param2) {
+  FEvents.Push(EventCode, Param1, Param2);
+  return S_OK;
+}
+
 std::string TGstFilterGraph::Describe() {
   std::ostringstream Out;
   Out << "state " << StateName(FState) << "\n";

@@ -24,7 +24,7 @@
 #include "platform/gst/GstStreamEnds.h"
 
 class TGstFilterGraph : public TComObject<IFilterGraph2, IGraphBuilderAsync, IMediaControl, IMediaSeeking, IBasicAudio,
-                                          IMediaEventEx, IObjectDescription, IGraphErrorInfo> {
+                                          IMediaEventEx, IMediaEventSink, IObjectDescription, IGraphErrorInfo> {
 public:
   TGstFilterGraph();
 
@@ -66,6 +66,8 @@ public:
   HRESULT SetNotifyWindow(OAHWND Window, LONG Msg, LONG_PTR Instance) override;
   HRESULT SetNotifyFlags(LONG Flags) override;
   HRESULT GetNotifyFlags(LONG* Flags) override;
+  // IMediaEventSink: any thread
+  HRESULT Notify(LONG EventCode, LONG_PTR Param1, LONG_PTR Param2) override;
 
   // IObjectDescription: state, filters, pins and connections; any thread
   std::string Describe() override;

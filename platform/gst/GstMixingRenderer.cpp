@@ -6,7 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/dshow/Control.h"
 #include "platform/dshow/ErrorText.h"
+#include "platform/dshow/EventCodes.h"
+#include "platform/dshow/MonotonicClock.h"
 #include "platform/gst/GstMixerLayout.h"
 #include "platform/gst/GstRenderers.h"
 #include "platform/gst/GstSinkChain.h"
@@ -14,6 +17,9 @@
 namespace {
 // A stream that had a frame this recently leads the painting of those after it.
 constexpr gint64 LeadingUs = 100000;
+// A fade's steps repaint at most this often, and only while no stream of the renderer brings
+// frames: those repaint with the level of the step.
+constexpr gint64 FadeStepUs = 40000;
 
 std::string InputName(DWORD Stream) { return "VMR Input" + std::to_string(Stream); }
 
@@ -25,7 +31,11 @@ ComPtr<TGstMixingRenderer> TGstMixingRenderer::Create() {
 }
 
 TGstMixingRenderer::TGstMixingRenderer(GstElement* Bin)
-    : TGstFilter(Bin), FPainter(std::make_unique<TGstWindowPainter>([this](const QSize& Size) { return Compose(Size); })) {
+    : TGstFilter(Bin), FPainter(std::make_unique<TGstWindowPainter>([this](const QSize& Size) {
+        TGstPicture Picture = Compose(Size);
+        Shown();
+        return Picture;
+      })) {
   for (DWORD S = 0; S < MaxStreams; ++S) {
     TStream& Stream = FStreams[S];
     Stream.Z = S;
@@ -241,7 +251,7 @@ HRESULT TGstMixingRenderer::GetVideoPosition(RECT* Source, RECT* Destination) {
 HRESULT TGstMixingRenderer::GetCurrentImage(std::uint8_t** Image, LONG* Width, LONG* Height) {
   if (!Image || !Width || !Height) return E_POINTER;
   // Painted, the picture has the destination's size; otherwise that of the first stream.
-  const bool Painted = FPainter->Window() && HasDisplay();
+  const bool Painted = Paints();
   const QSize Destination(FDestination.right - FDestination.left, FDestination.bottom - FDestination.top);
   const TGstPicture Picture = Compose(Painted ? Destination : QSize());
   if (Picture.Layers.empty() || Picture.Output.isEmpty()) return E_FAIL;
@@ -326,13 +336,48 @@ HRESULT TGstMixingRenderer::SetTransitionSource(IBaseFilter* From, DWORD Kind) {
   FFrom = ComPtr<TGstMixingRenderer>(Renderer);
   FTransitionKind = Kind;
   FLevel = 0.0f;
+  FInDue = From != nullptr;
+  if (From) FOutDue = true;
   FPainter->Repaint();
+  if (!Paints()) Shown();
   return S_OK;
 }
 
 HRESULT TGstMixingRenderer::SetTransitionLevel(float Level) {
   if (!(Level >= 0.0f && Level <= 1.0f)) return E_INVALIDARG;
   FLevel = Level;
-  FPainter->Repaint();
+  const gint64 Now = g_get_monotonic_time();
+  if (Level >= 1.0f || (!FramesComing(Now) && Now - FStepPainted >= FadeStepUs)) {
+    FStepPainted = Now;
+    FPainter->Repaint();
+  }
+  if (!Paints()) Shown();
   return S_OK;
+}
+
+bool TGstMixingRenderer::FramesComing(gint64 Now) const {
+  for (DWORD S = 0; S < FStreamCount; ++S)
+    if (FStreams[S].Live && Now - FStreams[S].Arrival < LeadingUs) return true;
+  return false;
+}
+
+bool TGstMixingRenderer::Paints() const { return FPainter->Window() && HasDisplay(); }
+
+void TGstMixingRenderer::Shown() {
+  const auto Tell = [this](LONG_PTR What) {
+    ComPtr<IMediaEventSink> Sink;
+    IFilterGraph* Graph = this->Graph();
+    if (Graph && SUCCEEDED(Graph->QueryInterface(IMediaEventSink::IID, Sink.ReleaseAndGetVoidAddress())))
+      Sink->Notify(EC_FADE_FRAME, LONG_PTR(MonotonicMilliseconds()), What);
+  };
+  // Through black, the picture going out is gone half way, and the new one comes after.
+  const float Half = FTransitionKind == 2 ? 0.5f : 0.0f;
+  if (FInDue && FFrom && FLevel > Half) {
+    FInDue = false;
+    Tell(FADE_IN_SHOWN);
+  }
+  if (FOutDue && (!FFrom || FLevel >= (Half > 0 ? Half : 1.0f))) {
+    FOutDue = false;
+    Tell(FADE_OUT_GONE);
+  }
 }

@@ -9,7 +9,8 @@
 // paints the latest frames mixed when it paints: a new frame of the stream that leads asks for
 // that, and the frames of the others when the leading one has none coming. Between streams the
 // last frames stay on show. Without a display nothing paints, and the picture is mixed only
-// when asked for.
+// when asked for. During a transition it queues EC_FADE_FRAME in its graph as the picture
+// going in first shows and the one going out is first gone.
 #include <array>
 #include <atomic>
 #include <memory>
@@ -96,6 +97,12 @@ private:
   // The connected streams with frames, or while none has one, the recent ones. An empty
   // Output is the size of the first stream's picture.
   TGstPicture Compose(QSize Output);
+  // A picture was shown (painted, or without painting, set): the graph hears of a fade's first
+  // picture showing the incoming streams and its first without the outgoing ones. UI thread.
+  void Shown();
+  bool Paints() const;
+  // Whether a connected stream had a frame lately (Now: g_get_monotonic_time).
+  bool FramesComing(gint64 Now) const;
 
   std::array<TStream, MaxStreams> FStreams;
   DWORD FStreamCount = 4;
@@ -109,5 +116,7 @@ private:
   ComPtr<TGstMixingRenderer> FFrom;  // the renderer going out during a transition
   DWORD FTransitionKind = 0;
   float FLevel = 1.0f;
+  bool FInDue = false, FOutDue = false;  // the fade's pictures still to tell of
+  gint64 FStepPainted = 0;               // when a fade's step last asked for a paint
   mutable std::mutex FLock;  // the streams' sinks, which unlinking releases on any thread
 };

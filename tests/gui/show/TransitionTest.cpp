@@ -1,18 +1,23 @@
 // The next entry prepared ahead and the fades between entries, played by the program's own form
 // on real GStreamer in a window: the hand-over takes the prepared graph, a change of the list
 // prepares anew, a stop leaves no graph behind; a cross-fade and a fade through black, sampled
-// at each picture the window paints.
+// at each picture the window paints, and the show's report of the entries coming and going as
+// they become visible and are gone.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTimer>
+#include <sstream>
 #include <vector>
 
 #include "engine/PlayListEntry.h"
 #include "engine/VizmoraPlayList.h"
 #include "media/TestMedia.h"
 #include "media/VideoWindow.h"
+#include "platform/dshow/MonotonicClock.h"
 #include "platform/gst/GstFilterGraph.h"
 #include "platform/win/WorkItems.h"
 #include "support/WaitUntil.h"
@@ -31,14 +36,26 @@ public:
 struct TSample {
   int R, G, B;
   qint64 At;  // when it was painted, to find the middle of the fade
+  long long Ms;  // the same on the clock the show's events are stamped with
   int Sum() const { return R + G + B; }
 };
+
+// The "ms" of the first event Event of entry Index in the --events lines; -1 for none.
+long long EventMs(const std::string& Lines, const char* Event, int Index) {
+  std::istringstream Stream(Lines);
+  for (std::string Line; std::getline(Stream, Line);) {
+    const QJsonObject Json = QJsonDocument::fromJson(QByteArray::fromStdString(Line)).object();
+    if (Json["event"].toString() == Event && Json["index"].toInt() == Index) return Json["ms"].toInteger();
+  }
+  return -1;
+}
 
 class TransitionTest : public VideoFormFixture {
 protected:
   void SetUp() override {
     for (auto Kind : {TTestMedia::RedClip, TTestMedia::GreenClip, TTestMedia::BlueClip})
       ASSERT_FALSE(TestMediaPath(Kind).empty()) << "test media could not be generated";
+    Line.Events = true;
     VideoFormFixture::SetUp();
   }
   TFilterGraph& Graph() { return *vizmoraFM->FG; }
@@ -74,12 +91,29 @@ protected:
       const QImage Image = vizmoraFM->VW->CurrentImage();
       if (Image.isNull()) return;
       const QRgb Centre = Image.pixel(Image.width() / 2, Image.height() / 2);
-      Samples.push_back({qRed(Centre), qGreen(Centre), qBlue(Centre), Clock.elapsed()});
+      Samples.push_back({qRed(Centre), qGreen(Centre), qBlue(Centre), Clock.elapsed(), MonotonicMilliseconds()});
     };
     PlayFromLoop(0);
     EXPECT_TRUE(RunUntil(First, 60000)) << "no fade began";
     EXPECT_TRUE(RunUntil([&] { return !First(); }, 60000)) << "the fade did not end";
     vizmoraFM->VW->OnPaint.Clear();
+    // The second entry is reported started at the first paint it shows in, and the first one
+    // finished at the first paint it no longer shows in.
+    const long long Started = EventMs(Events.str(), "started", 1), Finished = EventMs(Events.str(), "finished", 0);
+    EXPECT_TRUE(Started >= 0 && Finished >= 0) << Events.str();
+    bool Shown = false;
+    for (const TSample& S : Samples) {
+      if (S.Ms < Started) {
+        EXPECT_LE(S.G, 5) << "the second entry showed before it was reported started";
+      }
+      if (S.Ms > Finished) {
+        EXPECT_LE(S.R, 5) << "the first entry showed after it was reported finished";
+      }
+      if (!Shown && S.G > 5) {
+        EXPECT_LE(Started, S.Ms) << "the second entry was reported started after it showed";
+      }
+      Shown = Shown || S.G > 5;
+    }
     List().Stop();
     EXPECT_TRUE(GraphsSettleAt(Stopped)) << TGstFilterGraph::Count() << " graphs after the stop; " << Stopped << " before";
     return Samples;

@@ -44,7 +44,10 @@ public:
     TPlayListEntry::Pause();
   }
   void Seek(int Percent) override { Record("seek " + std::to_string(Percent)); }
-  void Prepare() override { ++Prepared; }
+  void Prepare(TPrepareFailed Failed) override {
+    ++Prepared;
+    PrepareFailed = std::move(Failed);
+  }
   void DropPrepared() override { ++Dropped; }
   IPropertiesFrame* CreatePropertiesFrame() override { return nullptr; }
   void ApplyProperties(IPropertiesFrame*) override {}
@@ -73,6 +76,7 @@ public:
   bool* Stopped = nullptr;  // set by Stop, outliving the entry
   std::int32_t Extra = 0;
   int Prepared = 0, Dropped = 0;  // calls of Prepare and DropPrepared
+  TPrepareFailed PrepareFailed;   // what the last Prepare was given
   TTransition PlayedWith;         // FadeIn at the last Play
 
 private:

@@ -430,3 +430,36 @@ TEST_F(PlayListTest, AFadeHandsOverItsLengthBeforeTheEndAtMostHalfTheEntryAndThe
   PlayOut(A);
   EXPECT_EQ(TTransition{}, B->PlayedWith);
 }
+
+TEST_F(PlayListTest, ANextEntryThatFailsToOpenIsPassedOverAheadWhileSkippingOneEntryAheadAtMost) {
+  TTestEntry* A = Add("a");
+  TTestEntry* B = Add("b");
+  TTestEntry* C = Add("c");
+  TTestEntry* D = Add("d");
+  bool Skipping = true;
+  PL.PassesFailing = [&] { return Skipping; };
+  std::vector<std::string> Passed;
+  PL.Listeners.Add([&](TPlayListChange Change) {
+    if (Change == TPlayListChange::pcPassed) Passed.push_back(std::to_string(PL.Passed) + " " + PL.PlayError);
+  });
+  PL.PlayIndex(0);
+  B->PrepareFailed("b is gone");
+  EXPECT_EQ(1, B->Dropped);
+  EXPECT_EQ(1, C->Prepared);
+  C->PrepareFailed("c is gone");  // known only at its turn: no entry further ahead is opened
+  EXPECT_EQ(0, C->Dropped);
+  EXPECT_EQ(0, D->Prepared);
+  PlayOut(A);
+  EXPECT_EQ((Log{"play a", "play c"}), Calls);
+  EXPECT_EQ((std::vector<std::string>{"1 b is gone"}), Passed);
+
+  // Without skipping, the entry that fails plays at its turn and raises there.
+  Skipping = false;
+  D->PrepareFailed("d is gone");
+  EXPECT_EQ(0, D->Dropped);
+  D->FailPlay = true;
+  C->Finish();
+  EXPECT_THROW(HandOver.Fire(), std::runtime_error);
+  EXPECT_EQ("play d", Calls.back());
+  EXPECT_EQ(1u, Passed.size());
+}
