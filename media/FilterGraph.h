@@ -102,6 +102,8 @@ public:
   // Ends a fade at once, the graph going out stopped and released; nothing without one.
   void EndFade();
   bool Fading() const;
+  // How far the fade under way is, 0 to 1: the level its last step set.
+  float FadeLevel() const { return FFadeLevel; }
   // Raised once the graph going out is gone, at the fade's end or when it was cut short.
   TNotifyEvent OnFadeEnded;
   // How many next graphs were taken at a hand-over; for the tests and the bench.
@@ -209,4 +211,5 @@ private:
   bool FPreparedPause = false;  // the pause of a graph taken over is still to come from its queue
   ComPtr<IGraphBuilder> FOutgoing;      // the graph fading out
   std::unique_ptr<TGraphFader> FFader;  // while it does
+  float FFadeLevel = 0;
 };

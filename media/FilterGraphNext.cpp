@@ -153,6 +153,7 @@ bool TFilterGraph::TakeNext(const std::vector<std::string>& Files, TTransition F
 }
 
 void TFilterGraph::FadeStep(TTransitionKind Kind, float Level) {
+  FFadeLevel = Level;
   SendMembers(moFade, static_cast<LONG>(std::lround(Level * 1000)));
   // The sounds follow the pictures' curve.
   const float Out = Kind == tkThroughBlack ? std::max(0.0f, 1 - 2 * Level) : 1 - Level;
