@@ -163,7 +163,7 @@ TGstPicture TGstMixingRenderer::Compose(QSize Output) {
   if (FFrom) {
     Picture.Outgoing = std::make_unique<TGstPicture>(FFrom->Compose(Picture.Output));
     Picture.Level = FLevel;
-    Picture.ThroughBlack = FTransitionKind == 2;
+    Picture.ThroughBlack = ThroughBlack();
   }
   return Picture;
 }
@@ -371,12 +371,12 @@ void TGstMixingRenderer::Shown() {
       Sink->Notify(EC_FADE_FRAME, LONG_PTR(MonotonicMilliseconds()), What);
   };
   // Through black, the picture going out is gone half way, and the new one comes after.
-  const float Half = FTransitionKind == 2 ? 0.5f : 0.0f;
-  if (FInDue && FFrom && FLevel > Half) {
+  const float Shows = ThroughBlack() ? 0.5f : 0.0f, Gone = ThroughBlack() ? 0.5f : 1.0f;
+  if (FInDue && FFrom && FLevel > Shows) {
     FInDue = false;
     Tell(FADE_IN_SHOWN);
   }
-  if (FOutDue && (!FFrom || FLevel >= (Half > 0 ? Half : 1.0f))) {
+  if (FOutDue && (!FFrom || FLevel >= Gone)) {
     FOutDue = false;
     Tell(FADE_OUT_GONE);
   }

@@ -115,6 +115,7 @@ private:
   std::unique_ptr<TGstRendererWindow> FOwnWindow;  // windowed mode, once asked for
   ComPtr<TGstMixingRenderer> FFrom;  // the renderer going out during a transition
   DWORD FTransitionKind = 0;
+  bool ThroughBlack() const { return FTransitionKind == 2; }  // Kind 2: a fade through black
   float FLevel = 1.0f;
   bool FInDue = false, FOutDue = false;  // the fade's pictures still to tell of
   gint64 FStepPainted = 0;               // when a fade's step last asked for a paint
