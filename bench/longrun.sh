@@ -13,21 +13,12 @@ source "$(dirname "$0")/showmedia.sh"
 # Rounds enough for LATE transitions; the show is stopped once sampled.
 "$build/main/vizmora" --headless --events ${B5_TRANSITION:+--transition "$B5_TRANSITION"} --loops $(((late + 19) / 20 + 1)) "$work/long.pll" > "$work/long.log" 2>&1 &
 pid=$!
-sample() {
-  echo "$(awk '/^VmRSS/ { print $2 }' /proc/$pid/status) $(ls /proc/$pid/fd | wc -l) $(awk '/^Threads/ { print $2 }' /proc/$pid/status)"
-}
+source "$(dirname "$0")/procsample.sh"
 transitions() { echo $(($(grep -c '"event":"started"' "$work/long.log" || true) - 1)); }
-wait_for() {
-  while [ "$(transitions)" -lt "$1" ]; do
-    kill -0 $pid 2>/dev/null || { echo "longrun: vizmora ended early" >&2; return 1; }
-    sleep 0.1
-  done
-}
-wait_for "$early"; read -r rss1 fd1 th1 < <(sample)
-wait_for "$late"; read -r rss2 fd2 th2 < <(sample)
+wait_for "$early"; read -r rss1 fd1 th1 < <(proc_sample)
+wait_for "$late"; read -r rss2 fd2 th2 < <(proc_sample)
 kill $pid; wait $pid 2>/dev/null || true
 failed=$(grep -c '"event":"failed"' "$work/long.log" || true)
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 echo "| B5 resident kB after $early → $late transitions ($failed failed) | $rss1 | $rss2 | $(ratio "$rss2" "$rss1") |"
 echo "| B5 open descriptors after $early → $late transitions | $fd1 | $fd2 | $(ratio "$fd2" "$fd1") |"
 echo "| B5 threads after $early → $late transitions | $th1 | $th2 | $(ratio "$th2" "$th1") |"

@@ -6,6 +6,8 @@
 //        the overlay or the sound)
 //        playlist_bench overlay FILE CLIP OVERLAY   (writes one video entry: the clip with the
 //        overlay in the lower right quarter at half opacity)
+//        playlist_bench list FILE SECONDS MEDIA...   (writes the media in order, each picture
+//        shown SECONDS)
 // Prints: op N bytes seconds MB/s rss_before_kB rss_peak_kB bytes_of_peak_per_entry
 #include <QCoreApplication>
 
@@ -80,12 +82,27 @@ void FillShow(TEntryKinds& Kinds, TVizmoraPlayList& PlayList, int Count, char** 
 int main(int argc, char** argv) {
   const bool Show = argc == 8 && std::string(argv[1]) == "show";
   const bool Overlay = argc == 5 && std::string(argv[1]) == "overlay";
-  if (argc != 4 && !Show && !Overlay) {
+  const bool List = argc >= 5 && std::string(argv[1]) == "list";
+  if (argc != 4 && !Show && !Overlay && !List) {
     std::fprintf(stderr,
-                 "usage: playlist_bench save|load N FILE | show N FILE CLIP PICTURE SOUND OVERLAY | overlay FILE CLIP OVERLAY\n");
+                 "usage: playlist_bench save|load N FILE | show N FILE CLIP PICTURE SOUND OVERLAY | overlay FILE CLIP OVERLAY"
+                 " | list FILE SECONDS MEDIA...\n");
     return 2;
   }
   QCoreApplication App(argc, argv);
+  if (List) {
+    TVizmoraPlayer Player;
+    TEntryKinds Kinds(Player.PlayList, nullptr, nullptr, nullptr);
+    for (int I = 4; I < argc; ++I) {
+      if (!Kinds.AddMediaFile(argv[I])) {
+        std::fprintf(stderr, "not a medium: %s\n", argv[I]);
+        return 1;
+      }
+      if (auto* Picture = dynamic_cast<TGIFPLE*>(Player.PlayList->Items(I - 4))) Picture->DisplayTime = std::atoi(argv[3]);
+    }
+    Kinds.SavePlayList(argv[2]);
+    return 0;
+  }
   if (Overlay) {
     TVizmoraPlayer Player;
     TEntryKinds Kinds(Player.PlayList, nullptr, nullptr, nullptr);
