@@ -57,7 +57,7 @@ unit-asan: deps
 bench:
 	bash scripts/install-deps.sh --bench
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS=-Wno-restrict
-	cmake --build $(BENCH_BUILD) -j $(JOBS) --target vizmora playlist_bench registry_bench window_bench opening_bench vizmora_slow_reads bench_measure bench_frames
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target vizmora playlist_bench registry_bench window_bench opening_bench vizmora_slow_reads bench_measure bench_frames bench_black
 	bash bench/run.sh $(BENCH_BUILD)
 
 fuzz:

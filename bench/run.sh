@@ -3,8 +3,9 @@
 # (metric, ours, peer, ratio); appends it with the date and machine to bench/RESULTS.md.
 # Usage: bench/run.sh BUILD_DIR   (a Release build with vizmora, playlist_bench, registry_bench,
 #                                  window_bench, opening_bench, vizmora_slow_reads, bench_measure,
-#                                  bench_frames)
+#                                  bench_frames, bench_black)
 # B5_TRANSITIONS=1000 makes the long run the full length (default 300); B7_TRANSITIONS likewise.
+# BLACK_TRANSITIONS=1000 adds the black-frame run (bench/blackrun.sh) of that many transitions.
 # B5_TRANSITION and B7_TRANSITION (crossfade:1, say) play those shows with a transition.
 # B2W_RUNS sets the interleaved runs of B2w (default 3); B11_SECONDS the length of each of B11's
 # phases (default 60). B1_ONLY=1 stops after B1.
@@ -192,6 +193,13 @@ log "B7: kiosk show in a window under Xvfb, $late7 transitions"
 while IFS= read -r line; do rows+=("$line"); done < <(xvfb-run -a -s "-screen 0 1600x1200x24 -nolisten tcp" \
   bash "$here/kioskrun.sh" "$build" "$work" 100 "$late7")
 rows+=("$(bash "$here/resume.sh" "$build" "$work" 2> /dev/null)")
+
+# --- black frames over cross-fades ---------------------------------------------------------
+if [ -n "${BLACK_TRANSITIONS:-}" ]; then
+  log "Black frames: a show of real media full screen with 1 s cross-fades, $BLACK_TRANSITIONS transitions"
+  while IFS= read -r line; do rows+=("$line"); done < <("$here/../scripts/test-display.sh" \
+    bash "$here/blackrun.sh" "$build" "$work" "$BLACK_TRANSITIONS")
+fi
 
 # --- B9 screens in step ---------------------------------------------------------------------
 late9=${B9_TRANSITIONS:-60}  # 200 for the full run

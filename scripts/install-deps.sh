@@ -2,8 +2,8 @@
 # Installs the Debian 12 packages Vizmora builds and tests with, only those that are missing.
 # Safe to run twice; runs apt-get update only when something must be installed.
 # Usage: install-deps.sh [--bench | --fuzz]   (--bench adds the peers the benchmarks compare
-# against: mpv and gst-play-1.0, the X damage headers of the benchmarks' frame counter and xrestop;
-# --fuzz adds clang and its libFuzzer runtime for make fuzz)
+# against: mpv and gst-play-1.0, the X damage headers of the benchmarks' frame counters, xrestop
+# and xdotool; --fuzz adds clang and its libFuzzer runtime for make fuzz)
 set -euo pipefail
 
 packages=(
@@ -24,7 +24,7 @@ packages=(
 # The page test's npm ci; a Node.js from elsewhere (NodeSource) brings its own npm.
 command -v npm > /dev/null || packages+=(npm)
 if [ "${1:-}" = "--bench" ]; then
-  packages+=(mpv gstreamer1.0-plugins-base-apps libxdamage-dev xrestop)
+  packages+=(mpv gstreamer1.0-plugins-base-apps libxdamage-dev xrestop xdotool)
 fi
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang libclang-rt-14-dev)
