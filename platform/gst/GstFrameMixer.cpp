@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/gst/GstFrameMix.h"
+
 namespace {
 // The converter's code is SSE. Run on a thread whose earlier AVX code left the upper halves of
 // the vector registers in use (the user-interface thread, after Qt's drawing), SSE code pays
@@ -55,6 +57,22 @@ bool MapImage(QImage& Image, const QRect& Part, GstMapFlags Flags, GstVideoInfo*
   const bool Mapped = gst_video_frame_map(Frame, Info, Bits, Flags);
   gst_buffer_unref(Bits);  // the mapped frame holds it
   return Mapped;
+}
+
+// A black pixel as a frame, for the bars of a picture whose layers are blended by another.
+GstSample* BlackSample() {
+  static GstSample* const Black = [] {
+    GstVideoInfo Info;
+    gst_video_info_set_format(&Info, GST_VIDEO_FORMAT_BGRx, 1, 1);
+    GstBuffer* Buffer = gst_buffer_new_allocate(nullptr, Info.size, nullptr);
+    gst_buffer_memset(Buffer, 0, 0, Info.size);
+    GstCaps* Caps = gst_video_info_to_caps(&Info);
+    GstSample* Sample = gst_sample_new(Buffer, Caps, nullptr, nullptr);
+    gst_caps_unref(Caps);
+    gst_buffer_unref(Buffer);
+    return Sample;
+  }();
+  return Black;
 }
 
 // One conversion step into an image whose pixels are B, G, R, A bytes, set up again only when
@@ -195,6 +213,10 @@ void TGstPicture::Flatten() {
   std::vector<TGstLayer> All = std::move(Outgoing->Layers);
   Outgoing->Layers.clear();
   for (TGstLayer& Layer : All) Layer.Alpha *= OutgoingOpacity();
+  // This picture's black bars come over the outgoing one as its frames do.
+  const QRect Shown = Layers.empty() ? QRect() : Area;
+  for (const QRect& Bar : QRegion(QRect(QPoint(), Output)).subtracted(Shown))
+    All.push_back({gst_sample_ref(BlackSample()), Bar, Opacity()});
   for (TGstLayer Layer : Layers) {
     Layer.Alpha *= Opacity();
     All.push_back(Layer);
@@ -208,7 +230,10 @@ TGstPicture::~TGstPicture() {
 }
 
 TGstFrameMixer::TGstFrameMixer() = default;
-TGstFrameMixer::~TGstFrameMixer() = default;
+
+TGstFrameMixer::~TGstFrameMixer() {
+  if (FMixed) gst_buffer_unref(FMixed);
+}
 
 void TGstFrameMixer::Draw(QPainter& Painter, const QRect& Clip, const std::vector<TGstLayer>& Layers,
                           std::size_t First, bool Back) {
@@ -247,12 +272,50 @@ void TGstFrameMixer::Draw(QPainter& Painter, const QRect& Clip, const std::vecto
 
 void TGstFrameMixer::Draw(QPainter& Painter, const QRect& Target, const TGstPicture& Picture) {
   if (!Picture.Outgoing) return DrawOne(Painter, Target, Picture, 1.0f, 0, true);
+  if (!Picture.ThroughBlack && DrawMixed(Painter, Target, Picture)) return;
   // The picture going out, then this one over it at its opacity; converters kept apart.
   if (Picture.ThroughBlack) Painter.fillRect(Target, Qt::black);
   if (const float Out = Picture.OutgoingOpacity(); Out > 0)
     DrawOne(Painter, Target, *Picture.Outgoing, Out, 0, !Picture.ThroughBlack);
   if (const float In = Picture.Opacity(); In > 0)
     DrawOne(Painter, Target, Picture, In, Picture.Outgoing->Layers.size(), false);
+}
+
+bool TGstFrameMixer::DrawMixed(QPainter& Painter, const QRect& Target, const TGstPicture& Picture) {
+  const TGstPicture& Outgoing = *Picture.Outgoing;
+  QPoint Origin;
+  if (Picture.Layers.size() != 1 || Outgoing.Layers.size() != 1 || Picture.Area != Outgoing.Area ||
+      !WritableImage(Painter, &Origin))
+    return false;
+  const TGstLayer &Out = Outgoing.Layers[0], &In = Picture.Layers[0];
+  GstVideoInfo OutInfo, InInfo;
+  if (Out.Box != In.Box || Out.Alpha < 1.0f || In.Alpha < 1.0f || !gst_video_info_from_caps(&OutInfo, gst_sample_get_caps(Out.Sample)) ||
+      !gst_video_info_from_caps(&InInfo, gst_sample_get_caps(In.Sample)) || !Mixable(OutInfo, InInfo))
+    return false;
+  if (!FMixed || gst_buffer_get_size(FMixed) != OutInfo.size) {
+    if (FMixed) gst_buffer_unref(FMixed);
+    FMixed = gst_buffer_new_allocate(nullptr, OutInfo.size, nullptr);
+  }
+  GstVideoFrame OutFrame, InFrame, Mixed;
+  if (!gst_video_frame_map(&OutFrame, &OutInfo, gst_sample_get_buffer(Out.Sample), GST_MAP_READ)) return false;
+  bool Done = false;
+  if (gst_video_frame_map(&InFrame, &InInfo, gst_sample_get_buffer(In.Sample), GST_MAP_READ)) {
+    if (gst_video_frame_map(&Mixed, &OutInfo, FMixed, GST_MAP_WRITE)) {
+      MixFrames(OutFrame, InFrame, Picture.Level, Mixed);
+      gst_video_frame_unmap(&Mixed);
+      Done = true;
+    }
+    gst_video_frame_unmap(&InFrame);
+  }
+  gst_video_frame_unmap(&OutFrame);
+  if (!Done) return false;
+  // Drawn as the outgoing frame was, with its converter.
+  TGstPicture Both;
+  Both.Output = Picture.Output;
+  Both.Area = Picture.Area;
+  Both.Layers.push_back({gst_sample_new(FMixed, gst_sample_get_caps(Out.Sample), nullptr, nullptr), In.Box, 1.0f});
+  DrawOne(Painter, Target, Both, 1.0f, 0, true);
+  return true;
 }
 
 void TGstFrameMixer::DrawOne(QPainter& Painter, const QRect& Target, const TGstPicture& Picture, float Opacity,

@@ -33,7 +33,8 @@ struct TGstPicture {
   // The opacity of Outgoing and of this picture at Level.
   float OutgoingOpacity() const;
   float Opacity() const;
-  // Outgoing's layers and then these, each at its picture's opacity, as one list of layers.
+  // Outgoing's layers, then this picture's black bars and its layers, each at its picture's
+  // opacity, as one list of layers.
   void Flatten();
 
   TGstPicture() = default;
@@ -62,9 +63,14 @@ public:
 
 private:
   class TConversion;
+  // A cross-fade between two single frames of one format and size in one box, drawn straight
+  // into the painter's image: the frames are mixed first, then converted once. False, drawing
+  // nothing, for any other.
+  bool DrawMixed(QPainter& Painter, const QRect& Target, const TGstPicture& Picture);
   void DrawOne(QPainter& Painter, const QRect& Target, const TGstPicture& Picture, float Opacity, std::size_t First,
                bool Back);
   std::vector<std::unique_ptr<TConversion>> FConversions;  // by layer
+  GstBuffer* FMixed = nullptr;  // DrawMixed's frame, kept for the next
 };
 
 // The picture size of a video frame in square pixels; empty when the caps do not say.

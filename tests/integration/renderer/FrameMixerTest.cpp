@@ -7,8 +7,10 @@
 #include <QImage>
 #include <QPainter>
 #include <QPixmap>
+#include <cmath>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <tuple>
 
 #include "platform/gst/GstFrameMixer.h"
@@ -148,4 +150,58 @@ TEST(FrameMixer, AKeptLayerFollowsItsFrameAndAStillPictureStaysTheSame) {
   gst_sample_unref(BlueAgain);
   gst_sample_unref(Red2);
   gst_sample_unref(Blue2);
+}
+
+// A cross-fade of two frames of one format and size, mixed before converting where the painter
+// writes an image directly, shows the same as the two drawn one over the other elsewhere.
+TEST(FrameMixer, ACrossFadeMixesTheTwoPicturesByItsLevelOnEveryDevice) {
+  GstSample* RedBlue = Frame(Red, Blue);
+  GstSample* BlueRed = Frame(Blue, Red);
+  const QRect Whole(0, 0, 100, 60);
+  TGstPicture Picture;
+  Picture.Output = Whole.size();
+  Picture.Area = Whole;
+  Picture.Layers = {{gst_sample_ref(BlueRed), Whole, 1.0f}};
+  Picture.Outgoing = std::make_unique<TGstPicture>();
+  Picture.Outgoing->Output = Whole.size();
+  Picture.Outgoing->Area = Whole;
+  Picture.Outgoing->Layers = {{gst_sample_ref(RedBlue), Whole, 1.0f}};
+  TGstFrameMixer Mixer;
+  for (const float Level : {0.0f, 0.25f, 1.0f})
+    for (const QImage::Format Format : {QImage::Format_RGB32, QImage::Format_RGB16}) {
+      Picture.Level = Level;
+      QImage Image(Whole.size(), Format);
+      Image.fill(Qt::green);
+      QPainter Painter(&Image);
+      Mixer.Draw(Painter, Whole, Picture);
+      Painter.end();
+      const QImage Seen = Image.convertToFormat(QImage::Format_RGB32);
+      const int Red = int(std::lround(255 * (1 - Level))), Blue = 255 - Red;
+      EXPECT_TRUE(Near(Seen.pixel(20, 30), Red, 0, Blue)) << Level << " left, format " << Format;
+      EXPECT_TRUE(Near(Seen.pixel(80, 30), Blue, 0, Red)) << Level << " right, format " << Format;
+    }
+  gst_sample_unref(RedBlue);
+  gst_sample_unref(BlueRed);
+}
+
+// Flattened for a window that blends layer by layer, a letter-boxed picture coming in brings its
+// black bars over the picture going out as it brings its frame.
+TEST(FrameMixer, AFlattenedCrossFadeFadesTheIncomingBarsIn) {
+  const QRect Whole(0, 0, 100, 60), Middle(25, 0, 50, 60);
+  TGstPicture Picture;
+  Picture.Output = Whole.size();
+  Picture.Area = Middle;
+  Picture.Layers = {{Frame(Blue, Blue), Middle, 1.0f}};
+  Picture.Outgoing = std::make_unique<TGstPicture>();
+  Picture.Outgoing->Area = Whole;
+  Picture.Outgoing->Layers = {{Frame(Red, Red), Whole, 1.0f}};
+  Picture.Level = 0.5f;
+  Picture.Flatten();
+  QImage Image(Whole.size(), QImage::Format_RGB32);
+  Image.fill(Qt::black);
+  QPainter Painter(&Image);
+  TGstFrameMixer().Draw(Painter, Whole, Picture.Layers);
+  Painter.end();
+  for (const int X : {10, 90}) EXPECT_TRUE(Near(Image.pixel(X, 30), 128, 0, 0)) << "bar at " << X;
+  EXPECT_TRUE(Near(Image.pixel(50, 30), 128, 0, 128));
 }
