@@ -315,3 +315,26 @@ TEST_F(TransitionTest, APicturesSoundIsPreparedAheadAndFadesInAndOutWithItsPictu
   List().Stop();
   EXPECT_TRUE(GraphsSettleAt(Stopped)) << TGstFilterGraph::Count() << " graphs after the stop; " << Stopped << " before";
 }
+
+// A picture whose sound cannot open, prepared or not, fails at its turn in the same words.
+TEST_F(TransitionTest, APicturesSoundThatCannotOpenFailsItsPlayAsWhenNotPrepared) {
+  Add(TTestMedia::GreenJpeg);
+  Add(TTestMedia::GreenJpeg);
+  static_cast<TGIFPLE&>(*List().Items(1)).SoundFile = MissingMediaPath();
+  const auto Failure = [&](bool Preload) {
+    List().SetPreload(Preload);
+    List().PlayIndex(0);
+    EXPECT_EQ(Preload, vizmoraFM->SG->NextPrepared({MissingMediaPath()}));
+    std::string Why;
+    try {
+      List().PlayIndex(1);
+    } catch (const std::exception& E) {
+      Why = E.what();
+    }
+    List().Stop();
+    return Why;
+  };
+  const std::string Unprepared = Failure(false);
+  EXPECT_FALSE(Unprepared.empty());
+  EXPECT_EQ(Unprepared, Failure(true));
+}
