@@ -14,7 +14,8 @@
 // The component's one graph may have a next one: the graph of the entry that follows, built,
 // rendered and paused on its first frame ahead of its turn, with the members' next filters,
 // not shown. At the hand-over it becomes the component's graph. With a fade, the graph it
-// replaces plays on while it fades out (its members' filters with it), then goes.
+// replaces plays on while it fades out (its members' filters with it), then goes. A graph's sound
+// may also fade in or out on its own, with no graph taking over or going.
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -161,6 +162,8 @@ private:
   HRESULT Wait(const ComPtr<IRenderOperation>& Operation);
   void BeginFade(TTransition Fade);
   void FadeStep(TTransitionKind Kind, float Level);
+  // The volume a fade rises to and falls from: the one set, or full.
+  LONG FadeTop() const { return FVolume ? *FVolume - 10000 : 0; }
   // Runs or pauses the fade's clock, and the graph going out, with the graph.
   void PauseFade(bool Running);
   // Deactivation's end, after the members' filters were dealt with.

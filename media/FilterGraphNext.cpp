@@ -178,7 +178,7 @@ void TFilterGraph::FadeStep(TTransitionKind Kind, float Level) {
   // The sounds follow the pictures' curve.
   const float Out = Kind == tkThroughBlack ? std::max(0.0f, 1 - 2 * Level) : 1 - Level;
   const float In = Kind == tkThroughBlack ? std::max(0.0f, 2 * Level - 1) : Level;
-  const LONG Base = FVolume ? *FVolume - 10000 : 0;
+  const LONG Base = FadeTop();
   ComPtr<IBasicAudio> Audio;
   if (FOutgoing && SUCCEEDED(FOutgoing.As(Audio))) Audio->put_Volume(Scaled(Base, Out));
   if (SUCCEEDED(QueryInterface(Audio))) Audio->put_Volume(Scaled(Base, FGoesOut ? Out : In));
@@ -204,6 +204,8 @@ void TFilterGraph::EndFade() {
     SendMembers(moRetired, 0);
   }
   if (std::exchange(FGoesOut, false)) Stop();
-  ApplyVolume();
+  // The top even where no volume was set: a sound rendered into this graph later is not silent.
+  ComPtr<IBasicAudio> Audio;
+  if (SUCCEEDED(QueryInterface(Audio))) Audio->put_Volume(FadeTop());
   OnFadeEnded(this);
 }
