@@ -36,7 +36,12 @@ double TAVIPLE::GetExactPosition() {
 }
 
 void TAVIPLE::Play() {
-  SoundGraph->Stop();  // a picture's sound never runs on into a video
+  // A picture's sound never runs on into a video: it stops, or fades out with the picture (a
+  // pause holding that fade).
+  if (State == esPaused && SoundGraph->Fading())
+    SoundGraph->Play();
+  else
+    SoundGraph->FadeOut(FadeIn);
   if (State == esPaused)
     MainGraph->Play();
   else
@@ -97,17 +102,20 @@ void TAVIPLE::Pause() {
     return;
   }
   MainGraph->Pause();
+  if (SoundGraph->Fading()) SoundGraph->Pause();
   TPlayListEntry::Pause();
 }
 
 void TAVIPLE::Stop() {
   MainGraph->Stop();
+  SoundGraph->EndFade();
   TPlayListEntry::Stop();
 }
 
 void TAVIPLE::Seek(int Percent) {
   TPlayListEntry::Seek(Percent);
   MainGraph->EndFade();
+  SoundGraph->EndFade();
   ComPtr<IMediaSeeking> Seeking;
   if (FAILED(MainGraph->QueryInterface(IMediaSeeking::IID, Seeking.ReleaseAndGetVoidAddress()))) return;
   LONGLONG StopPosition = 0;

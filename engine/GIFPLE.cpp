@@ -54,11 +54,7 @@ void TGIFPLE::Play() {
       // A picture prepared ahead is taken over instead of rendered into the cleared graph.
       const bool Prepared = MainGraph->NextPrepared({FileName});
       if (!Prepared) MainGraph->ClearGraph();
-      if (!SoundFile.empty() && !ContinueSound) {
-        SoundGraph->ClearGraph();
-        SoundGraph->RenderFile(SoundFile);
-        SoundGraph->Play();
-      }
+      if (!SoundFile.empty() && !ContinueSound) PlayOwnSound();
       if (ContinueSound) SoundStopTimer().SetEnabled(false);
       if (!Prepared || !MainGraph->TakeNext({FileName}, FadeIn)) MainGraph->RenderFile(FileName);
       MainGraph->Play();
@@ -74,17 +70,33 @@ void TGIFPLE::Play() {
   TPlayListEntry::Play();
 }
 
+// The sound prepared ahead is taken over, fading in with the picture (and the one it replaces
+// fading out), or, when none was, rendered as before.
+void TGIFPLE::PlayOwnSound() {
+  if (!SoundGraph->TakeNext({SoundFile}, FadeIn)) {
+    SoundGraph->ClearGraph();
+    SoundGraph->RenderFile(SoundFile);
+  }
+  SoundGraph->FadeIn(FadeIn);
+  SoundGraph->Play();
+}
+
+// The picture and its own sound; a failure of either is told once.
 void TGIFPLE::Prepare(TPrepareFailed Failed) {
+  if (SoundGraph && !SoundFile.empty() && !ContinueSound && !SoundGraph->NextPrepared({SoundFile}))
+    SoundGraph->PrepareNext({SoundFile}, Failed);
   if (MainGraph && !MainGraph->NextPrepared({FileName})) MainGraph->PrepareNext({FileName}, std::move(Failed));
 }
 
 void TGIFPLE::DropPrepared() {
   if (MainGraph) MainGraph->DropNext();
+  if (SoundGraph) SoundGraph->DropNext();
 }
 
 void TGIFPLE::Stop() {
   MainGraph->Stop();
   SoundGraph->Abort();  // a sound still opening for this Play is called off with it
+  SoundGraph->EndFade();
   SoundStopTimer().SetEnabled(true);
   DisplayTimer().SetEnabled(false);
   TPlayListEntry::Stop();

@@ -45,6 +45,7 @@ public:
 private:
   // Starts the display timer for Milliseconds, remembering when, so a pause can keep the rest.
   void StartDisplayTimer(std::int64_t Milliseconds);
+  void PlayOwnSound();
   void Resume();
 
   double FTimerStarted = 0;         // date-time the display timer last started counting

@@ -14,7 +14,8 @@
 // The component's one graph may have a next one: the graph of the entry that follows, built,
 // rendered and paused on its first frame ahead of its turn, with the members' next filters,
 // not shown. At the hand-over it becomes the component's graph. With a fade, the graph it
-// replaces plays on while it fades out (its members' filters with it), then goes.
+// replaces plays on while it fades out (its members' filters with it), then goes. A graph's sound
+// may also fade in or out on its own, with no graph taking over or going.
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -101,6 +102,12 @@ public:
   bool TakeNext(const std::vector<std::string>& Files, TTransition Fade = {});
   // Ends a fade at once, the graph going out stopped and released; nothing without one.
   void EndFade();
+  // The graph's sound rising from silence with Fade's curve, alone (no graph going out); nothing
+  // for a cut or while a fade runs.
+  void FadeIn(TTransition Fade);
+  // The graph itself going out: its sound falling with Fade's curve, then the graph stopped; one
+  // going out already goes on. A cut, or a graph not running, stops at once.
+  void FadeOut(TTransition Fade);
   bool Fading() const;
   // How far the fade under way is, 0 to 1: the level its last step set.
   float FadeLevel() const { return FFadeLevel; }
@@ -153,8 +160,11 @@ private:
   void TellNextFailed();
   // Waits in the event loop while Operation runs; EAbort when called off.
   HRESULT Wait(const ComPtr<IRenderOperation>& Operation);
+  void BeginFade(TTransition Fade);
   void FadeStep(TTransitionKind Kind, float Level);
-  // Runs or pauses the graph going out and the fade's clock with the graph.
+  // The volume a fade rises to and falls from: the one set, or full.
+  LONG FadeTop() const { return FVolume ? *FVolume - 10000 : 0; }
+  // Runs or pauses the fade's clock, and the graph going out, with the graph.
   void PauseFade(bool Running);
   // Deactivation's end, after the members' filters were dealt with.
   void ReleaseGraph();
@@ -210,6 +220,7 @@ private:
   int FNextTaken = 0;
   bool FPreparedPause = false;  // the pause of a graph taken over is still to come from its queue
   ComPtr<IGraphBuilder> FOutgoing;      // the graph fading out
-  std::unique_ptr<TGraphFader> FFader;  // while it does
+  std::unique_ptr<TGraphFader> FFader;  // while a fade runs
+  bool FGoesOut = false;                // the fade takes the graph itself out
   float FFadeLevel = 0;
 };

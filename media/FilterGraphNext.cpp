@@ -1,6 +1,7 @@
 // The graph component's next graph and its fades (see FilterGraph.h).
 #include <QTimer>
 #include <cmath>
+#include <utility>
 
 #include "framework/Exception.h"
 #include "media/DirectShowException.h"
@@ -146,10 +147,29 @@ bool TFilterGraph::TakeNext(const std::vector<std::string>& Files, TTransition F
   if (FAILED(Next->Result)) throw EDirectShowException(NextFailure(*Next), Next->Result);
   if (Fades) {
     FOutgoing = std::move(Outgoing);
-    FFader = std::make_unique<TGraphFader>(Fade.Ms, [this, Kind = Fade.Kind](float Level) { FadeStep(Kind, Level); });
-    FadeStep(Fade.Kind, 0);
+    BeginFade(Fade);
   }
   return true;
+}
+
+void TFilterGraph::FadeIn(TTransition Fade) {
+  if (Fade.Fades() && Fade.Ms > 0 && !FFader) BeginFade(Fade);
+}
+
+void TFilterGraph::FadeOut(TTransition Fade) {
+  if (!Fade.Fades() || Fade.Ms <= 0 || GraphState() != gsRunning) {
+    Stop();
+    return;
+  }
+  if (FGoesOut) return;  // going out already
+  EndFade();
+  FGoesOut = true;
+  BeginFade(Fade);
+}
+
+void TFilterGraph::BeginFade(TTransition Fade) {
+  FFader = std::make_unique<TGraphFader>(Fade.Ms, [this, Kind = Fade.Kind](float Level) { FadeStep(Kind, Level); });
+  FadeStep(Fade.Kind, 0);
 }
 
 void TFilterGraph::FadeStep(TTransitionKind Kind, float Level) {
@@ -158,30 +178,34 @@ void TFilterGraph::FadeStep(TTransitionKind Kind, float Level) {
   // The sounds follow the pictures' curve.
   const float Out = Kind == tkThroughBlack ? std::max(0.0f, 1 - 2 * Level) : 1 - Level;
   const float In = Kind == tkThroughBlack ? std::max(0.0f, 2 * Level - 1) : Level;
-  const LONG Base = FVolume ? *FVolume - 10000 : 0;
+  const LONG Base = FadeTop();
   ComPtr<IBasicAudio> Audio;
   if (FOutgoing && SUCCEEDED(FOutgoing.As(Audio))) Audio->put_Volume(Scaled(Base, Out));
-  if (SUCCEEDED(QueryInterface(Audio))) Audio->put_Volume(Scaled(Base, In));
+  if (SUCCEEDED(QueryInterface(Audio))) Audio->put_Volume(Scaled(Base, FGoesOut ? Out : In));
   if (Level >= 1)
     QTimer::singleShot(0, this, [this] {
       if (FFader && FFader->Done()) EndFade();
     });
 }
 
-bool TFilterGraph::Fading() const { return static_cast<bool>(FOutgoing); }
+bool TFilterGraph::Fading() const { return static_cast<bool>(FFader); }
 
 void TFilterGraph::PauseFade(bool Running) {
-  if (!FOutgoing) return;
+  if (!FFader) return;
   FFader->SetRunning(Running);
-  Control(FOutgoing.Get(), Running ? &IMediaControl::Run : &IMediaControl::Pause);
+  if (FOutgoing) Control(FOutgoing.Get(), Running ? &IMediaControl::Run : &IMediaControl::Pause);
 }
 
 void TFilterGraph::EndFade() {
-  if (!FOutgoing) return;
+  if (!FFader) return;
   FFader.reset();
-  const ComPtr<IGraphBuilder> Outgoing = std::move(FOutgoing);
-  Control(Outgoing.Get(), &IMediaControl::Stop);
-  SendMembers(moRetired, 0);
-  ApplyVolume();
+  if (const ComPtr<IGraphBuilder> Outgoing = std::move(FOutgoing)) {
+    Control(Outgoing.Get(), &IMediaControl::Stop);
+    SendMembers(moRetired, 0);
+  }
+  if (std::exchange(FGoesOut, false)) Stop();
+  // The top even where no volume was set: a sound rendered into this graph later is not silent.
+  ComPtr<IBasicAudio> Audio;
+  if (SUCCEEDED(QueryInterface(Audio))) Audio->put_Volume(FadeTop());
   OnFadeEnded(this);
 }

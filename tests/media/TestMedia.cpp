@@ -57,6 +57,7 @@ bool Generate(TTestMedia Kind, const std::string& Out) {
     case TTestMedia::Gif: return Ffmpeg(Video + "-frames:v 1", Out);
     case TTestMedia::AnimatedGif: return Ffmpeg("-f lavfi -i testsrc=size=160x120:rate=10 -t 1", Out);
     case TTestMedia::Wav: return Ffmpeg(Tone + "-t 2", Out);
+    case TTestMedia::LowTone: return Ffmpeg("-f lavfi -i sine=frequency=220:sample_rate=44100 -t 10", Out);
     case TTestMedia::Mp3: return Ffmpeg(Tone + "-t 2 -c:a libmp3lame", Out);
     case TTestMedia::NoDecoder: return Ffmpeg(Video + "-t 1 -c:v rawvideo -pix_fmt yuv420p -vtag ZZZZ", Out);
     case TTestMedia::UnknownType: {
@@ -94,6 +95,7 @@ const char* NameOf(TTestMedia Kind) {
     case TTestMedia::Gif: return "still.gif";
     case TTestMedia::AnimatedGif: return "animated.gif";
     case TTestMedia::Wav: return "tone.wav";
+    case TTestMedia::LowTone: return "low-tone.wav";
     case TTestMedia::Mp3: return "tone.mp3";
     case TTestMedia::NoDecoder: return "no-decoder.avi";
     case TTestMedia::UnknownType: return "text.avi";

@@ -12,6 +12,7 @@ enum class TTestMedia {
   Gif,           // one picture
   AnimatedGif,   // 1 s at 10 frames/s
   Wav,           // 2 s
+  LowTone,       // 10 s at 220 Hz, WAV: a picture's sound that outlasts pictures
   Mp3,           // 2 s
   NoDecoder,     // AVI whose video codec nothing decodes
   UnknownType,   // text in a file named .avi

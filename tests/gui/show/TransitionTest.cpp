@@ -2,7 +2,7 @@
 // on real GStreamer in a window: the hand-over takes the prepared graph, a change of the list
 // prepares anew, a stop leaves no graph behind; a cross-fade and a fade through black, sampled
 // at each picture the window paints, and the show's report of the entries coming and going as
-// they become visible and are gone.
+// they become visible and are gone; a picture's sound prepared with it and faded with it.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -12,6 +12,7 @@
 #include <sstream>
 #include <vector>
 
+#include "engine/GIFPLE.h"
 #include "engine/PlayListEntry.h"
 #include "engine/VizmoraPlayList.h"
 #include "media/TestMedia.h"
@@ -216,4 +217,124 @@ TEST_F(TransitionTest, PausingHoldsTheFadeAndSeekingEndsIt) {
   List().Seek(50);
   EXPECT_FALSE(Graph().Fading());
   List().Stop();
+}
+
+// Video, a picture with a sound of its own, a picture carrying that sound on, video: the sound is
+// prepared while the first video plays and taken at its picture's turn, rises with the picture
+// from silence to the user's volume, stays whole under the picture carrying it on, and falls
+// with that picture into the video, then stops. No graph is left behind.
+TEST_F(TransitionTest, APicturesSoundIsPreparedAheadAndFadesInAndOutWithItsPictureButCarriesOnWhole) {
+  ASSERT_FALSE(TestMediaPath(TTestMedia::LowTone).empty());
+  Add(TTestMedia::RedClip);
+  Add(TTestMedia::GreenJpeg);
+  Add(TTestMedia::GreenJpeg);
+  Add(TTestMedia::GreenClip);
+  auto& WithSound = static_cast<TGIFPLE&>(*List().Items(1));
+  WithSound.DisplayTime = 3;
+  WithSound.SoundFile = TestMediaPath(TTestMedia::LowTone);
+  auto& CarriesOn = static_cast<TGIFPLE&>(*List().Items(2));
+  CarriesOn.DisplayTime = 3;
+  CarriesOn.ContinueSound = true;
+  List().SetTransition({tkCrossFade, 1500});
+  const int Stopped = GraphsWhenStopped();
+  TFilterGraph& Sound = *vizmoraFM->SG;
+  Sound.SetVolume(8000);  // the user's volume: the curve's top
+  constexpr LONG Top = -2000;
+  const auto Volume = [&] {
+    ComPtr<IBasicAudio> Audio;
+    LONG Value = 1;
+    if (SUCCEEDED(Sound.QueryInterface(Audio))) Audio->get_Volume(&Value);
+    return Value;
+  };
+  struct TLevel {
+    int Entry;
+    bool Fading;
+    float Level;
+    LONG Volume;
+    TGraphState State;
+  };
+  std::vector<TLevel> Levels;  // each change seen from the first picture's turn on
+  bool PreparedAhead = false;
+  TRenderCount Renders;
+  Sound.AddObserver(&Renders);
+  const int Taken = Sound.NextTaken();
+  PlayFromLoop(0);
+  int Entry = 0;  // whose turn it is, up to the last video: its sound's fade may end later
+  EXPECT_TRUE(RunUntil(
+      [&] {
+        if (Entry < 3) Entry = List().Current;
+        if (Entry == 0) {
+          PreparedAhead = PreparedAhead || Sound.NextPrepared({WithSound.SoundFile});
+          return false;
+        }
+        const TLevel Now{Entry, Sound.Fading(), Sound.FadeLevel(), Volume(), Sound.GraphState()};
+        const TLevel& Last = Levels.empty() ? Now : Levels.back();
+        if (Levels.empty() || Last.Entry != Now.Entry || Last.Fading != Now.Fading || Last.Level != Now.Level ||
+            Last.Volume != Now.Volume || Last.State != Now.State)
+          Levels.push_back(Now);
+        return Entry == 3 && !Now.Fading;
+      },
+      90000))
+      << "the show did not reach the last video with its sound's fade ended";
+  Sound.RemoveObserver(&Renders);
+  EXPECT_TRUE(PreparedAhead) << "the sound was not prepared while the video before played";
+  EXPECT_LT(Taken, Sound.NextTaken()) << "the sound prepared was not taken";
+  EXPECT_EQ(0, Renders.Renders) << "the sound was opened at its picture's turn";
+
+  // Rising (falling) steadily; quieter than the top in the half of the fade nearer silence.
+  const auto Fade = [&](int Entry, bool Rises) {
+    std::vector<TLevel> Steps;
+    for (const TLevel& L : Levels)
+      if (L.Entry == Entry && L.Fading) Steps.push_back(L);
+    int Quiet = 0;
+    for (std::size_t I = 0; I < Steps.size(); ++I) {
+      EXPECT_LE(Steps[I].Volume, Top) << "entry " << Entry << " step " << I;
+      if (I > 0) {
+        EXPECT_TRUE(Rises ? Steps[I].Volume >= Steps[I - 1].Volume : Steps[I].Volume <= Steps[I - 1].Volume)
+            << "entry " << Entry << " step " << I;
+      }
+      if ((Steps[I].Level < 0.5f) == Rises) {
+        EXPECT_LT(Steps[I].Volume, Top - 500) << "entry " << Entry << " at level " << Steps[I].Level;
+        ++Quiet;
+      }
+    }
+    EXPECT_GT(Quiet, 0) << "entry " << Entry << ": no step seen in the fade's quiet half";
+  };
+  Fade(1, true);
+  Fade(3, false);
+  // Once risen, the sound keeps the user's volume, running, under the picture carrying it on.
+  int Whole = 0;
+  for (const TLevel& L : Levels)
+    if ((L.Entry == 1 || L.Entry == 2) && !L.Fading) {
+      EXPECT_EQ(Top, L.Volume) << "entry " << L.Entry << ": the sound is not at the user's volume";
+      EXPECT_EQ(gsRunning, L.State) << "entry " << L.Entry << ": the sound stopped";
+      Whole += L.Entry == 2;
+    }
+  EXPECT_GT(Whole, 0) << "the sound was never seen carried on";
+  EXPECT_EQ(gsStopped, Levels.back().State) << "the sound ran on into the video";
+  List().Stop();
+  EXPECT_TRUE(GraphsSettleAt(Stopped)) << TGstFilterGraph::Count() << " graphs after the stop; " << Stopped << " before";
+}
+
+// A picture whose sound cannot open, prepared or not, fails at its turn in the same words.
+TEST_F(TransitionTest, APicturesSoundThatCannotOpenFailsItsPlayAsWhenNotPrepared) {
+  Add(TTestMedia::GreenJpeg);
+  Add(TTestMedia::GreenJpeg);
+  static_cast<TGIFPLE&>(*List().Items(1)).SoundFile = MissingMediaPath();
+  const auto Failure = [&](bool Preload) {
+    List().SetPreload(Preload);
+    List().PlayIndex(0);
+    EXPECT_EQ(Preload, vizmoraFM->SG->NextPrepared({MissingMediaPath()}));
+    std::string Why;
+    try {
+      List().PlayIndex(1);
+    } catch (const std::exception& E) {
+      Why = E.what();
+    }
+    List().Stop();
+    return Why;
+  };
+  const std::string Unprepared = Failure(false);
+  EXPECT_FALSE(Unprepared.empty());
+  EXPECT_EQ(Unprepared, Failure(true));
 }
