@@ -50,6 +50,7 @@ TShowRunner::TShowRunner(TVizmoraPlayList* APlayList, TFilterGraph* AMainGraph, 
   FListener = FPlayList->Listeners.Add([this](TPlayListChange Change) { Changed(Change); });
   // A show on a clock starts its entries itself.
   if (!FOptions.Clocked) FPlayList->PassesFailing = [this] { return SkipsBroken(); };
+  FPlayList->PlaysAfter = [this](int Index) { return !EndsAfter(Index); };
   FMainGraph->AddObserver(this);
   FMainGraph->OnFadeEnded = [this](QObject*) {
     if (FFadingOut.empty()) return;
@@ -74,6 +75,7 @@ TShowRunner::~TShowRunner() {
   }
   FPlayList->Listeners.Remove(FListener);
   FPlayList->PassesFailing = nullptr;
+  FPlayList->PlaysAfter = nullptr;
 }
 
 void TShowRunner::Start() {
@@ -242,6 +244,10 @@ void TShowRunner::End(int Status) {
 }
 
 bool TShowRunner::EndsRound() { return FOptions.Loops > 0 && ++FWrapped >= FOptions.Loops; }
+
+bool TShowRunner::EndsAfter(int Index) const {
+  return FOptions.Loops > 0 && FPlayList->IndexAfter(Index) == 0 && FWrapped + 1 >= FOptions.Loops;
+}
 
 void TShowRunner::Failed(TEndReason Reason, const std::string& Why, bool WhilePlaying) {
   const int Index = FPlayList->Current;

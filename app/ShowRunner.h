@@ -88,6 +88,8 @@ private:
   void PlayLater(int Index, int Ms);
   // Counts a round played through; true when it was the last the show plays.
   bool EndsRound();
+  // Whether the show ends once the entry at Index has played: the last of its last round.
+  bool EndsAfter(int Index) const;
   void End(int Status);
   // ClockNs: the show clock's time of a frame; 0: none.
   void Emit(const char* Event, int Index, const std::string& Why = {}, long long Ms = MonotonicMilliseconds(),

@@ -138,7 +138,8 @@ void TVizmoraPlayList::SetPreload(bool Value) {
 
 void TVizmoraPlayList::PrepareNext() {
   const TPlayListEntry* Playing = CurrentEntry();
-  TPlayListEntry* Next = FPreload && Playing && Playing->State == esPlaying ? Items(IndexAfter(Current)) : nullptr;
+  const bool Follows = Playing && Playing->State == esPlaying && (!PlaysAfter || PlaysAfter(Current));
+  TPlayListEntry* Next = FPreload && Follows ? Items(IndexAfter(Current)) : nullptr;
   TPlayListEntry* Passing = Next && Next == FPassing && Passes() ? Next : nullptr;
   if (Passing) Next = Items(IndexAfter(IndexOf(Passing)));
   if (Next != FPrepared) {

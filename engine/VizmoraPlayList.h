@@ -85,6 +85,9 @@ public:
   // over, the one after it prepared instead (one entry ahead at most), and the hand-over goes
   // straight to that one, the listeners hearing pcPassed first. Empty: never.
   std::function<bool()> PassesFailing;
+  // Asked before the entry after Index is prepared: false when none will play after it (a show
+  // limited to some rounds ends with Index), so nothing is opened for nobody. Empty: one will.
+  std::function<bool(int Index)> PlaysAfter;
   int Passed = -1;  // the entry passed over last; why it failed is in PlayError
   TVizmoraPlayer* Player = nullptr;
   int Current = -1;

@@ -306,8 +306,14 @@ LSTATUS RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD /*Reserved*/, DWORD 
   TRegFile& File = Session.File();
   if (!Key.Path.empty() && !File.KeyExists(Key.Path)) return ERROR_KEY_DELETED;
   // A key the file only implies (as a parent) is written out from now on.
-  File.CreateKey(Key.Path);
-  File.FindKey(Key.Path)->SetValue({lpValueName ? lpValueName : "", dwType, std::vector<BYTE>(lpData, lpData + cbData)});
+  const bool Created = File.CreateKey(Key.Path);
+  TRegKey* Target = File.FindKey(Key.Path);
+  const std::string Name = lpValueName ? lpValueName : "";
+  std::vector<BYTE> Data(lpData, lpData + cbData);
+  // The same value again leaves the file alone: forms store their unchanged settings at every close.
+  const TRegValue* Was = Target->FindValue(Name);
+  if (!Created && Was && Was->Type == dwType && Was->Data == Data) return ERROR_SUCCESS;
+  Target->SetValue({Name, dwType, std::move(Data)});
   return Session.Save();
 }
 

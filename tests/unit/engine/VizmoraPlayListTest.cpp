@@ -380,7 +380,7 @@ TEST_F(PlayListTest, OneRuleForTheNextEntryAndEveryEndSaysWhy) {
   EXPECT_EQ(TVizmoraPlayList().IndexAfter(0), -1) << "an empty list has no next entry";
 }
 
-TEST_F(PlayListTest, TheEntryAfterThePlayingOneIsPreparedAnewAsTheListChangesAndDroppedOnStop) {
+TEST_F(PlayListTest, TheEntryAfterThePlayingOneIsPreparedAnewAsTheListChangesAndDroppedOnStopButNotAfterTheShowsEnd) {
   TTestEntry* A = Add("a");
   TTestEntry* B = Add("b");
   TTestEntry* C = Add("c");
@@ -399,6 +399,11 @@ TEST_F(PlayListTest, TheEntryAfterThePlayingOneIsPreparedAnewAsTheListChangesAnd
   PL.SetPreload(false);
   PL.PlayIndex(0);
   EXPECT_EQ(1, C->Prepared);
+  PL.PlaysAfter = [](int Index) { return Index != 1; };  // the show ends with c
+  PL.SetPreload(true);
+  EXPECT_EQ(2, C->Prepared);
+  PL.PlayIndex(1);
+  EXPECT_EQ(1, A->Prepared);
 }
 
 TEST_F(PlayListTest, AFadeHandsOverItsLengthBeforeTheEndAtMostHalfTheEntryAndTheEntryPlaysOn) {
