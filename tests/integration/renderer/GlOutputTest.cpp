@@ -89,7 +89,10 @@ TEST_F(GlOutputTest, TheScreenShowsTheMixedPictureFittedToTheWindowAndKeepsItFor
   ASSERT_EQ(S_OK, Aspect->SetAspectRatioMode(VMR9ARMode_LetterBox));
   Window.resize(400, 150);
   Position();
-  I = Shown([](const QImage& I) { return Near(I.pixel(50, 75), 0, 0, 0) && Near(I.pixel(150, 40), 255, 0, 0); });
+  // The window's new strip on the right shows only once the picture is drawn at the new size.
+  I = Shown([](const QImage& I) {
+    return Near(I.pixel(50, 75), 0, 0, 0) && Near(I.pixel(350, 75), 0, 0, 0) && Near(I.pixel(150, 40), 255, 0, 0);
+  });
   EXPECT_TRUE(Near(I.pixel(50, 75), 0, 0, 0));
   EXPECT_TRUE(Near(I.pixel(350, 75), 0, 0, 0));
   EXPECT_TRUE(Near(I.pixel(150, 40), 255, 0, 0));
