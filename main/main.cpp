@@ -15,6 +15,7 @@
 namespace {
 int RunShow(int argc, char** argv, const TCommandLine& Line) {
   if (Line.Headless) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  GstPlatformPreload();
   TApplication App(argc, argv);
   CoInitialize(nullptr);
   GstPlatformInitialize();

@@ -3,6 +3,8 @@
 #include <gst/gst.h>
 #include <malloc.h>
 
+#include <thread>
+
 #include "platform/com/ClassRegistry.h"
 #include "platform/com/ComPtr.h"
 #include "platform/gst/GstFilterGraph.h"
@@ -13,6 +15,19 @@
 #include "platform/gst/GstXInput.h"
 
 namespace {
+// Streaming threads come and go with every graph. With an allocator arena per thread, the
+// buffers they free stay spread over many arenas and the resident size creeps up over
+// thousands of entries; two arenas hold it level.
+void LimitArenas() { mallopt(M_ARENA_MAX, 2); }
+
+// Joined at exit, so the program never ends while a plugin is still loading.
+struct TPreloader {
+  std::thread Thread;
+  ~TPreloader() {
+    if (Thread.joinable()) Thread.join();
+  }
+};
+
 // Video sinks that take the console's screen for themselves never suit a program that shows
 // its video in windows, yet GStreamer's automatic sink tries them each time it looks for one:
 // kmssink searches every DRM driver (seconds per renderer on a busy machine without a GPU),
@@ -27,11 +42,20 @@ void LeaveOutConsoleSinks() {
 }
 }  // namespace
 
+void GstPlatformPreload() {
+  LimitArenas();
+  static TPreloader Preloader;
+  if (Preloader.Thread.joinable()) return;
+  Preloader.Thread = std::thread([] {
+    gst_init(nullptr, nullptr);
+    for (const char* Name : {"coreelements", "playback", "typefindfunctions", "libav", "app", "volume", "autodetect",
+                             "audioconvert", "audioresample"})
+      if (GstPlugin* Plugin = gst_plugin_load_by_name(Name)) gst_object_unref(Plugin);
+  });
+}
+
 void GstPlatformInitialize() {
-  // Streaming threads come and go with every graph. With an allocator arena per thread, the
-  // buffers they free stay spread over many arenas and the resident size creeps up over
-  // thousands of entries; two arenas hold it level.
-  mallopt(M_ARENA_MAX, 2);
+  LimitArenas();
   gst_init(nullptr, nullptr);
   GstKeepXInputRecord();
   LeaveOutConsoleSinks();
